@@ -1,0 +1,109 @@
+// velmora-cli: the transaction engine and the serial port without a window.
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/CliArgs.h"
+#include "common/HexText.h"
+#include "link/OperationKind.h"
+#include "link/ReplyCodes.h"
+#include "link/TransactionEngine.h"
+#include "link/qt/QtEventPump.h"
+#include "link/qt/TnrComm.h"
+
+namespace {
+
+using namespace velmora;
+
+class StderrLog : public link::ProtocolLog {
+public:
+    bool exchangeLogging() const override { return true; }
+    void appendLine(const std::string& text, link::Rgb) override {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
+};
+
+std::string resultText(uint16_t result) {
+    switch (result) {
+        case link::kResultLinkBusy: return "the link is in use by another operation";
+        case link::kResultFrameTooLong: return "the request does not fit a 256-byte frame";
+        case link::kResultPortLost: return "the serial port is lost";
+        default: break;
+    }
+    std::string text = link::replyMessage(result);
+    return text.empty() ? "no text for this code" : text;
+}
+
+int listPorts(link::TnrComm& comm) {
+    QStringList ports = comm.portList();
+    int current = comm.currentPortIndex();
+    for (int i = 0; i < ports.size(); ++i) {
+        QString name = link::portDisplayName(ports[i]);
+        std::printf("%s %s%s\n", i == current ? "*" : " ", ports[i].toLocal8Bit().constData(),
+                    name != ports[i] ? (" (" + name + ")").toLocal8Bit().constData() : "");
+    }
+    return 0;
+}
+
+int transact(link::TnrComm& comm, const cli::CliArgs& args) {
+    link::LinkState state;
+    link::QtClock clock;
+    link::QtEventPump pump(clock);
+    link::TransactionEngine engine(state, comm, clock, pump);
+    StderrLog log;
+    if (args.log) engine.setProtocolLog(&log);
+    QObject::connect(&comm, &link::TnrComm::received, [&](const QByteArray& bytes) {
+        engine.commAfterReceive(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                static_cast<size_t>(bytes.size()));
+    });
+    QObject::connect(&comm, &link::TnrComm::deviceLost, [&] { state.PortLost = true; });
+
+    const cli::TransRequest& t = args.trans;
+    std::copy(t.data.begin(), t.data.end(), state.WriteData.begin());
+    uint16_t result = engine.trans_Action(t.cid, t.kind, t.address, t.count, t.slave, t.retries);
+    if (result != link::kResultOk) {
+        std::fprintf(stderr, "velmora-cli: result %u (0x%02X): %s\n", result, result,
+                     resultText(result).c_str());
+        return 1;
+    }
+    if (link::isReadKind(t.kind)) {
+        size_t n = t.kind == link::rdID ? 252 : std::min<size_t>(t.count, 249);
+        std::string text = hexBytes(state.ReplyData.data(), n);
+        if (!text.empty()) text.pop_back();
+        std::printf("%s\n", text.c_str());
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    std::vector<std::string> words(argv + 1, argv + argc);
+    std::string error;
+    auto args = cli::parseCliArgs(words, error);
+    if (!args) {
+        std::fprintf(stderr, "velmora-cli: %s\n%s", error.c_str(), cli::cliUsage());
+        return 2;
+    }
+    if (args->command == cli::CliArgs::Command::Help) {
+        std::fputs(cli::cliUsage(), stdout);
+        return 0;
+    }
+    link::TnrComm comm;
+    if (!args->port.empty()) comm.setChoice(link::parsePortArgument(QString::fromStdString(args->port)));
+    comm.setBaud(args->speed);
+    comm.setHardwareFlow(args->hardwareFlow);
+    if (args->command == cli::CliArgs::Command::Ports) return listPorts(comm);
+
+    QString failure;
+    QObject::connect(&comm, &link::TnrComm::fatalError, [&](const QString& why) { failure = why; });
+    if (!comm.open()) {
+        std::fprintf(stderr, "velmora-cli: cannot open %s: %s\n",
+                     comm.devicePath().toLocal8Bit().constData(), failure.toLocal8Bit().constData());
+        return 3;
+    }
+    return transact(comm, *args);
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Builds the request frame of one operation kind into a transmit buffer.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace velmora::link {
+
+inline constexpr size_t kFrameMax = 256;
+
+struct RequestArgs {
+    uint8_t cid = 0;
+    uint8_t kind = 0;
+    uint16_t address = 0;
+    uint16_t count = 0;
+    uint8_t slave = 0;
+    // Node address written into an initMod frame: the selected module's, not `cid`.
+    uint8_t initCid = 0;
+};
+
+struct RequestLayout {
+    size_t requestLength = 0;
+    size_t expectedLength = 0;  // reply length that completes the wait
+    uint8_t headerLength = 0;   // offset of the first data byte in the reply
+};
+
+// Fills `tx` (kFrameMax bytes) and returns the layout. Returns nothing, leaving `tx`
+// untouched, for an unknown kind or a write whose frame would not fit kFrameMax.
+// Only the count's low byte goes on the wire, as the module reads a one-byte count.
+bool buildRequest(const RequestArgs& args, const uint8_t* writeData, uint8_t* tx,
+                  RequestLayout& layout);
+
+}  // namespace velmora::link

@@ -1,0 +1,89 @@
+#pragma once
+// One request/reply exchange at a time with a module, and the raw exchanges of the
+// console and the tester, all through the shared link buffers.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+#include "link/LinkPorts.h"
+#include "link/LinkState.h"
+
+namespace velmora::link {
+
+class TransactionEngine {
+public:
+    TransactionEngine(LinkState& state, LineOut& line, Clock& clock, EventPump& pump);
+
+    void setProtocolLog(ProtocolLog* log) { log_ = log; }
+    void setStatusPanel(StatusPanel* status) { status_ = status; }
+    // Node address that an initMod frame carries: the selected module's. Unset, the
+    // frame carries the call's own address.
+    void setInitNodeSource(std::function<uint8_t()> source) { initNode_ = std::move(source); }
+
+    // Returns 0, an error-reply byte, or one of the ResultCode values. Refuses with
+    // kResultLinkBusy, sending nothing and leaving the status panel alone, when it is
+    // called from an event dispatched while the link is in use.
+    uint16_t trans_Action(uint8_t cid, uint8_t kind, uint16_t address, uint16_t count,
+                          uint8_t slave, uint8_t retries);
+
+    // The port's receive event.
+    void commAfterReceive(const uint8_t* data, size_t count);
+
+    // Sends frame[0..length) as it stands and collects whatever arrives for `windowMs`.
+    // The reply is left in RxBuf/RxCount (RxBuf zeroed first). Returns false, sending
+    // nothing, when the link is in use. The port-lost mark is not consulted.
+    bool rawExchange(const uint8_t* frame, size_t length, uint32_t windowMs);
+
+    // Dispatches events for `ms` (the pauses of scans and programming runs).
+    void pause(uint32_t ms);
+
+    // While a Hold lives, transactions started from dispatched events (timer ticks, user
+    // clicks) are refused, so a multi-transaction operation is never interleaved.
+    class Hold {
+    public:
+        explicit Hold(TransactionEngine& engine) : engine_(&engine) { ++engine_->holds_; }
+        Hold(Hold&& other) noexcept : engine_(other.engine_) { other.engine_ = nullptr; }
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+        Hold& operator=(Hold&&) = delete;
+        ~Hold() {
+            if (engine_) --engine_->holds_;
+        }
+
+    private:
+        TransactionEngine* engine_;
+    };
+    Hold hold() { return Hold(*this); }
+
+    // No transaction waits and no operation holds the link.
+    bool isFree() const { return !state_.LinkBusy && holds_ == 0; }
+
+    LinkState& state() { return state_; }
+
+private:
+    struct AttemptMarks {
+        bool errorReply = false;
+        bool complete = false;
+        bool crcFailed = false;
+    };
+
+    bool refuseNested() const;
+    AttemptMarks runAttempt(size_t requestLength, size_t expectedLength);
+    void waitUntil(uint64_t deadline);
+    void copyReplyData(uint8_t kind, uint16_t count);
+    void logFrame(const char* prefix, const uint8_t* data, size_t count, Rgb colour);
+    void showStatus(const std::string& text);
+
+    LinkState& state_;
+    LineOut& line_;
+    Clock& clock_;
+    EventPump& pump_;
+    ProtocolLog* log_ = nullptr;
+    StatusPanel* status_ = nullptr;
+    std::function<uint8_t()> initNode_;
+    int holds_ = 0;
+    int dispatchDepth_ = 0;
+};
+
+}  // namespace velmora::link

@@ -1,0 +1,139 @@
+#include "link/qt/TnrComm.h"
+
+namespace velmora::link {
+
+TnrComm::TnrComm(QObject* parent) : QObject(parent) {
+    connect(&port_, &QSerialPort::readyRead, this, &TnrComm::onReadyRead);
+    connect(&port_, &QSerialPort::errorOccurred, this, &TnrComm::onError);
+}
+
+TnrComm::~TnrComm() { port_.close(); }
+
+bool TnrComm::open() {
+    if (port_.isOpen()) return true;
+    port_.setPortName(devicePath());
+    opening_ = true;
+    bool ok = port_.open(QIODevice::ReadWrite);
+    if (ok) {
+        applyLineSettings();
+        // Modem-line control fails on pseudo-terminals; the port still works.
+        port_.setDataTerminalReady(true);
+        // Input that waited from before the open belongs to nobody.
+        port_.clear();
+    }
+    QString reason = port_.errorString();
+    port_.clearError();
+    opening_ = false;
+    if (!ok) emit fatalError(reason);
+    return ok;
+}
+
+void TnrComm::close() {
+    if (port_.isOpen()) port_.close();
+}
+
+void TnrComm::setChoice(const PortChoice& choice) {
+    bool wasOpen = port_.isOpen();
+    close();
+    choice_ = choice;
+    if (wasOpen) open();
+}
+
+void TnrComm::setPortNumber(int number) { setChoice(PortChoice{number, QString()}); }
+
+void TnrComm::setBaud(uint32_t baud) {
+    baud_ = baud;
+    if (port_.isOpen()) port_.setBaudRate(static_cast<qint32>(baud));
+}
+
+void TnrComm::setHardwareFlow(bool on) {
+    hardwareFlow_ = on;
+    if (port_.isOpen())
+        port_.setFlowControl(on ? QSerialPort::HardwareControl : QSerialPort::NoFlowControl);
+}
+
+void TnrComm::applyLineSettings() {
+    port_.setBaudRate(static_cast<qint32>(baud_));
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(hardwareFlow_ ? QSerialPort::HardwareControl
+                                       : QSerialPort::NoFlowControl);
+}
+
+void TnrComm::send(const uint8_t* data, size_t count) {
+    if (!port_.isOpen() || lossPending_) return;
+    port_.write(reinterpret_cast<const char*>(data), static_cast<qint64>(count));
+}
+
+void TnrComm::sendText(const QByteArray& text) {
+    send(reinterpret_cast<const uint8_t*>(text.constData()), static_cast<size_t>(text.size()));
+}
+
+void TnrComm::attachTerminal(TerminalSink* sink, bool echo) {
+    terminal_ = sink;
+    terminalEcho_ = echo;
+}
+
+void TnrComm::detachTerminal() { terminal_ = nullptr; }
+
+void TnrComm::typed(const QByteArray& bytes) {
+    sendText(bytes);
+    if (terminal_ && terminalEcho_) terminal_->terminalReceived(bytes);
+}
+
+QStringList TnrComm::portList() const {
+    QStringList list = presentPorts();
+    QString current = devicePath();
+    if (!list.contains(current)) list << current;
+    return list;
+}
+
+int TnrComm::currentPortIndex() const { return static_cast<int>(portList().indexOf(devicePath())); }
+
+void TnrComm::selectPort(int index) {
+    QStringList list = portList();
+    if (index < 0 || index >= list.size()) return;
+    const QString& path = list[index];
+    PortChoice choice;
+    if (portDisplayName(path) != path) {
+        choice.number = path.mid(QStringLiteral("/dev/ttyS").size()).toInt() + 1;
+    } else {
+        choice.number = index + 1;
+        choice.path = path;
+    }
+    setChoice(choice);
+}
+
+void TnrComm::onReadyRead() {
+    QByteArray bytes = port_.readAll();
+    if (bytes.isEmpty()) return;
+    if (terminal_) terminal_->terminalReceived(bytes);
+    emit received(bytes);
+}
+
+void TnrComm::onError(QSerialPort::SerialPortError error) {
+    switch (error) {
+        case QSerialPort::NoError:
+        case QSerialPort::TimeoutError:
+        case QSerialPort::UnsupportedOperationError:
+        case QSerialPort::NotOpenError:
+            return;
+        default:
+            break;
+    }
+    if (opening_ || lossPending_ || !port_.isOpen()) return;
+    // Qt 6.4 keeps reporting the same error at full speed while the port stays open;
+    // the first one is enough. Closing from inside the signal is not safe, so queue it.
+    lossPending_ = true;
+    QMetaObject::invokeMethod(this, &TnrComm::finishLoss, Qt::QueuedConnection);
+}
+
+void TnrComm::finishLoss() {
+    port_.close();
+    port_.clearError();
+    lossPending_ = false;
+    emit deviceLost();
+}
+
+}  // namespace velmora::link

@@ -1,0 +1,82 @@
+#pragma once
+// The program's one serial port. Opening never throws: a failure raises fatalError.
+// A lost device (read or write errors after the far end went away) closes the port once
+// and raises deviceLost once.
+
+#include <QByteArray>
+#include <QObject>
+#include <QSerialPort>
+#include <QStringList>
+
+#include "link/LinkPorts.h"
+#include "link/qt/PortChoice.h"
+
+namespace velmora::link {
+
+// A terminal display that can borrow the port: it sees received bytes and sends what
+// the user types.
+class TerminalSink {
+public:
+    virtual ~TerminalSink() = default;
+    virtual void terminalReceived(const QByteArray& bytes) = 0;
+};
+
+class TnrComm : public QObject, public LineOut {
+    Q_OBJECT
+public:
+    explicit TnrComm(QObject* parent = nullptr);
+    ~TnrComm() override;
+
+    // Opening an open port and closing a closed one do nothing.
+    bool open();
+    void close();
+    bool isOpen() const { return port_.isOpen(); }
+
+    // Switching the port closes the open one and opens the new one.
+    PortChoice choice() const { return choice_; }
+    void setChoice(const PortChoice& choice);
+    int portNumber() const { return choice_.number; }
+    void setPortNumber(int number);
+    QString devicePath() const { return link::devicePath(choice_); }
+
+    uint32_t baud() const override { return baud_; }
+    void setBaud(uint32_t baud);
+    void setHardwareFlow(bool on);
+    bool hardwareFlow() const { return hardwareFlow_; }
+
+    // LineOut: queues the bytes and returns; nothing happens on a closed port.
+    void send(const uint8_t* data, size_t count) override;
+    void sendText(const QByteArray& text);
+
+    void attachTerminal(TerminalSink* sink, bool echo);
+    void detachTerminal();
+    // Keys typed into the attached terminal.
+    void typed(const QByteArray& bytes);
+
+    // The ports present plus the one in use (a pseudo-terminal is never listed).
+    QStringList portList() const;
+    int currentPortIndex() const;
+    void selectPort(int index);
+
+signals:
+    void received(const QByteArray& bytes);
+    void fatalError(const QString& message);
+    void deviceLost();
+
+private:
+    void onReadyRead();
+    void onError(QSerialPort::SerialPortError error);
+    void finishLoss();
+    void applyLineSettings();
+
+    QSerialPort port_;
+    PortChoice choice_;
+    uint32_t baud_ = 9600;
+    bool hardwareFlow_ = true;
+    bool opening_ = false;
+    bool lossPending_ = false;
+    TerminalSink* terminal_ = nullptr;
+    bool terminalEcho_ = false;
+};
+
+}  // namespace velmora::link
