@@ -1,0 +1,110 @@
+// Prints the link's figures: round trips over a pseudo-terminal, the CPU cost of an
+// unanswered wait, and the CLI's peak memory.
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "link/OperationKind.h"
+#include "link/TransactionEngine.h"
+#include "link/qt/QtEventPump.h"
+#include "link/qt/TnrComm.h"
+#include "sim/PtyServer.h"
+#include "sim/SimConfig.h"
+
+using namespace velmora;
+
+namespace {
+
+double cpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+long cliPeakKb(const std::string& device) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        int null = ::open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        execl(VELMORA_CLI_PATH, "velmora-cli", "--port", device.c_str(), "trans", "1", "rdRAM",
+              "0", "80", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    rusage u{};
+    wait4(pid, &status, 0, &u);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+    return u.ru_maxrss;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    sim::ModuleNetwork network;
+    std::string error;
+    sim::loadConfig(sim::defaultConfig(), network, error);
+    sim::PtyServer server(network, {});
+    if (!server.open(error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    server.start();
+
+    link::TnrComm comm;
+    comm.setChoice({1, QString::fromStdString(server.devicePath())});
+    comm.setBaud(115200);
+    if (!comm.open()) return 1;
+    link::LinkState state;
+    link::QtClock clock;
+    link::QtEventPump pump(clock);
+    link::TransactionEngine engine(state, comm, clock, pump);
+    QObject::connect(&comm, &link::TnrComm::received, [&](const QByteArray& b) {
+        engine.commAfterReceive(reinterpret_cast<const uint8_t*>(b.constData()),
+                                static_cast<size_t>(b.size()));
+    });
+
+    const int rounds = 500;
+    std::vector<double> latencies;
+    QElapsedTimer total;
+    total.start();
+    int failures = 0;
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer t;
+        t.start();
+        if (engine.trans_Action(1, link::rdRAM, 0, 128, 0, 1) != 0) ++failures;
+        latencies.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+    }
+    double seconds = static_cast<double>(total.nsecsElapsed()) / 1e9;
+    std::sort(latencies.begin(), latencies.end());
+    std::printf("rdRAM 128 bytes over a pty: %.0f round trips/s, median %.3f ms, p99 %.3f ms, "
+                "%d failed\n",
+                rounds / seconds, latencies[latencies.size() / 2],
+                latencies[latencies.size() * 99 / 100], failures);
+
+    comm.setBaud(9600);  // 600 ms limit; node 9 is absent
+    double cpuBefore = cpuSeconds();
+    QElapsedTimer wait;
+    wait.start();
+    engine.trans_Action(9, link::rdRAM, 0, 1, 0, 1);
+    double waited = static_cast<double>(wait.elapsed()) / 1000.0;
+    double cpu = cpuSeconds() - cpuBefore;
+    std::printf("unanswered wait: %.0f ms, CPU %.1f ms (%.2f %% of the wait; target < 2 %%)\n",
+                waited * 1000, cpu * 1000, 100.0 * cpu / waited);
+
+    comm.close();
+    long kb = cliPeakKb(server.devicePath());
+    std::printf("velmora-cli peak memory (one 128-byte read): %ld KiB\n", kb);
+    server.stop();
+    return 0;
+}

@@ -1,0 +1,342 @@
+// The transaction engine against the simulated network on a fake clock.
+
+#include <gtest/gtest.h>
+
+#include "link/Crc16.h"
+#include "link/OperationKind.h"
+#include "link/ReplyCodes.h"
+#include "sim/SimConfig.h"
+#include "tests/support/SimulatedLine.h"
+
+using namespace velmora;
+using namespace velmora::link;
+using velmora::test::bytesOf;
+using velmora::test::EngineRig;
+using velmora::test::hexOf;
+
+namespace {
+
+class Engine : public ::testing::Test {
+protected:
+    Engine() {
+        std::string error;
+        EXPECT_TRUE(sim::loadConfig(sim::defaultConfig(), network, error)) << error;
+    }
+    std::string replyDataHex(size_t n) {
+        return hexOf({rig.state.ReplyData.begin(), rig.state.ReplyData.begin() + static_cast<long>(n)});
+    }
+    // A correct reply frame for a read of `data` at node 1 (header bytes as the sim sends).
+    static std::vector<uint8_t> readReply(std::vector<uint8_t> head, std::vector<uint8_t> data) {
+        head.insert(head.end(), data.begin(), data.end());
+        head.resize(head.size() + 2);
+        appendCrc(head.data(), head.size() - 2);
+        return head;
+    }
+
+    sim::ModuleNetwork network;
+    EngineRig rig{network};
+};
+
+}  // namespace
+
+TEST_F(Engine, EveryKindAgainstANodeAndASubModule) {
+    auto& s = rig.state;
+    auto& e = rig.engine;
+    // RAM, SFR, EEPROM, Flash of node 1
+    s.WriteData[0] = 0xA1;
+    s.WriteData[1] = 0xB2;
+    EXPECT_EQ(e.trans_Action(1, wrRAM, 0x123, 2, 0, 3), 0);
+    EXPECT_EQ(e.trans_Action(1, rdRAM, 0x123, 2, 0, 3), 0);
+    EXPECT_EQ(replyDataHex(2), "A1 B2");
+    s.WriteData[0] = 0x5C;
+    EXPECT_EQ(e.trans_Action(1, wrSFR, 0xF8A, 1, 0, 3), 0);
+    EXPECT_EQ(e.trans_Action(1, rdSFR, 0x00A, 1, 0, 3), 0);
+    EXPECT_EQ(replyDataHex(1), "5C");
+    s.WriteData[0] = 0x42;
+    EXPECT_EQ(e.trans_Action(1, wrEE, 0x3FF, 1, 0, 3), 0);
+    EXPECT_EQ(e.trans_Action(1, rdEE, 0x3FF, 1, 0, 3), 0);
+    EXPECT_EQ(replyDataHex(1), "42");
+    for (int i = 0; i < 64; ++i) s.WriteData[i] = static_cast<uint8_t>(i);
+    EXPECT_EQ(e.trans_Action(1, wrFlash, 0x3000, 64, 0, 3), 0);
+    EXPECT_EQ(e.trans_Action(1, rdFlash, 0x303E, 3, 0, 3), 0);
+    EXPECT_EQ(replyDataHex(3), "3E 3F FF");
+    // identifier: 252 bytes then the CRC
+    EXPECT_EQ(e.trans_Action(1, rdID, 0, 0, 0, 3), 0);
+    EXPECT_EQ(s.ReplyHeaderLen, 2);
+    EXPECT_EQ(s.ReplyData[0], 0xCF);  // "П" in Windows-1251
+    EXPECT_EQ(s.ReplyData[252], s.RxBuf[254]);
+    // the i2c window of sub-module 10: REG_PAGE 3 shows RAM 0x180..0x1FF at 0x80..0xFF
+    s.WriteData[0] = 3;
+    EXPECT_EQ(e.trans_Action(1, wrI2C, 0x51, 1, 0x10, 3), 0);
+    s.WriteData[0] = 0x77;
+    EXPECT_EQ(e.trans_Action(1, wrI2C, 0xA3, 1, 0x10, 3), 0);
+    EXPECT_EQ(network.node(1)->subModule(0x10)->ram[0x1A3], 0x77);
+    EXPECT_EQ(e.trans_Action(1, rdI2C, 0xA3, 1, 0x10, 3), 0);
+    EXPECT_EQ(replyDataHex(1), "77");
+    // initialisation expects no reply
+    EXPECT_EQ(e.trans_Action(1, initMod, 0, 0, 0, 1), 0);
+    EXPECT_EQ(network.node(1)->module().initCount, 1);
+    EXPECT_EQ(rig.status.last(), "");
+}
+
+TEST_F(Engine, ReplySplitIntoSingleBytesCompletes) {
+    rig.line.delivery().chunkSize = 1;
+    rig.line.delivery().chunkGapMs = 1;
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 128, 0, 1), 0);
+    EXPECT_EQ(rig.state.RxCount, 135);
+    EXPECT_EQ(rig.log.lines.size(), 2u);
+}
+
+TEST_F(Engine, ReplySplitAtEveryPositionCompletes) {
+    auto reply = readReply(bytesOf("01 70 00 50 04"), bytesOf("00 00 00 01"));
+    for (size_t cut = 1; cut < reply.size(); ++cut) {
+        rig.line.delivery().answerFrom = 1000;  // the network stays quiet; we answer
+        uint64_t t0 = rig.line.clock().now;
+        rig.line.inject(t0 + 3, {reply.begin(), reply.begin() + static_cast<long>(cut)});
+        rig.line.inject(t0 + 19, {reply.begin() + static_cast<long>(cut), reply.end()});
+        EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0) << "cut at " << cut;
+        EXPECT_EQ(replyDataHex(4), "00 00 00 01");
+    }
+}
+
+TEST_F(Engine, LimitCountsFromTheEndOfTheWireTime) {
+    // 115200: 200 ms after 7 + 11 bytes (2 ms on the wire)
+    rig.line.delivery().answerFrom = 1000;
+    auto reply = readReply(bytesOf("01 70 00 50 04"), bytesOf("00 00 00 01"));
+    uint64_t t0 = rig.line.clock().now;
+    rig.line.inject(t0 + 202, reply);
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0);
+    t0 = rig.line.clock().now;
+    rig.line.inject(t0 + 203, reply);
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), kResultNoReply);
+}
+
+TEST_F(Engine, SlowSpeedsWaitForTheFramesOnTheWire) {
+    // At 1200 baud a 128-byte read takes 1.18 s on the wire, twice the 600 ms limit.
+    rig.line.setBaud(1200);
+    rig.line.delivery().latencyMs = 1183;
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0, 128, 0, 1), 0);
+    rig.line.setBaud(2400);
+    rig.line.delivery().latencyMs = 592 + 590;
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0, 128, 0, 1), 0);
+}
+
+TEST_F(Engine, SpeedLimitsTable) {
+    rig.line.delivery().answerFrom = 1000;
+    const std::pair<uint32_t, uint32_t> limits[] = {
+        {115200, 200}, {57600, 200}, {19200, 300}, {9600, 600}, {2400, 600}, {1200, 600}};
+    for (auto [baud, limit] : limits) {
+        rig.line.setBaud(baud);
+        uint64_t t0 = rig.line.clock().now;
+        EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0, 1, 0, 1), kResultNoReply);
+        uint64_t wire = (8 + 7) * 10 * 1000 / baud + (((8 + 7) * 10 * 1000) % baud ? 1 : 0);
+        EXPECT_EQ(rig.line.clock().now - t0, wire + limit + 1) << baud;
+    }
+}
+
+TEST_F(Engine, CompleteAndLateInOnePassIsATimeOut) {
+    rig.line.delivery().answerFrom = 1000;
+    auto reply = readReply(bytesOf("01 70 00 50 04"), bytesOf("00 00 00 01"));
+    uint64_t t0 = rig.line.clock().now;
+    // Deadline is t0 + 2 + 200; the wake-up at deadline + 1 finds the whole reply.
+    rig.line.inject(t0 + 203, reply);
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), kResultNoReply);
+    EXPECT_EQ(rig.status.last(), "Контроллер не ответил");
+}
+
+TEST_F(Engine, OverLongReplyNeverCompletes) {
+    sim::FaultPlan stray;
+    stray.strayBytes = 1;
+    network.setFaults(stray);
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 2), kResultNoReply);
+    EXPECT_EQ(rig.line.sent().size(), 2u);
+    EXPECT_EQ(rig.state.RxCount, 12);
+}
+
+TEST_F(Engine, ErrorReplyIsTheResult) {
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0xFFF, 2, 0, 3), 0x87);
+    EXPECT_EQ(rig.status.last(), "Запись в несуществующий адрес");
+    EXPECT_EQ(rig.line.sent().size(), 3u);  // an error reply is retried like any failure
+}
+
+TEST_F(Engine, ErrorReplyFollowedByBytesTimesOut) {
+    rig.line.delivery().answerFrom = 1000;
+    auto err = bytesOf("01 8C 00 44 C0");
+    err.push_back(0x00);
+    rig.line.inject(rig.line.clock().now + 3, err);
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), kResultNoReply);
+}
+
+TEST_F(Engine, ErrorReplyIsRecognisedWithoutItsCrc) {
+    rig.line.delivery().answerFrom = 1000;
+    rig.line.inject(rig.line.clock().now + 3, bytesOf("01 8C 00 00 00"));
+    EXPECT_EQ(rig.engine.trans_Action(1, wrRAM, 0x50, 1, 0, 1), 0x8C);
+    EXPECT_EQ(rig.status.last(), "Ошибка приема терминатора 0x55,0xAA");
+}
+
+TEST_F(Engine, CrcFailureIs29) {
+    sim::FaultPlan corrupt;
+    corrupt.corruptEvery = 1;
+    network.setFaults(corrupt);
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 3), kResultBadCrc);
+    EXPECT_EQ(rig.line.sent().size(), 3u);
+    EXPECT_EQ(rig.status.last(), "Ошибка CRC16 в ответе контроллера");
+}
+
+TEST_F(Engine, RetriesWithALateAnswer) {
+    rig.line.delivery().answerFrom = 3;
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 3), 0);
+    ASSERT_EQ(rig.log.lines.size(), 4u);
+    EXPECT_EQ(rig.log.lines[0].text, "Send>01 70 00 50 04 3E C3 ");
+    EXPECT_EQ(rig.log.lines[1].text, rig.log.lines[0].text);
+    EXPECT_EQ(rig.log.lines[2].text, rig.log.lines[0].text);
+    EXPECT_EQ(rig.log.lines[3].text, "<Res 01 70 00 50 04 00 00 00 01 3C 14 ");
+    EXPECT_EQ(rig.log.lines[0].colour.g, 128);
+    EXPECT_EQ(rig.log.lines[3].colour.b, 255);
+}
+
+TEST_F(Engine, BroadcastReturnsAfterOneLimit) {
+    EXPECT_EQ(rig.engine.trans_Action(0, wrRAM, 0x60, 1, 0, 3), 0);
+    EXPECT_EQ(rig.line.sent().size(), 1u);
+    EXPECT_EQ(rig.status.last(), "");
+}
+
+TEST_F(Engine, InitWithoutReplyIsSuccessAndOneByteReplyIsACrcFailure) {
+    EXPECT_EQ(rig.engine.trans_Action(1, initMod, 0, 0, 0, 3), 0);
+    EXPECT_EQ(rig.line.sent().size(), 1u);
+    rig.line.delivery().answerFrom = 1000;
+    rig.line.inject(rig.line.clock().now + 3, {0x01});
+    EXPECT_EQ(rig.engine.trans_Action(1, initMod, 0, 0, 0, 1), kResultBadCrc);
+}
+
+TEST_F(Engine, InitCarriesTheSelectedNode) {
+    rig.engine.setInitNodeSource([] { return uint8_t{3}; });
+    EXPECT_EQ(rig.engine.trans_Action(1, initMod, 0, 0, 0, 1), 0);
+    EXPECT_EQ(hexOf(rig.line.sent().back()), "03 79 55 AA 6E 96");
+    EXPECT_EQ(network.node(3)->module().initCount, 1);
+}
+
+TEST_F(Engine, ZeroRetriesSendsNothing) {
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 0), 0);
+    EXPECT_TRUE(rig.line.sent().empty());
+}
+
+TEST_F(Engine, PortLostFailsAtOnce) {
+    rig.state.PortLost = true;
+    rig.status.history.clear();
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 3), kResultPortLost);
+    EXPECT_TRUE(rig.line.sent().empty());
+    EXPECT_TRUE(rig.log.lines.empty());
+    EXPECT_EQ(rig.status.history, std::vector<std::string>{""});
+}
+
+TEST_F(Engine, UnknownKindIsFive) {
+    EXPECT_EQ(rig.engine.trans_Action(1, 12, 0x50, 4, 0, 3), kResultUnknownKind);
+    EXPECT_TRUE(rig.line.sent().empty());
+    EXPECT_EQ(rig.status.last(), "Номер бито > 7");
+}
+
+TEST_F(Engine, ClosedPortTimesOut) {
+    rig.line.setOpen(false);
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 2), kResultNoReply);
+}
+
+TEST_F(Engine, BytesPastRxBufAreCountedNotStored) {
+    rig.line.delivery().answerFrom = 1000;
+    std::vector<uint8_t> flood(300, 0x33);
+    rig.line.inject(rig.line.clock().now + 3, flood);
+    EXPECT_EQ(rig.engine.trans_Action(1, rdID, 0, 0, 0, 1), kResultNoReply);
+    EXPECT_EQ(rig.state.RxCount, 300);
+    // WriteData lies beside RxBuf in the state; it must be untouched.
+    EXPECT_EQ(rig.state.WriteData[0], 0);
+}
+
+TEST_F(Engine, ReadAbove249IsAskedOfTheModule) {
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0, 250, 0, 1), 0x84);
+    EXPECT_EQ(rig.status.last(), "Чтение > 249 байт ");
+}
+
+TEST_F(Engine, WriteBeyondTheFrameIsRefused) {
+    EXPECT_EQ(rig.engine.trans_Action(1, wrRAM, 0, 250, 0, 3), kResultFrameTooLong);
+    EXPECT_TRUE(rig.line.sent().empty());
+}
+
+TEST_F(Engine, StatusClearedAtEachAttemptThenFinalText) {
+    rig.line.delivery().answerFrom = 2;
+    rig.status.history.clear();
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 3), 0);
+    EXPECT_EQ(rig.status.history, (std::vector<std::string>{"", "", ""}));
+}
+
+TEST_F(Engine, NestedTransactionFromAWaitIsRefused) {
+    uint16_t nested = 0xFFFF;
+    rig.line.at(rig.line.clock().now + 1, [&] {
+        nested = rig.engine.trans_Action(1, rdRAM, 0, 1, 0, 3);
+    });
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 3), 0);
+    EXPECT_EQ(nested, kResultLinkBusy);
+    EXPECT_EQ(rig.line.sent().size(), 1u);
+    EXPECT_EQ(replyDataHex(4), "00 00 00 01");
+}
+
+TEST_F(Engine, HoldKeepsTimerTicksOutOfAMultiStepOperation) {
+    uint16_t tick = 0xFFFF;
+    {
+        auto hold = rig.engine.hold();
+        EXPECT_FALSE(rig.engine.isFree());
+        rig.line.at(rig.line.clock().now + 5, [&] {
+            tick = rig.engine.trans_Action(1, rdRAM, 0, 1, 0, 1);
+        });
+        rig.engine.pause(10);
+        EXPECT_EQ(tick, kResultLinkBusy);
+        // the holder itself goes on
+        EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0);
+    }
+    EXPECT_TRUE(rig.engine.isFree());
+    rig.line.at(rig.line.clock().now + 5, [&] {
+        tick = rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1);
+    });
+    rig.engine.pause(500);
+    EXPECT_EQ(tick, 0);
+}
+
+TEST_F(Engine, RawExchangeCollectsForItsWindow) {
+    auto frame = bytesOf("01 78 00 02");
+    rig.line.delivery().chunkSize = 100;
+    rig.line.delivery().chunkGapMs = 300;
+    uint64_t t0 = rig.line.clock().now;
+    ASSERT_TRUE(rig.engine.rawExchange(frame.data(), frame.size(), 700));
+    EXPECT_EQ(rig.line.clock().now - t0, 700u);
+    EXPECT_EQ(rig.state.RxCount, 256);
+    EXPECT_FALSE(rig.state.LinkBusy);
+    EXPECT_TRUE(frameCrcOk(rig.state.RxBuf.data(), 256));
+}
+
+TEST_F(Engine, RawExchangeRefusedWhileATransactionWaits) {
+    bool accepted = true;
+    rig.line.at(rig.line.clock().now + 1, [&] {
+        auto f = bytesOf("01 78 00 02");
+        accepted = rig.engine.rawExchange(f.data(), f.size(), 700);
+    });
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_FALSE(accepted);
+}
+
+TEST_F(Engine, ReceiveOutsideATransactionIsDropped) {
+    auto bytes = bytesOf("01 02 03");
+    rig.engine.commAfterReceive(bytes.data(), bytes.size());
+    EXPECT_EQ(rig.state.RxCount, 0);
+}
+
+TEST_F(Engine, NoLogLinesWhileLoggingIsOff) {
+    rig.log.on = false;
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_TRUE(rig.log.lines.empty());
+}
+
+TEST_F(Engine, NoReplyLineWhenNothingArrived) {
+    rig.line.delivery().answerFrom = 1000;
+    EXPECT_EQ(rig.engine.trans_Action(5, rdRAM, 0x50, 4, 0, 1), kResultNoReply);
+    ASSERT_EQ(rig.log.lines.size(), 1u);
+    EXPECT_EQ(rig.log.lines[0].text.substr(0, 5), "Send>");
+}

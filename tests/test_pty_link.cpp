@@ -1,0 +1,218 @@
+// The port layer over real pseudo-terminals with the simulator at the far end.
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "link/OperationKind.h"
+#include "link/ReplyCodes.h"
+#include "link/TransactionEngine.h"
+#include "link/qt/HardwareWatch.h"
+#include "link/qt/QtEventPump.h"
+#include "link/qt/TnrComm.h"
+#include "sim/PtyServer.h"
+#include "sim/SimConfig.h"
+
+using namespace velmora;
+using namespace velmora::link;
+
+namespace {
+
+// Runs the event loop until `done` or the guard time passes; the guard only stops a
+// broken test from hanging, it is never what a test waits for.
+template <typename F>
+bool spinUntil(F done, int guardMs = 5000) {
+    QElapsedTimer t;
+    t.start();
+    // processEvents with a time limit would spin; a ticking timer wakes a sleeping wait.
+    QTimer tick;
+    tick.start(10);
+    while (!done()) {
+        if (t.elapsed() > guardMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+double cpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+class PtyLink : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(sim::loadConfig(sim::defaultConfig(), network, error)) << error;
+        options.linkPath = (dir.path() + "/adapter").toStdString();
+        server = std::make_unique<sim::PtyServer>(network, options);
+        ASSERT_TRUE(server->open(error)) << error;
+        server->start();
+        comm.setChoice(PortChoice{1, QString::fromStdString(options.linkPath)});
+        comm.setBaud(115200);
+        QObject::connect(&comm, &TnrComm::received, [this](const QByteArray& b) {
+            engine.commAfterReceive(reinterpret_cast<const uint8_t*>(b.constData()),
+                                    static_cast<size_t>(b.size()));
+        });
+    }
+    void TearDown() override { server->stop(); }
+
+    QTemporaryDir dir;
+    sim::ModuleNetwork network;
+    sim::PtyOptions options;
+    std::unique_ptr<sim::PtyServer> server;
+    TnrComm comm;
+    LinkState state;
+    QtClock clock;
+    QtEventPump pump{clock};
+    TransactionEngine engine{state, comm, clock, pump};
+};
+
+}  // namespace
+
+TEST_F(PtyLink, OpensByPathAndRunsEveryKind) {
+    ASSERT_TRUE(comm.open());
+    EXPECT_TRUE(comm.isOpen());
+    EXPECT_TRUE(comm.open());  // opening an open port does nothing
+    auto& s = state;
+    EXPECT_EQ(engine.trans_Action(1, rdID, 0, 0, 0, 3), 0);
+    EXPECT_EQ(s.ReplyData[0], 0xCF);
+    s.WriteData[0] = 0x12;
+    EXPECT_EQ(engine.trans_Action(1, wrRAM, 0x200, 1, 0, 3), 0);
+    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0x200, 1, 0, 3), 0);
+    EXPECT_EQ(s.ReplyData[0], 0x12);
+    s.WriteData[0] = 0x34;
+    EXPECT_EQ(engine.trans_Action(1, wrSFR, 0xF81, 1, 0, 3), 0);
+    EXPECT_EQ(engine.trans_Action(1, rdSFR, 0x001, 1, 0, 3), 0);
+    EXPECT_EQ(s.ReplyData[0], 0x34);
+    s.WriteData[0] = 0x56;
+    EXPECT_EQ(engine.trans_Action(1, wrEE, 0x010, 1, 0, 3), 0);
+    EXPECT_EQ(engine.trans_Action(1, rdEE, 0x010, 1, 0, 3), 0);
+    EXPECT_EQ(s.ReplyData[0], 0x56);
+    for (int i = 0; i < 64; ++i) s.WriteData[i] = static_cast<uint8_t>(0xC0 + i);
+    EXPECT_EQ(engine.trans_Action(1, wrFlash, 0x2400, 64, 0, 3), 0);
+    EXPECT_EQ(engine.trans_Action(1, rdFlash, 0x2400, 249, 0, 3), 0);
+    EXPECT_EQ(s.ReplyData[63], 0xFF);
+    EXPECT_EQ(s.ReplyData[64], 0xFF);
+    EXPECT_EQ(s.ReplyData[62], 0xFE);
+    s.WriteData[0] = 0x09;
+    EXPECT_EQ(engine.trans_Action(1, wrI2C, 0x51, 1, 0x22, 3), 0);
+    EXPECT_EQ(engine.trans_Action(1, rdI2C, 0x80, 128, 0x22, 3), 0);
+    EXPECT_EQ(engine.trans_Action(1, initMod, 0, 0, 0, 1), 0);
+    EXPECT_EQ(engine.trans_Action(1, rdI2C, 0x80, 1, 0x30, 1), 0x8F);
+    auto lock = server->lockNetwork();
+    EXPECT_EQ(network.node(1)->module().initCount, 1);
+}
+
+TEST_F(PtyLink, StaleInputIsDiscardedOnOpen) {
+    ASSERT_TRUE(comm.open());
+    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0, 1, 0, 1), 0);
+    comm.close();
+    comm.close();  // closing a closed port does nothing
+    // a late reply lands while the port is closed
+    auto frame = std::vector<uint8_t>{0x01, 0x70, 0x00, 0x50, 0x04, 0x3E, 0xC3};
+    {
+        auto lock = server->lockNetwork();
+    }
+    ASSERT_TRUE(comm.open());
+    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(state.ReplyData[3], 0x01);
+}
+
+TEST_F(PtyLink, OpenFailureRaisesFatalErrorWithoutThrowing) {
+    comm.setChoice(PortChoice{1, dir.path() + "/no-such-device"});
+    QSignalSpy fatal(&comm, &TnrComm::fatalError);
+    EXPECT_FALSE(comm.open());
+    EXPECT_EQ(fatal.count(), 1);
+    EXPECT_FALSE(comm.isOpen());
+    // sending on a closed port does nothing; the transaction times out
+    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0, 1, 0, 1), kResultNoReply);
+}
+
+TEST_F(PtyLink, HangUpIsOneLossThenIdle) {
+    ASSERT_TRUE(comm.open());
+    QSignalSpy lost(&comm, &TnrComm::deviceLost);
+    server->requestUnplug();
+    ASSERT_TRUE(spinUntil([&] { return lost.count() > 0; }));
+    EXPECT_FALSE(comm.isOpen());
+    double before = cpuSeconds();
+    QElapsedTimer t;
+    t.start();
+    spinUntil([&] { return t.elapsed() >= 300; });
+    double used = cpuSeconds() - before;
+    EXPECT_EQ(lost.count(), 1);
+    // A flood of port errors would burn the whole 300 ms.
+    EXPECT_LT(used, 0.1);
+    // and a transaction now fails by time-out, sending nothing
+    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0, 1, 0, 1), kResultNoReply);
+}
+
+TEST_F(PtyLink, HardwareWatchSeesUnplugAndReplug) {
+    ASSERT_TRUE(comm.open());
+    HardwareWatch watch;
+    watch.setWatchedPath(QString::fromStdString(options.linkPath));
+    watch.start(50);
+    QSignalSpy changed(&watch, &HardwareWatch::changed);
+    server->requestUnplug();
+    ASSERT_TRUE(spinUntil([&] { return changed.count() >= 1; }));
+    comm.close();
+    EXPECT_FALSE(comm.open());
+    server->requestPlug();
+    ASSERT_TRUE(spinUntil([&] { return changed.count() >= 2; }));
+    ASSERT_TRUE(comm.open());
+    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0);
+}
+
+TEST_F(PtyLink, PortListHoldsThePathInUse) {
+    QStringList list = comm.portList();
+    EXPECT_TRUE(list.contains(QString::fromStdString(options.linkPath)));
+    EXPECT_EQ(list[comm.currentPortIndex()], QString::fromStdString(options.linkPath));
+}
+
+TEST_F(PtyLink, SwitchingAnOpenPortReopensTheNewOne) {
+    ASSERT_TRUE(comm.open());
+    sim::ModuleNetwork other;
+    std::string error;
+    ASSERT_TRUE(sim::loadConfig("node 7\nram 10 AB", other, error));
+    sim::PtyServer second(other, {});
+    ASSERT_TRUE(second.open(error));
+    second.start();
+    comm.setChoice(PortChoice{1, QString::fromStdString(second.devicePath())});
+    EXPECT_TRUE(comm.isOpen());
+    EXPECT_EQ(engine.trans_Action(7, rdRAM, 0x10, 1, 0, 1), 0);
+    EXPECT_EQ(state.ReplyData[0], 0xAB);
+    second.stop();
+}
+
+TEST_F(PtyLink, PacedRepliesInPiecesAtNineThousandSixHundred) {
+    server->stop();
+    options.paceBaud = 9600;
+    options.linkPath.clear();
+    sim::PtyServer paced(network, options);
+    std::string error;
+    ASSERT_TRUE(paced.open(error));
+    paced.start();
+    comm.setChoice(PortChoice{1, QString::fromStdString(paced.devicePath())});
+    comm.setBaud(9600);
+    ASSERT_TRUE(comm.open());
+    EXPECT_EQ(engine.trans_Action(1, rdFlash, 0x2000, 128, 0, 1), 0);
+    EXPECT_EQ(state.ReplyData[0], 0xEF);
+    paced.stop();
+    server->start();
+}
+
+TEST_F(PtyLink, WaitDoesNotSpin) {
+    ASSERT_TRUE(comm.open());
+    double before = cpuSeconds();
+    // node 9 does not exist: a full 600 ms limit at 9600 baud
+    comm.setBaud(9600);
+    EXPECT_EQ(engine.trans_Action(9, rdRAM, 0, 1, 0, 1), kResultNoReply);
+    EXPECT_LT(cpuSeconds() - before, 0.1);
+}
