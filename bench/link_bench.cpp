@@ -36,8 +36,8 @@ long cliPeakKb(const std::string& device) {
     if (pid == 0) {
         int null = ::open("/dev/null", O_WRONLY);
         dup2(null, 1);
-        execl(VELMORA_CLI_PATH, "velmora-cli", "--port", device.c_str(), "trans", "1", "rdRAM",
-              "0", "80", static_cast<char*>(nullptr));
+        execl(VELMORA_CLI_PATH, "velmora-cli", "--port", device.c_str(), "trans", "1", "rdRAM", "0",
+              "80", static_cast<char*>(nullptr));
         _exit(127);
     }
     int status = 0;
@@ -87,10 +87,11 @@ int main(int argc, char** argv) {
     }
     double seconds = static_cast<double>(total.nsecsElapsed()) / 1e9;
     std::sort(latencies.begin(), latencies.end());
-    std::printf("rdRAM 128 bytes over a pty: %.0f round trips/s, median %.3f ms, p99 %.3f ms, "
-                "%d failed\n",
-                rounds / seconds, latencies[latencies.size() / 2],
-                latencies[latencies.size() * 99 / 100], failures);
+    std::printf(
+        "rdRAM 128 bytes over a pty: %.0f round trips/s, median %.3f ms, p99 %.3f ms, "
+        "%d failed\n",
+        rounds / seconds, latencies[latencies.size() / 2], latencies[latencies.size() * 99 / 100],
+        failures);
 
     comm.setBaud(9600);  // 600 ms limit; node 9 is absent
     double cpuBefore = cpuSeconds();

@@ -118,10 +118,14 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
     auto kind = link::parseKind(positional[2]);
     auto adr = parseHex(positional[3], 0xFFFF);
     auto count = parseHex(positional[4], 0xFFFF);
-    if (!cid) error = "bad CID '" + positional[1] + "' (hex 00..FF)";
-    else if (!kind) error = "bad KIND '" + positional[2] + "' (rdID ... initMod, or 0..11)";
-    else if (!adr) error = "bad ADDR '" + positional[3] + "' (hex 0000..FFFF)";
-    else if (!count) error = "bad COUNT '" + positional[4] + "' (hex)";
+    if (!cid)
+        error = "bad CID '" + positional[1] + "' (hex 00..FF)";
+    else if (!kind)
+        error = "bad KIND '" + positional[2] + "' (rdID ... initMod, or 0..11)";
+    else if (!adr)
+        error = "bad ADDR '" + positional[3] + "' (hex 0000..FFFF)";
+    else if (!count)
+        error = "bad COUNT '" + positional[4] + "' (hex)";
     if (!error.empty()) return std::nullopt;
     out.trans.cid = static_cast<uint8_t>(*cid);
     out.trans.kind = *kind;

@@ -19,7 +19,7 @@ struct TransRequest {
 };
 
 struct CliArgs {
-    std::string port;          // a number or a device path; empty: the settings' default
+    std::string port;  // a number or a device path; empty: the settings' default
     uint32_t speed = 115200;
     bool log = false;
     bool hardwareFlow = true;

@@ -27,10 +27,14 @@ public:
 
 std::string resultText(uint16_t result) {
     switch (result) {
-        case link::kResultLinkBusy: return "the link is in use by another operation";
-        case link::kResultFrameTooLong: return "the request does not fit a 256-byte frame";
-        case link::kResultPortLost: return "the serial port is lost";
-        default: break;
+        case link::kResultLinkBusy:
+            return "the link is in use by another operation";
+        case link::kResultFrameTooLong:
+            return "the request does not fit a 256-byte frame";
+        case link::kResultPortLost:
+            return "the serial port is lost";
+        default:
+            break;
     }
     std::string text = link::replyMessage(result);
     return text.empty() ? "no text for this code" : text;
@@ -93,7 +97,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     link::TnrComm comm;
-    if (!args->port.empty()) comm.setChoice(link::parsePortArgument(QString::fromStdString(args->port)));
+    if (!args->port.empty())
+        comm.setChoice(link::parsePortArgument(QString::fromStdString(args->port)));
     comm.setBaud(args->speed);
     comm.setHardwareFlow(args->hardwareFlow);
     if (args->command == cli::CliArgs::Command::Ports) return listPorts(comm);
@@ -102,7 +107,8 @@ int main(int argc, char** argv) {
     QObject::connect(&comm, &link::TnrComm::fatalError, [&](const QString& why) { failure = why; });
     if (!comm.open()) {
         std::fprintf(stderr, "velmora-cli: cannot open %s: %s\n",
-                     comm.devicePath().toLocal8Bit().constData(), failure.toLocal8Bit().constData());
+                     comm.devicePath().toLocal8Bit().constData(),
+                     failure.toLocal8Bit().constData());
         return 3;
     }
     return transact(comm, *args);

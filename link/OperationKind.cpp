@@ -10,7 +10,9 @@ constexpr std::array<std::string_view, kKindCount> kNames = {
     "wrEE", "rdSFR",   "wrSFR",   "rdI2C", "wrI2C", "initMod"};
 }
 
-std::string_view kindName(uint8_t kind) { return kind < kKindCount ? kNames[kind] : "?"; }
+std::string_view kindName(uint8_t kind) {
+    return kind < kKindCount ? kNames[kind] : "?";
+}
 
 std::optional<uint8_t> parseKind(std::string_view text) {
     for (uint8_t k = 0; k < kKindCount; ++k)

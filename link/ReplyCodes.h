@@ -8,7 +8,7 @@ namespace velmora::link {
 
 enum ResultCode : uint16_t {
     kResultOk = 0,
-    kResultUnknownKind = 5,   // shares the module's code 5 text
+    kResultUnknownKind = 5,  // shares the module's code 5 text
     kResultBadCrc = 29,
     kResultNoReply = 31,
     // The link's own refusals; their low six bits have no text, so the status panel

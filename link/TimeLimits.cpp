@@ -4,10 +4,13 @@ namespace velmora::link {
 
 uint32_t replyLimitMs(uint32_t baud) {
     switch (baud) {
-        case 19200: return 300;
+        case 19200:
+            return 300;
         case 57600:
-        case 115200: return 200;
-        default: return 600;
+        case 115200:
+            return 200;
+        default:
+            return 600;
     }
 }
 

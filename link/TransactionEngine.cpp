@@ -12,8 +12,7 @@
 
 namespace velmora::link {
 
-TransactionEngine::TransactionEngine(LinkState& state, LineOut& line, Clock& clock,
-                                     EventPump& pump)
+TransactionEngine::TransactionEngine(LinkState& state, LineOut& line, Clock& clock, EventPump& pump)
     : state_(state), line_(line), clock_(clock), pump_(pump) {}
 
 bool TransactionEngine::refuseNested() const {
@@ -77,8 +76,8 @@ TransactionEngine::AttemptMarks TransactionEngine::runAttempt(size_t requestLeng
     // The limit counts from the moment the line falls quiet: at low speeds the frames
     // themselves take longer than the limit.
     const uint32_t baud = line_.baud();
-    const uint64_t deadline = clock_.nowMs() + wireTimeMs(requestLength + expectedLength, baud) +
-                              replyLimitMs(baud);
+    const uint64_t deadline =
+        clock_.nowMs() + wireTimeMs(requestLength + expectedLength, baud) + replyLimitMs(baud);
     for (;;) {
         ++dispatchDepth_;
         pump_.waitForEvents(deadline + 1);
@@ -130,7 +129,9 @@ bool TransactionEngine::rawExchange(const uint8_t* frame, size_t length, uint32_
     return true;
 }
 
-void TransactionEngine::pause(uint32_t ms) { waitUntil(clock_.nowMs() + ms); }
+void TransactionEngine::pause(uint32_t ms) {
+    waitUntil(clock_.nowMs() + ms);
+}
 
 void TransactionEngine::waitUntil(uint64_t deadline) {
     ++dispatchDepth_;

@@ -14,19 +14,25 @@ constexpr size_t kRequestLogLimit = 4096;
 int requestFrameLength(const std::vector<uint8_t>& b) {
     if (b.size() < 2) return 0;
     switch (b[1]) {
-        case 0x78: return 4;
-        case 0x79: return 6;
+        case 0x78:
+            return 4;
+        case 0x79:
+            return 6;
         case 0x70:
         case 0x72:
         case 0x74:
         case 0x76:
-        case 0x7A: return 7;
-        case 0x73: return 8;
+        case 0x7A:
+            return 7;
+        case 0x73:
+            return 8;
         case 0x71:
         case 0x75:
         case 0x77:
-        case 0x7B: return b.size() < 5 ? 0 : 7 + b[4];
-        default: return -1;
+        case 0x7B:
+            return b.size() < 5 ? 0 : 7 + b[4];
+        default:
+            return -1;
     }
 }
 

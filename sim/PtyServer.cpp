@@ -39,7 +39,9 @@ PtyServer::~PtyServer() {
         if (fd >= 0) ::close(fd);
 }
 
-bool PtyServer::open(std::string& error) { return openPty(error); }
+bool PtyServer::open(std::string& error) {
+    return openPty(error);
+}
 
 std::string PtyServer::devicePath() const {
     std::lock_guard lock(pathMutex_);
@@ -119,6 +121,14 @@ void PtyServer::requestPlug() {
     wake();
 }
 
+void PtyServer::sendUnsolicited(std::vector<uint8_t> bytes) {
+    {
+        std::lock_guard lock(injectMutex_);
+        injected_.push_back(std::move(bytes));
+    }
+    wake();
+}
+
 void PtyServer::wake() {
     if (wakePipe_[1] >= 0) {
         char c = 1;
@@ -190,14 +200,20 @@ void PtyServer::run(const std::atomic<bool>& stop) {
             std::string error;
             if (!openPty(error)) std::fprintf(stderr, "velmora-sim: %s\n", error.c_str());
         }
+        {
+            std::lock_guard lock(injectMutex_);
+            for (auto& bytes : injected_) outbox_.emplace(now, std::move(bytes));
+            injected_.clear();
+        }
         if (master_ >= 0) flushDue(now);
 
         int timeout = 200;
         if (!outbox_.empty())
             timeout = static_cast<int>(std::min<uint64_t>(
                 200, outbox_.begin()->first > now ? outbox_.begin()->first - now : 0));
-        if (replugAt_) timeout = static_cast<int>(std::min<uint64_t>(
-                           static_cast<uint64_t>(timeout), replugAt_ > now ? replugAt_ - now : 0));
+        if (replugAt_)
+            timeout = static_cast<int>(std::min<uint64_t>(static_cast<uint64_t>(timeout),
+                                                          replugAt_ > now ? replugAt_ - now : 0));
         pollfd fds[2] = {{wakePipe_[0], POLLIN, 0}, {master_, POLLIN, 0}};
         int count = master_ >= 0 ? 2 : 1;
         if (::poll(fds, static_cast<nfds_t>(count), timeout) < 0 && errno != EINTR) break;

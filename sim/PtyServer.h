@@ -43,6 +43,8 @@ public:
     // Both are safe from any thread; they take effect in the serving loop.
     void requestUnplug();
     void requestPlug();
+    // Bytes the far end sends on its own (noise, a device that talks unasked).
+    void sendUnsolicited(std::vector<uint8_t> bytes);
 
     unsigned unplugCount() const { return unplugs_; }
     // Hold this to look at or change the network while the server runs.
@@ -66,6 +68,8 @@ private:
     int heldSlave_ = -1;  // keeps the line configured and open between clients
     int wakePipe_[2] = {-1, -1};
     std::multimap<uint64_t, std::vector<uint8_t>> outbox_;
+    std::mutex injectMutex_;
+    std::vector<std::vector<uint8_t>> injected_;
     std::atomic<bool> unplugRequested_{false};
     std::atomic<bool> plugRequested_{false};
     std::atomic<unsigned> unplugs_{0};

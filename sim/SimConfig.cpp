@@ -1,6 +1,5 @@
 #include "sim/SimConfig.h"
 
-
 #include "common/Cp1251.h"
 #include "common/HexText.h"
 
@@ -45,7 +44,9 @@ std::string_view trim(std::string_view s) {
 
 }  // namespace
 
-std::string_view defaultConfig() { return kDefault; }
+std::string_view defaultConfig() {
+    return kDefault;
+}
 
 bool loadConfig(std::string_view text, ModuleNetwork& network, std::string& error) {
     SimNode* node = nullptr;
@@ -96,7 +97,7 @@ bool loadConfig(std::string_view text, ModuleNetwork& network, std::string& erro
             auto adr = parseHex(rest.substr(0, sp), 0xFFFF);
             auto bytes = parseHexByteList(sp == std::string_view::npos ? "" : rest.substr(sp));
             if (!adr || !bytes) return fail("expected an address and hexadecimal bytes");
-            uint8_t* memory = word == "ram" ? target->ram.data()
+            uint8_t* memory = word == "ram"  ? target->ram.data()
                               : word == "ee" ? target->eeprom.data()
                                              : target->flash.data();
             size_t size = word == "ram" ? kRamSize : word == "ee" ? kEepromSize : kFlashSize;

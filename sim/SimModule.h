@@ -9,11 +9,11 @@
 
 namespace velmora::sim {
 
-inline constexpr size_t kRamSize = 0x1000;    // file registers; SFRs at 0xF80..0xFFF
-inline constexpr size_t kEepromSize = 0x400;  // data EEPROM
-inline constexpr size_t kFlashSize = 0x10000; // program memory
-inline constexpr size_t kIdSize = 252;        // identifier block of a node
-inline constexpr uint8_t kRegPage = 0x51;     // RAM byte selecting the i2c window page
+inline constexpr size_t kRamSize = 0x1000;     // file registers; SFRs at 0xF80..0xFFF
+inline constexpr size_t kEepromSize = 0x400;   // data EEPROM
+inline constexpr size_t kFlashSize = 0x10000;  // program memory
+inline constexpr size_t kIdSize = 252;         // identifier block of a node
+inline constexpr uint8_t kRegPage = 0x51;      // RAM byte selecting the i2c window page
 // RAM area of a sub-module holding its identifier, read through window pages 8 and 9.
 inline constexpr uint16_t kI2cIdBase = 0x400;
 

@@ -15,7 +15,9 @@ uint16_t frameAddress(const std::vector<uint8_t>& f) {
 }
 }  // namespace
 
-SimModule& SimNode::addSubModule(uint8_t slave) { return subs_[slave]; }
+SimModule& SimNode::addSubModule(uint8_t slave) {
+    return subs_[slave];
+}
 
 SimModule* SimNode::subModule(uint8_t slave) {
     auto it = subs_.find(slave);
@@ -39,23 +41,33 @@ std::vector<uint8_t> SimNode::dataReply(const std::vector<uint8_t>& f, const uin
 
 std::optional<std::vector<uint8_t>> SimNode::execute(const std::vector<uint8_t>& f) {
     switch (f[1]) {
-        case 0x70: return memoryRead(f, module_.ram.data(), kRamSize);
-        case 0x71: return memoryWrite(f, module_.ram.data(), kRamSize);
+        case 0x70:
+            return memoryRead(f, module_.ram.data(), kRamSize);
+        case 0x71:
+            return memoryWrite(f, module_.ram.data(), kRamSize);
         case 0x72:
-        case 0x73: return bitAccess(f);
-        case 0x74: return memoryRead(f, module_.eeprom.data(), kEepromSize);
-        case 0x75: return memoryWrite(f, module_.eeprom.data(), kEepromSize);
-        case 0x76: return memoryRead(f, module_.flash.data(), kFlashSize);
-        case 0x77: return flashWrite(f);
-        case 0x78: return identifier();
+        case 0x73:
+            return bitAccess(f);
+        case 0x74:
+            return memoryRead(f, module_.eeprom.data(), kEepromSize);
+        case 0x75:
+            return memoryWrite(f, module_.eeprom.data(), kEepromSize);
+        case 0x76:
+            return memoryRead(f, module_.flash.data(), kFlashSize);
+        case 0x77:
+            return flashWrite(f);
+        case 0x78:
+            return identifier();
         case 0x79:
             if (f[2] != 0x55 || f[3] != 0xAA) return errorReply(kNoTerminator);
             // A module restarts on initialisation and says nothing.
             ++module_.initCount;
             return std::nullopt;
         case 0x7A:
-        case 0x7B: return i2cAccess(f);
-        default: return errorReply(kUnknownCommand);
+        case 0x7B:
+            return i2cAccess(f);
+        default:
+            return errorReply(kUnknownCommand);
     }
 }
 
@@ -95,8 +107,10 @@ std::vector<uint8_t> SimNode::bitAccess(const std::vector<uint8_t>& f) {
     if (adr >= kRamSize) return errorReply(kBadAddress);
     uint8_t& cell = module_.ram[adr];
     if (f[1] == 0x73) {
-        if (f[5]) cell |= static_cast<uint8_t>(1u << bit);
-        else cell &= static_cast<uint8_t>(~(1u << bit));
+        if (f[5])
+            cell |= static_cast<uint8_t>(1u << bit);
+        else
+            cell &= static_cast<uint8_t>(~(1u << bit));
         return dataReply(f, nullptr, 0);
     }
     uint8_t value = (cell >> bit) & 1;

@@ -18,9 +18,12 @@ std::atomic<bool> g_stop{false};
 velmora::sim::PtyServer* g_server = nullptr;
 
 void onSignal(int sig) {
-    if (sig == SIGUSR1 && g_server) g_server->requestUnplug();
-    else if (sig == SIGUSR2 && g_server) g_server->requestPlug();
-    else g_stop = true;
+    if (sig == SIGUSR1 && g_server)
+        g_server->requestUnplug();
+    else if (sig == SIGUSR2 && g_server)
+        g_server->requestPlug();
+    else
+        g_stop = true;
 }
 
 void usage() {
@@ -83,13 +86,20 @@ int main(int argc, char** argv) {
                 usage();
                 return 2;
             }
-            if (arg == "--baud") options.paceBaud = static_cast<uint32_t>(n);
-            else if (arg == "--drop") faults.dropEvery = static_cast<unsigned>(n);
-            else if (arg == "--corrupt") faults.corruptEvery = static_cast<unsigned>(n);
-            else if (arg == "--late") faults.lateMs = static_cast<uint32_t>(n);
-            else if (arg == "--stray") faults.strayBytes = static_cast<unsigned>(n);
-            else if (arg == "--hangup-after") faults.hangupAfter = static_cast<unsigned>(n);
-            else if (arg == "--replug-after") options.replugAfterMs = static_cast<uint32_t>(n);
+            if (arg == "--baud")
+                options.paceBaud = static_cast<uint32_t>(n);
+            else if (arg == "--drop")
+                faults.dropEvery = static_cast<unsigned>(n);
+            else if (arg == "--corrupt")
+                faults.corruptEvery = static_cast<unsigned>(n);
+            else if (arg == "--late")
+                faults.lateMs = static_cast<uint32_t>(n);
+            else if (arg == "--stray")
+                faults.strayBytes = static_cast<unsigned>(n);
+            else if (arg == "--hangup-after")
+                faults.hangupAfter = static_cast<unsigned>(n);
+            else if (arg == "--replug-after")
+                options.replugAfterMs = static_cast<uint32_t>(n);
             else {
                 usage();
                 return 2;

@@ -23,7 +23,8 @@ protected:
         EXPECT_TRUE(sim::loadConfig(sim::defaultConfig(), network, error)) << error;
     }
     std::string replyDataHex(size_t n) {
-        return hexOf({rig.state.ReplyData.begin(), rig.state.ReplyData.begin() + static_cast<long>(n)});
+        return hexOf(
+            {rig.state.ReplyData.begin(), rig.state.ReplyData.begin() + static_cast<long>(n)});
     }
     // A correct reply frame for a read of `data` at node 1 (header bytes as the sim sends).
     static std::vector<uint8_t> readReply(std::vector<uint8_t> head, std::vector<uint8_t> data) {
@@ -123,8 +124,8 @@ TEST_F(Engine, SlowSpeedsWaitForTheFramesOnTheWire) {
 
 TEST_F(Engine, SpeedLimitsTable) {
     rig.line.delivery().answerFrom = 1000;
-    const std::pair<uint32_t, uint32_t> limits[] = {
-        {115200, 200}, {57600, 200}, {19200, 300}, {9600, 600}, {2400, 600}, {1200, 600}};
+    const std::pair<uint32_t, uint32_t> limits[] = {{115200, 200}, {57600, 200}, {19200, 300},
+                                                    {9600, 600},   {2400, 600},  {1200, 600}};
     for (auto [baud, limit] : limits) {
         rig.line.setBaud(baud);
         uint64_t t0 = rig.line.clock().now;
@@ -270,9 +271,8 @@ TEST_F(Engine, StatusClearedAtEachAttemptThenFinalText) {
 
 TEST_F(Engine, NestedTransactionFromAWaitIsRefused) {
     uint16_t nested = 0xFFFF;
-    rig.line.at(rig.line.clock().now + 1, [&] {
-        nested = rig.engine.trans_Action(1, rdRAM, 0, 1, 0, 3);
-    });
+    rig.line.at(rig.line.clock().now + 1,
+                [&] { nested = rig.engine.trans_Action(1, rdRAM, 0, 1, 0, 3); });
     EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 3), 0);
     EXPECT_EQ(nested, kResultLinkBusy);
     EXPECT_EQ(rig.line.sent().size(), 1u);
@@ -284,18 +284,16 @@ TEST_F(Engine, HoldKeepsTimerTicksOutOfAMultiStepOperation) {
     {
         auto hold = rig.engine.hold();
         EXPECT_FALSE(rig.engine.isFree());
-        rig.line.at(rig.line.clock().now + 5, [&] {
-            tick = rig.engine.trans_Action(1, rdRAM, 0, 1, 0, 1);
-        });
+        rig.line.at(rig.line.clock().now + 5,
+                    [&] { tick = rig.engine.trans_Action(1, rdRAM, 0, 1, 0, 1); });
         rig.engine.pause(10);
         EXPECT_EQ(tick, kResultLinkBusy);
         // the holder itself goes on
         EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0);
     }
     EXPECT_TRUE(rig.engine.isFree());
-    rig.line.at(rig.line.clock().now + 5, [&] {
-        tick = rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1);
-    });
+    rig.line.at(rig.line.clock().now + 5,
+                [&] { tick = rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1); });
     rig.engine.pause(500);
     EXPECT_EQ(tick, 0);
 }

@@ -70,19 +70,22 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FrameCase{"rdID", {1, rdID, 0x1234, 0, 0x10, 1}, "", "01 78 00 02", 256, 2},
         FrameCase{"rdFlash", {1, rdFlash, 0x2000, 0x80, 0, 1}, "", "01 76 20 00 80 03 E2", 135, 5},
-        FrameCase{"wrFlash", {2, wrFlash, 0x2040, 2, 0, 2}, "AA BB",
-                  "02 77 20 40 02 AA BB 39 53", 7, 5},
+        FrameCase{
+            "wrFlash", {2, wrFlash, 0x2040, 2, 0, 2}, "AA BB", "02 77 20 40 02 AA BB 39 53", 7, 5},
         FrameCase{"rdRAM", {1, rdRAM, 0x0050, 4, 0, 1}, "", "01 70 00 50 04 3E C3", 11, 5},
         FrameCase{"wrRAM", {1, wrRAM, 0x0123, 1, 0, 1}, "5A", "01 71 01 23 01 5A 0C 5C", 7, 5},
         FrameCase{"rdEE", {3, rdEE, 0x00F0, 0x10, 0, 3}, "", "03 74 00 F0 10 3E 3C", 23, 5},
-        FrameCase{"wrEE", {1, wrEE, 0x00FA, 2, 0, 1}, "00 00", "01 75 00 FA 02 00 00 91 BD", 7,
-                  5},
+        FrameCase{"wrEE", {1, wrEE, 0x00FA, 2, 0, 1}, "00 00", "01 75 00 FA 02 00 00 91 BD", 7, 5},
         FrameCase{"rdSFR", {1, rdSFR, 0x0005, 1, 0, 1}, "", "01 70 0F 85 01 90 53", 8, 5},
         FrameCase{"wrSFR", {1, wrSFR, 0x0F8A, 1, 0, 1}, "12", "01 71 0F 8A 01 12 DE A2", 7, 5},
         FrameCase{"rdI2C", {1, rdI2C, 0x0151, 0x80, 0x10, 1}, "", "01 7A 10 51 80 3D 2D", 135, 5},
         FrameCase{"wrI2C", {1, wrI2C, 0x51, 1, 0x22, 1}, "08", "01 7B 22 51 01 08 BE 3F", 7, 5},
-        FrameCase{"initModTakesTheSelectedNode", {9, initMod, 0x2000, 0, 0, 5}, "",
-                  "05 79 55 AA 6E 1E", 1, 4}),
+        FrameCase{"initModTakesTheSelectedNode",
+                  {9, initMod, 0x2000, 0, 0, 5},
+                  "",
+                  "05 79 55 AA 6E 1E",
+                  1,
+                  4}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RequestFrames, ReadOf249SendsSevenExpects256) {

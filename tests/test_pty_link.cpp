@@ -113,17 +113,45 @@ TEST_F(PtyLink, OpensByPathAndRunsEveryKind) {
 
 TEST_F(PtyLink, StaleInputIsDiscardedOnOpen) {
     ASSERT_TRUE(comm.open());
-    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0, 1, 0, 1), 0);
     comm.close();
     comm.close();  // closing a closed port does nothing
-    // a late reply lands while the port is closed
-    auto frame = std::vector<uint8_t>{0x01, 0x70, 0x00, 0x50, 0x04, 0x3E, 0xC3};
-    {
-        auto lock = server->lockNetwork();
-    }
+    // Bytes that arrive while the port is closed wait in the line's input queue; read
+    // during the next wait they would spoil its reply.
+    server->sendUnsolicited({0x01, 0x70, 0x00});
+    QElapsedTimer t;
+    t.start();
+    spinUntil([&] { return t.elapsed() >= 50; });
     ASSERT_TRUE(comm.open());
     EXPECT_EQ(engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0);
     EXPECT_EQ(state.ReplyData[3], 0x01);
+}
+
+class RecordingTerminal : public TerminalSink {
+public:
+    void terminalReceived(const QByteArray& bytes) override { shown += bytes; }
+    QByteArray shown;
+};
+
+TEST_F(PtyLink, AttachedTerminalSeesTrafficAndSendsKeys) {
+    ASSERT_TRUE(comm.open());
+    RecordingTerminal terminal;
+    comm.attachTerminal(&terminal, false);
+    server->sendUnsolicited({'o', 'k', '\r'});
+    ASSERT_TRUE(spinUntil([&] { return terminal.shown.size() == 3; }));
+    EXPECT_EQ(terminal.shown, QByteArray("ok\r"));
+    comm.typed("x");  // echo off: nothing drawn locally
+    EXPECT_EQ(terminal.shown.size(), 3);
+    comm.attachTerminal(&terminal, true);
+    comm.typed("y");
+    EXPECT_EQ(terminal.shown, QByteArray("ok\ry"));
+    comm.detachTerminal();
+    server->sendUnsolicited({'z'});
+    QElapsedTimer t;
+    t.start();
+    spinUntil([&] { return t.elapsed() >= 50; });
+    EXPECT_EQ(terminal.shown, QByteArray("ok\ry"));
+    // the transaction engine still has the line
+    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0);
 }
 
 TEST_F(PtyLink, OpenFailureRaisesFatalErrorWithoutThrowing) {

@@ -39,17 +39,17 @@ protected:
 
 TEST_F(Sim, ErrorReplies) {
     const std::pair<const char*, const char*> cases[] = {
-        {"01 7F 00 00 01", "01 81 00"},              // unknown command
-        {"01 71 00 50 00", "01 82 00"},              // write of nothing
-        {"01 70 00 50 00", "01 83 00"},              // read of 0 bytes
-        {"01 70 00 00 FA", "01 84 00"},              // read above 249 bytes
-        {"01 72 00 50 08", "01 85 00"},              // bit number above 7
-        {"01 70 0F FF 02", "01 87 00"},              // RAM beyond 0xFFF
-        {"01 74 03 FF 02", "01 87 00"},              // EEPROM beyond 0x3FF
-        {"01 76 FF FF 02", "01 87 00"},              // Flash beyond 0xFFFF
-        {"01 77 20 00 01 00", "01 88 00"},           // Flash write not 64 bytes
-        {"01 79 55 AB", "01 8C 00"},                 // terminator missing
-        {"01 7A 12 00 01", "01 8F 00"},              // absent slave
+        {"01 7F 00 00 01", "01 81 00"},     // unknown command
+        {"01 71 00 50 00", "01 82 00"},     // write of nothing
+        {"01 70 00 50 00", "01 83 00"},     // read of 0 bytes
+        {"01 70 00 00 FA", "01 84 00"},     // read above 249 bytes
+        {"01 72 00 50 08", "01 85 00"},     // bit number above 7
+        {"01 70 0F FF 02", "01 87 00"},     // RAM beyond 0xFFF
+        {"01 74 03 FF 02", "01 87 00"},     // EEPROM beyond 0x3FF
+        {"01 76 FF FF 02", "01 87 00"},     // Flash beyond 0xFFFF
+        {"01 77 20 00 01 00", "01 88 00"},  // Flash write not 64 bytes
+        {"01 79 55 AB", "01 8C 00"},        // terminator missing
+        {"01 7A 12 00 01", "01 8F 00"},     // absent slave
     };
     for (auto& [request, reply] : cases) EXPECT_EQ(ask(request), reply) << request;
 }
@@ -120,12 +120,12 @@ TEST_F(Sim, I2cRamWindow) {
     sim::SimModule& m = *network.node(1)->subModule(0x10);
     m.ram[0x020] = 0x11;
     m.ram[0xF8A] = 0x22;
-    EXPECT_EQ(ask("01 7A 10 20 01"), "01 7A 10 20 01 11");      // direct
-    EXPECT_EQ(ask("01 7B 10 51 01 1F"), "01 7B 10 51 01");      // REG_PAGE = 31
-    EXPECT_EQ(ask("01 7A 10 8A 01"), "01 7A 10 8A 01 22");      // 0xF80 + 0x0A
-    EXPECT_EQ(ask("01 7B 10 51 01 08"), "01 7B 10 51 01");      // identifier pages
+    EXPECT_EQ(ask("01 7A 10 20 01"), "01 7A 10 20 01 11");  // direct
+    EXPECT_EQ(ask("01 7B 10 51 01 1F"), "01 7B 10 51 01");  // REG_PAGE = 31
+    EXPECT_EQ(ask("01 7A 10 8A 01"), "01 7A 10 8A 01 22");  // 0xF80 + 0x0A
+    EXPECT_EQ(ask("01 7B 10 51 01 08"), "01 7B 10 51 01");  // identifier pages
     std::string id = ask("01 7A 10 80 04");
-    EXPECT_EQ(id.substr(15), "CC EE E4 F3");                      // "Моду"
+    EXPECT_EQ(id.substr(15), "CC EE E4 F3");  // "Моду"
 }
 
 TEST_F(Sim, I2cFlashProgrammingRegisters) {
@@ -183,7 +183,8 @@ TEST(SimConfig, RejectsBadLinesWithTheirNumber) {
 
 TEST(SimConfig, ThirtyThirdSubModuleIsRefused) {
     std::string text = "node 1\n";
-    for (int s = 2; s <= 66; s += 2) text += "i2c " + std::to_string(s / 10) + std::to_string(s % 10) + "\n";
+    for (int s = 2; s <= 66; s += 2)
+        text += "i2c " + std::to_string(s / 10) + std::to_string(s % 10) + "\n";
     sim::ModuleNetwork n;
     std::string error;
     EXPECT_FALSE(sim::loadConfig(text, n, error));

@@ -38,10 +38,13 @@ TEST(Cp1251, RoundTripsCyrillic) {
 }
 
 TEST(Cp1251, UnmappableBecomesQuestionMark) {
-    EXPECT_EQ(utf8ToCp1251("a\xE2\x82\xAC" "b"), "a\x88" "b");  // the euro sign has a code
-    EXPECT_EQ(utf8ToCp1251("\xE6\x97\xA5"), "?");               // a CJK character has none
-    EXPECT_EQ(utf8ToCp1251("\xFF"), "?");                        // malformed
-    EXPECT_EQ(utf8ToCp1251("\xD0"), "?");                        // cut short
+    EXPECT_EQ(utf8ToCp1251("a\xE2\x82\xAC"
+                           "b"),
+              "a\x88"
+              "b");                                // the euro sign has a code
+    EXPECT_EQ(utf8ToCp1251("\xE6\x97\xA5"), "?");  // a CJK character has none
+    EXPECT_EQ(utf8ToCp1251("\xFF"), "?");          // malformed
+    EXPECT_EQ(utf8ToCp1251("\xD0"), "?");          // cut short
 }
 
 namespace {
@@ -52,8 +55,8 @@ std::optional<cli::CliArgs> parse(std::vector<std::string> words, std::string& e
 
 TEST(CliArgs, Transaction) {
     std::string error;
-    auto a = parse({"--port", "/dev/pts/3", "--speed", "9600", "--log", "trans", "1", "rdI2C",
-                    "80", "10", "--slave", "22", "--retries", "1"},
+    auto a = parse({"--port", "/dev/pts/3", "--speed", "9600", "--log", "trans", "1", "rdI2C", "80",
+                    "10", "--slave", "22", "--retries", "1"},
                    error);
     ASSERT_TRUE(a) << error;
     EXPECT_EQ(a->port, "/dev/pts/3");
@@ -86,7 +89,8 @@ TEST(CliArgs, BadInputsSayWhy) {
         {{"trans", "1", "wrRAM", "0", "2", "--data", "01"},
          "a write of COUNT bytes needs --data with exactly COUNT bytes"},
         {{"trans", "1", "rdRAM", "0", "2", "--data", "01 02"}, "--data goes with write kinds only"},
-        {{"trans", "1", "rdRAM", "0", "2", "--retries", "300"}, "bad retries '300' (decimal 0..255)"},
+        {{"trans", "1", "rdRAM", "0", "2", "--retries", "300"},
+         "bad retries '300' (decimal 0..255)"},
         {{"--speed", "fast", "ports"}, "bad speed 'fast'"},
         {{"--port"}, "--port needs a value"},
         {{"--flow", "xon", "ports"}, "--flow takes hw or none"},

@@ -15,7 +15,9 @@ void HardwareWatch::start(int intervalMs) {
     timer_.start(intervalMs);
 }
 
-void HardwareWatch::stop() { timer_.stop(); }
+void HardwareWatch::stop() {
+    timer_.stop();
+}
 
 void HardwareWatch::setWatchedPath(const QString& path) {
     watched_ = path;

@@ -7,7 +7,9 @@ TnrComm::TnrComm(QObject* parent) : QObject(parent) {
     connect(&port_, &QSerialPort::errorOccurred, this, &TnrComm::onError);
 }
 
-TnrComm::~TnrComm() { port_.close(); }
+TnrComm::~TnrComm() {
+    port_.close();
+}
 
 bool TnrComm::open() {
     if (port_.isOpen()) return true;
@@ -39,7 +41,9 @@ void TnrComm::setChoice(const PortChoice& choice) {
     if (wasOpen) open();
 }
 
-void TnrComm::setPortNumber(int number) { setChoice(PortChoice{number, QString()}); }
+void TnrComm::setPortNumber(int number) {
+    setChoice(PortChoice{number, QString()});
+}
 
 void TnrComm::setBaud(uint32_t baud) {
     baud_ = baud;
@@ -57,8 +61,7 @@ void TnrComm::applyLineSettings() {
     port_.setDataBits(QSerialPort::Data8);
     port_.setParity(QSerialPort::NoParity);
     port_.setStopBits(QSerialPort::OneStop);
-    port_.setFlowControl(hardwareFlow_ ? QSerialPort::HardwareControl
-                                       : QSerialPort::NoFlowControl);
+    port_.setFlowControl(hardwareFlow_ ? QSerialPort::HardwareControl : QSerialPort::NoFlowControl);
 }
 
 void TnrComm::send(const uint8_t* data, size_t count) {
@@ -75,7 +78,9 @@ void TnrComm::attachTerminal(TerminalSink* sink, bool echo) {
     terminalEcho_ = echo;
 }
 
-void TnrComm::detachTerminal() { terminal_ = nullptr; }
+void TnrComm::detachTerminal() {
+    terminal_ = nullptr;
+}
 
 void TnrComm::typed(const QByteArray& bytes) {
     sendText(bytes);
@@ -89,7 +94,9 @@ QStringList TnrComm::portList() const {
     return list;
 }
 
-int TnrComm::currentPortIndex() const { return static_cast<int>(portList().indexOf(devicePath())); }
+int TnrComm::currentPortIndex() const {
+    return static_cast<int>(portList().indexOf(devicePath()));
+}
 
 void TnrComm::selectPort(int index) {
     QStringList list = portList();

@@ -41,12 +41,16 @@ void SimulatedLine::waitForEvents(uint64_t wakeAtMs) {
     while (!events_.empty() && events_.begin()->first == t) {
         Event e = std::move(events_.begin()->second);
         events_.erase(events_.begin());
-        if (e.action) e.action();
-        else if (engine_) engine_->commAfterReceive(e.bytes.data(), e.bytes.size());
+        if (e.action)
+            e.action();
+        else if (engine_)
+            engine_->commAfterReceive(e.bytes.data(), e.bytes.size());
     }
 }
 
-std::vector<uint8_t> bytesOf(const std::string& hex) { return *parseHexByteList(hex); }
+std::vector<uint8_t> bytesOf(const std::string& hex) {
+    return *parseHexByteList(hex);
+}
 
 std::string hexOf(const std::vector<uint8_t>& bytes) {
     std::string s = hexBytes(bytes.data(), bytes.size());

@@ -22,10 +22,10 @@ public:
 };
 
 struct Delivery {
-    uint32_t latencyMs = 2;      // from the send to the first chunk
-    size_t chunkSize = 0;        // 0: the whole reply in one receive event
-    uint32_t chunkGapMs = 0;     // between chunks
-    unsigned answerFrom = 1;     // requests before this one (1-based) get no reply
+    uint32_t latencyMs = 2;   // from the send to the first chunk
+    size_t chunkSize = 0;     // 0: the whole reply in one receive event
+    uint32_t chunkGapMs = 0;  // between chunks
+    unsigned answerFrom = 1;  // requests before this one (1-based) get no reply
 };
 
 class SimulatedLine : public link::LineOut, public link::EventPump {

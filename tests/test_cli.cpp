@@ -1,0 +1,128 @@
+// velmora-cli end to end: every memory kind of a node and of an i2c sub-module over a
+// pseudo-terminal, and the failures a script must be able to tell apart.
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "sim/PtyServer.h"
+#include "sim/SimConfig.h"
+
+using namespace velmora;
+
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(sim::loadConfig(sim::defaultConfig(), network, error)) << error;
+        server = std::make_unique<sim::PtyServer>(network, sim::PtyOptions{});
+        ASSERT_TRUE(server->open(error)) << error;
+        server->start();
+    }
+    void TearDown() override { server->stop(); }
+
+    CliRun cli(QStringList args, bool withPort = true) {
+        if (withPort)
+            args = QStringList{"--port", QString::fromStdString(server->devicePath())} + args;
+        QProcess p;
+        p.start(VELMORA_CLI_PATH, args);
+        p.waitForFinished(20000);
+        return {p.exitCode(), p.readAllStandardOutput().toStdString(),
+                p.readAllStandardError().toStdString()};
+    }
+    std::string read(QStringList args) {
+        CliRun r = cli(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        return r.out;
+    }
+    void write(QStringList args) {
+        CliRun r = cli(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+
+    sim::ModuleNetwork network;
+    std::unique_ptr<sim::PtyServer> server;
+};
+
+}  // namespace
+
+TEST_F(Cli, NodeMemories) {
+    write({"trans", "1", "wrRAM", "123", "3", "--data", "a1 b2 c3"});
+    EXPECT_EQ(read({"trans", "1", "rdRAM", "123", "3"}), "A1 B2 C3\n");
+    write({"trans", "1", "wrSFR", "F8A", "1", "--data", "5C"});
+    EXPECT_EQ(read({"trans", "1", "rdSFR", "A", "1"}), "5C\n");
+    write({"trans", "1", "wrEE", "3FE", "2", "--data", "11 22"});
+    EXPECT_EQ(read({"trans", "1", "5", "3FE", "2"}), "11 22\n");
+    QString block;
+    for (int i = 0; i < 64; ++i) block += QString("%1 ").arg(i, 2, 16, QChar('0'));
+    write({"trans", "1", "wrFlash", "2040", "40", "--data", block});
+    EXPECT_EQ(read({"trans", "1", "rdFlash", "207E", "3"}), "3E 3F FF\n");
+    std::string id = read({"trans", "1", "rdID", "0", "0"});
+    EXPECT_EQ(id.size(), 252u * 3);
+    EXPECT_EQ(id.substr(0, 3), "CF ");
+}
+
+TEST_F(Cli, SubModuleMemories) {
+    // RAM through the window: REG_PAGE 2 shows 0x100..0x17F at registers 0x80..0xFF
+    write({"trans", "1", "wrI2C", "51", "1", "--slave", "10", "--data", "02"});
+    write({"trans", "1", "wrI2C", "A3", "1", "--slave", "10", "--data", "77"});
+    EXPECT_EQ(read({"trans", "1", "rdI2C", "A3", "1", "--slave", "10"}), "77\n");
+    {
+        auto lock = server->lockNetwork();
+        EXPECT_EQ(network.node(1)->subModule(0x10)->ram[0x123], 0x77);
+    }
+    // SFRs on page 31
+    write({"trans", "1", "wrI2C", "51", "1", "--slave", "10", "--data", "1F"});
+    write({"trans", "1", "wrI2C", "8A", "1", "--slave", "10", "--data", "12"});
+    EXPECT_EQ(read({"trans", "1", "rdI2C", "8A", "1", "--slave", "10"}), "12\n");
+    // EEPROM and Flash through the programming registers on page 0
+    write({"trans", "1", "wrI2C", "51", "1", "--slave", "10", "--data", "00"});
+    write({"trans", "1", "wrI2C", "A9", "2", "--slave", "10", "--data", "10 00"});
+    write({"trans", "1", "wrI2C", "A8", "3", "--slave", "10", "--data", "5A 55 AA"});
+    write({"trans", "1", "wrI2C", "A9", "2", "--slave", "10", "--data", "10 00"});
+    EXPECT_EQ(read({"trans", "1", "rdI2C", "A8", "1", "--slave", "10"}), "5A\n");
+    write({"trans", "1", "wrI2C", "F6", "3", "--slave", "10", "--data", "00 50 00"});
+    write({"trans", "1", "wrI2C", "A6", "3", "--slave", "10", "--data", "10 55 AA"});
+    write({"trans", "1", "wrI2C", "F5", "A", "--slave", "10", "--data",
+           "01 02 03 04 05 06 07 08 55 AA"});
+    write({"trans", "1", "wrI2C", "F6", "3", "--slave", "10", "--data", "06 50 00"});
+    EXPECT_EQ(read({"trans", "1", "rdI2C", "F5", "3", "--slave", "10"}), "07 08 FF\n");
+}
+
+TEST_F(Cli, FailuresGoToStandardErrorWithTheirCode) {
+    CliRun absent = cli({"trans", "1", "rdI2C", "80", "1", "--slave", "30", "--retries", "1"});
+    EXPECT_EQ(absent.status, 1);
+    EXPECT_EQ(absent.out, "");
+    EXPECT_EQ(absent.err, "velmora-cli: result 143 (0x8F): Нет ASK от Slave устр-ва на i2c \n");
+    CliRun silent = cli({"trans", "9", "rdRAM", "0", "1", "--retries", "1"});
+    EXPECT_EQ(silent.status, 1);
+    EXPECT_EQ(silent.err, "velmora-cli: result 31 (0x1F): Контроллер не ответил\n");
+    CliRun usage = cli({"trans", "1", "rdRAM", "0"});
+    EXPECT_EQ(usage.status, 2);
+    CliRun noPort = cli({"--port", "/nonexistent/tty", "trans", "1", "rdRAM", "0", "1"}, false);
+    EXPECT_EQ(noPort.status, 3);
+    EXPECT_NE(noPort.err.find("cannot open /nonexistent/tty"), std::string::npos);
+}
+
+TEST_F(Cli, LogGoesToStandardError) {
+    CliRun r = cli({"--log", "trans", "1", "rdRAM", "50", "4"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "00 00 00 01\n");
+    EXPECT_EQ(r.err, "Send>01 70 00 50 04 3E C3 \n<Res 01 70 00 50 04 00 00 00 01 3C 14 \n");
+}
+
+TEST_F(Cli, PortsListsThePortInUse) {
+    CliRun r = cli({"ports"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("* " + server->devicePath()), std::string::npos);
+}
