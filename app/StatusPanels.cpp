@@ -1,0 +1,54 @@
+#include "app/StatusPanels.h"
+
+#include <QPainter>
+
+#include "app/ImageList.h"
+
+namespace velmora::app {
+
+namespace {
+constexpr int kAddressPanelWidth = 120;
+constexpr int kMarkOffset = 90;
+}  // namespace
+
+StatusPanels::StatusPanels(QWidget* parent) : QWidget(parent) {
+    setObjectName("sb1");
+    setMinimumHeight(20);
+}
+
+QSize StatusPanels::sizeHint() const { return {2 * kAddressPanelWidth + 300, 20}; }
+
+void StatusPanels::setPanelText(int panel, const QString& text) {
+    if (panel < 0 || panel > 2 || texts_[panel] == text) return;
+    texts_[panel] = text;
+    update();
+}
+
+void StatusPanels::setScanRunning(bool running) {
+    scanRunning_ = running;
+    update();
+}
+
+void StatusPanels::paintEvent(QPaintEvent*) {
+    QPainter g(this);
+    const QColor bar = palette().color(QPalette::Window);
+    g.fillRect(rect(), bar);
+    const int h = height();
+    const QColor defaultText = palette().color(QPalette::WindowText);
+    for (int panel = 0; panel < 2; ++panel) {
+        QRect r(panel * kAddressPanelWidth, 0, kAddressPanelWidth, h);
+        g.fillRect(r, bar);
+        g.setPen(scanRunning_ ? defaultText : (panel == 0 ? QColor(Qt::blue) : QColor(Qt::red)));
+        g.drawText(r.adjusted(2, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop, texts_[panel]);
+        if (panel == 0 || !texts_[1].isEmpty())
+            g.drawPixmap(r.left() + kMarkOffset, r.top() + (h - 16) / 2,
+                         imagePixmap(panel == 0 ? kImgNodeMark : kImgModuleSelected));
+        g.setPen(palette().color(QPalette::Mid));
+        g.drawLine(r.right(), 1, r.right(), h - 2);
+    }
+    g.setPen(defaultText);
+    g.drawText(QRect(2 * kAddressPanelWidth + 4, 0, width() - 2 * kAddressPanelWidth - 4, h),
+               Qt::AlignLeft | Qt::AlignVCenter, texts_[2]);
+}
+
+}  // namespace velmora::app

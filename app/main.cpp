@@ -1,0 +1,40 @@
+// velmora: the desktop program.
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <cstdio>
+
+#include "BuildInfo.h"
+#include "app/ForeignWindow.h"
+#include "app/uVelmora.h"
+
+int main(int argc, char** argv) {
+    using namespace velmora;
+    // The identifier writer and this program must not share the line.
+    if (app::findTopLevelWindow("Запись идентификатора в модуль") == app::WindowLookup::Found)
+        return 0;
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Velmora_V2_02");
+    QApplication::setApplicationVersion(build::kVersionText);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(build::kDescription);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    QCommandLineOption port("port", "Serial port for this run: a number (N is /dev/ttyS(N-1)) "
+                                    "or a device path. The saved choice stays.",
+                            "PATH_OR_NUMBER");
+    QCommandLineOption settings("settings", "Settings file to use instead of velmora.ini.",
+                                "FILE");
+    parser.addOption(port);
+    parser.addOption(settings);
+    parser.process(application);
+
+    app::TerminalOptions options;
+    if (parser.isSet(port)) options.portOverride = link::parsePortArgument(parser.value(port));
+    if (parser.isSet(settings)) options.settingsPath = parser.value(settings);
+    app::TFTerminal window(options);
+    window.show();
+    return QApplication::exec();
+}

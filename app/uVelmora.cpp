@@ -1,0 +1,268 @@
+#include "app/uVelmora.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "app/TFAboutBox.h"
+#include "app/TFHelp.h"
+#include "app/TFselectComm.h"
+#include "common/HexText.h"
+
+namespace velmora::app {
+
+namespace {
+
+// The program's own path with ".ini"; where that folder cannot be written, the user's
+// configuration folder.
+QString defaultSettingsPath() {
+    QFileInfo exe(QCoreApplication::applicationFilePath());
+    QString beside = exe.absolutePath() + "/" + exe.completeBaseName() + ".ini";
+    if (QFileInfo(exe.absolutePath()).isWritable()) return beside;
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                  "/velmora";
+    QDir().mkpath(dir);
+    return dir + "/" + exe.completeBaseName() + ".ini";
+}
+
+QString hex2(uint8_t v) { return QString::fromStdString(hexNumber(v, 2)); }
+
+}  // namespace
+
+TFTerminal::TFTerminal(TerminalOptions options, QWidget* parent)
+    : QMainWindow(parent), options_(std::move(options)) {
+    setObjectName("TFTerminal");
+    settingsPath_ = options_.settingsPath.isEmpty() ? defaultSettingsPath() : options_.settingsPath;
+    engine_.setStatusPanel(this);
+    engine_.setInitNodeSource([this] { return CurrentCID; });
+    buildWindow();
+    connectMenus();
+    connectPort();
+
+    tmScanComm_.setInterval(options_.portCheckMs);
+    connect(&tmScanComm_, &QTimer::timeout, this, &TFTerminal::tmScanCommTimer);
+    timer1_.setInterval(options_.timer1Ms);
+    connect(&timer1_, &QTimer::timeout, this, &TFTerminal::Timer1Timer);
+    connect(&tmUpDate_, &QTimer::timeout, this, &TFTerminal::TmUpdateTimer);
+
+    // The window sees every key before the focused control.
+    qApp->installEventFilter(this);
+    SystemIdle = true;
+}
+
+TFTerminal::~TFTerminal() { qApp->removeEventFilter(this); }
+
+void TFTerminal::buildWindow() {
+    setWindowTitle("Velmora  v2.03");
+    menus_ = buildMainMenus(this);
+    auto* central = new QWidget(this);
+    auto* v = new QVBoxLayout(central);
+    v->setContentsMargins(0, 0, 0, 0);
+    pages_ = buildMainPages(central);
+    v->addWidget(pages_.pcChan);
+    setCentralWidget(central);
+    sb1_ = new StatusPanels(this);
+    statusBar()->addWidget(sb1_, 1);
+    statusBar()->setSizeGripEnabled(true);
+
+    // Popup menus of the page controls.
+    auto attach = [](QWidget* w, QMenu* menu) {
+        w->setContextMenuPolicy(Qt::CustomContextMenu);
+        QObject::connect(w, &QWidget::customContextMenuRequested, menu,
+                         [w, menu](const QPoint& at) { menu->popup(w->mapToGlobal(at)); });
+    };
+    attach(pages_.pcChan, menus_.pmProt);
+    for (QWidget* w : {static_cast<QWidget*>(pages_.reProt), static_cast<QWidget*>(pages_.Label2),
+                       pages_.PanKom, static_cast<QWidget*>(pages_.cbKomStr),
+                       static_cast<QWidget*>(pages_.pHint)})
+        attach(w, menus_.pmProt);
+    attach(pages_.tvSysInf, menus_.mmModul);
+    attach(pages_.sgFL, menus_.pmFlash);
+    attach(pages_.pcMon, menus_.pmFlash);
+    attach(pages_.sgEE, menus_.pmFlash);
+    attach(pages_.sfrTopPanel, menus_.pmFlash);
+    attach(pages_.sgRAM, menus_.pmRAM);
+
+    pages_.reProt->setExchangeSwitch(menus_.mmProt);
+    engine_.setProtocolLog(pages_.reProt);
+
+    // Dialogs made once, in the order the program has always made them.
+    selectComm_ = new TFselectComm(comm_, [this] { link_.PortLost = false; }, this);
+    help_ = new TFHelp(this);
+    about_ = new TFAboutBox(this);
+
+    // View defaults: first period of each list, the grids' fixed cells, the Ident tab.
+    pages_.cbPapId->setCurrentIndex(0);
+    pages_.cbPapRAM->setCurrentIndex(0);
+    pages_.pcMon->setCurrentIndex(kIdentTab);
+    rebuildGridHeaders();
+}
+
+uint16_t TFTerminal::trans_Action(uint8_t cid, uint8_t kind, uint16_t address, uint16_t count,
+                                  uint8_t slave, uint8_t retries) {
+    return engine_.trans_Action(cid, kind, address, count, slave, retries);
+}
+
+void TFTerminal::showStatus(const std::string& text) {
+    sb1_->setPanelText(2, QString::fromStdString(text));
+}
+
+void TFTerminal::showCurrentAddress() {
+    sb1_->setPanelText(0, CurrentCID ? "Адр Modbus: " + hex2(CurrentCID) : QString());
+    sb1_->setPanelText(1, CurrentSlaveAdr ? "Адр i2c: " + hex2(CurrentSlaveAdr) : QString());
+}
+
+void TFTerminal::postWindowMessage(QEvent::Type type) {
+    QCoreApplication::postEvent(this, new QEvent(type));
+}
+
+bool TFTerminal::event(QEvent* e) {
+    if (e->type() == kMsgDeviceChange) {
+        WMDeviceChange();
+        return true;
+    }
+    if (e->type() == kMsgBrowserClosed) {
+        if (hooks_.browserClosed) hooks_.browserClosed();
+        return true;
+    }
+    if (e->type() == kMsgTesterClosed) {
+        if (hooks_.testerClosed) hooks_.testerClosed();
+        show();
+        return true;
+    }
+    return QMainWindow::event(e);
+}
+
+void TFTerminal::changeEvent(QEvent* e) {
+    QMainWindow::changeEvent(e);
+    // Handled after the activation itself, so the handler may open a modal dialog.
+    if (e->type() == QEvent::ActivationChange && isActiveWindow() && !activationQueued_) {
+        activationQueued_ = true;
+        QMetaObject::invokeMethod(this, &TFTerminal::FormActivate, Qt::QueuedConnection);
+    }
+}
+
+void TFTerminal::FormActivate() {
+    activationQueued_ = false;
+    sb1_->setPanelText(0, "Адр Modbus: " + hex2(CurrentCID));
+    if (Tag == 0) firstActivation();
+    rebuildGridHeaders();
+    emit activated();
+}
+
+void TFTerminal::firstActivation() {
+    IniFile ini;
+    std::string error;
+    if (!loadIniFile(settingsPath_.toStdString(), ini, error)) qWarning("%s", error.c_str());
+    const AppSettings s = readSettings(ini);
+    resize(s.width, s.height);
+    move(s.left, s.top);
+    Tag = 1;
+
+    addresses.FlashBottom = static_cast<uint16_t>(s.startAdrFlash);
+    if (s.startAdrFlash == 0x2000) pages_.cbBottomAdrFL->setCurrentIndex(0);
+    if (s.startAdrFlash == 0x4000) pages_.cbBottomAdrFL->setCurrentIndex(1);
+    menus_.mmAutoskan->setChecked(s.autoScan);
+    menus_.mmProt->setChecked(s.protocol);
+    setSystemSpeed(s.systemSpeed);
+
+    pages_.cbKomStr->setGeometry(0, 0, pages_.PanKom->width() - 2, pages_.PanKom->height());
+    showMainPageQuietly(kSystemPage);
+    showModuleTabQuietly(kIdentTab);
+    previousPage_ = kSystemPage;
+    CurrentCID = 0;
+
+    savedPort_ = link::PortChoice{s.portNumber, QString::fromStdString(s.portPath)};
+    comm_.setChoice(options_.portOverride.value_or(savedPort_));
+    comm_.setHardwareFlow(true);
+    hexDir_ = QString::fromStdString(s.hexDir);
+    hardware_.setWatchedPath(comm_.devicePath());
+    hardware_.start(options_.hardwarePollMs);
+
+    bool opened = comm_.open();
+    setPortIcon(opened ? 18 : 17);
+    if (!opened) mmNomCommClick();
+    if (comm_.isOpen()) {
+        if (menus_.mmAutoskan->isChecked()) {
+            if (hooks_.busScan) hooks_.busScan();
+        } else if (hooks_.loadConfiguration) {
+            hooks_.loadConfiguration();
+        }
+    }
+}
+
+void TFTerminal::rebuildGridHeaders() {
+    views::ViewAddresses& a = addresses;
+    pages_.edAdrFL->setText(QString::fromStdString(hexNumber(a.FlashBottom, 4)));
+    pages_.sgFL->setRowAddresses(a.FlashBottom);
+    pages_.sgRAM->setRowAddresses(a.AdrRAM);
+    pages_.sgEE->setRowAddresses(a.AdrEE);
+    a.AdrFL = a.FlashBottom;
+}
+
+void TFTerminal::closeEvent(QCloseEvent* e) {
+    if (!FormCloseQuery()) {
+        e->ignore();
+        return;
+    }
+    FormClose();
+    e->accept();
+}
+
+bool TFTerminal::FormCloseQuery() {
+    ScanRunning = false;
+    if (!SystemIdle) {
+        // The scan closes the window itself when it has stopped.
+        CloseRequested = true;
+        return false;
+    }
+    if (!engine_.isFree()) {
+        // A transaction is waiting inside this very event loop; close once it is over.
+        QTimer::singleShot(50, this, &QWidget::close);
+        return false;
+    }
+    comm_.close();
+    return true;
+}
+
+void TFTerminal::FormClose() {
+    if (tmUpDate_.isActive()) {
+        pages_.cbAutoApDateId->setChecked(false);
+        pages_.cbAutoApDateRAM->setChecked(false);
+        tmUpDate_.setInterval(10);
+        for (int guard = 0; tmUpDate_.isActive() && guard < 200; ++guard) engine_.pause(10);
+    }
+    hardware_.stop();
+    tmScanComm_.stop();
+    timer1_.stop();
+    writeSettingsFile();
+    engine_.pause(static_cast<uint32_t>(options_.closingGraceMs));
+}
+
+void TFTerminal::writeSettingsFile() {
+    IniFile ini;
+    std::string error;
+    if (!loadIniFile(settingsPath_.toStdString(), ini, error)) ini = IniFile();
+    AppSettings s;
+    const QRect frame = frameGeometry();
+    s.width = width();
+    s.height = height();
+    s.left = frame.left();
+    s.top = frame.top();
+    s.startAdrFlash = addresses.FlashBottom;
+    s.autoScan = menus_.mmAutoskan->isChecked();
+    s.protocol = menus_.mmProt->isChecked();
+    s.systemSpeed = SystemSpeed;
+    s.hexDir = hexDir_.toStdString();
+    s.portNumber = savedPort_.number;
+    s.portPath = savedPort_.path.toStdString();
+    writeSettings(ini, s);
+    if (!saveIniFileAtomically(settingsPath_.toStdString(), ini, error))
+        qWarning("velmora: %s", error.c_str());
+}
+
+}  // namespace velmora::app

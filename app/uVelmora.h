@@ -1,0 +1,187 @@
+#pragma once
+// TFTerminal, the main window: owner of the serial port, the link, the current module
+// and every page. It wires menus, pages, keys and timers to the logic beneath; the
+// behaviour itself lives in the subsystems.
+
+#include <QEvent>
+#include <QMainWindow>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "app/AppSettings.h"
+#include "app/MainMenus.h"
+#include "app/MainPages.h"
+#include "app/PageRules.h"
+#include "app/StatusPanels.h"
+#include "link/LinkState.h"
+#include "link/TransactionEngine.h"
+#include "link/qt/HardwareWatch.h"
+#include "link/qt/QtEventPump.h"
+#include "link/qt/TnrComm.h"
+#include "views/ViewAddresses.h"
+
+namespace velmora::app {
+
+class TFselectComm;
+class TFHelp;
+class TFAboutBox;
+
+// Window messages between the tool windows, the system and the main window.
+inline constexpr QEvent::Type kMsgBrowserClosed = static_cast<QEvent::Type>(QEvent::User + 1124);
+inline constexpr QEvent::Type kMsgTesterClosed = static_cast<QEvent::Type>(QEvent::User + 1125);
+inline constexpr QEvent::Type kMsgDeviceChange = static_cast<QEvent::Type>(QEvent::User + 537);
+
+struct TerminalOptions {
+    QString settingsPath;  // empty: the program's own path with ".ini"
+    std::optional<link::PortChoice> portOverride;  // this run only; the saved choice stays
+    int portCheckMs = 1000;       // tmScanComm
+    int hardwarePollMs = 1000;    // how often the serial devices are listed
+    int timer1Ms = 300;           // Timer1, and the pause before the page change
+    int closingGraceMs = 500;
+    QString helpFile = "Velmora.hlp";
+};
+
+// What the subsystems plug into the frame. An empty hook does nothing.
+struct ModuleHooks {
+    std::function<void()> busScan;           // "Обновить" and the start-up scan
+    std::function<void()> loadConfiguration; // start-up without "Автосканер"
+    std::function<void()> stopScan;          // Esc while the scan panel shows
+    std::function<void()> readIdentifier;
+    std::function<void()> readFlashPage;
+    std::function<void()> readRamPage;
+    std::function<void()> readEepromPage;
+    std::function<void()> readSfrList;
+    std::function<void()> hideSfrEditor;
+    std::function<void()> refreshRam;        // tmUpDate ticks
+    std::function<bool(int tab, QKeyEvent* key)> pageKey;  // true: consumed
+    std::function<void()> browserClosed;     // message 1124
+    std::function<void()> testerClosed;      // message 1125
+};
+
+class TFTerminal : public QMainWindow, public link::StatusPanel {
+    Q_OBJECT
+public:
+    explicit TFTerminal(TerminalOptions options = {}, QWidget* parent = nullptr);
+    ~TFTerminal() override;
+
+    // The link (transactions, buffers and flags).
+    uint16_t trans_Action(uint8_t cid, uint8_t kind, uint16_t address, uint16_t count,
+                          uint8_t slave, uint8_t retries);
+    link::TransactionEngine& engine() { return engine_; }
+    link::LinkState& linkState() { return link_; }
+    link::TnrComm& Comm() { return comm_; }
+
+    // Status bar.
+    void showStatus(const std::string& text) override;  // panel 2
+    void showCurrentAddress();
+    StatusPanels* statusPanels() { return sb1_; }
+
+    // Port and speed.
+    void setSystemSpeed(uint32_t bps);
+    void refreshSpeedMenu();
+    uint32_t systemSpeed() const { return SystemSpeed; }
+    void CommFatalError(const QString& reason);
+    void mmNomCommClick();
+    void WMDeviceChange();
+    void tmScanCommTimer();
+    int portIcon() const { return portIcon_; }
+    QTimer& scanCommTimer() { return tmScanComm_; }
+    TFselectComm* selectCommDialog() { return selectComm_; }
+
+    // Pages.
+    void pcChanChange();
+    void pcMonChange();
+    void showMainPageQuietly(int page);
+    void showModuleTabQuietly(int tab);
+    void startTimer1() { timer1_.start(); }
+    QTimer& timer1() { return timer1_; }
+    QTimer& tmUpDate() { return tmUpDate_; }
+    void refreshCurrentPage();
+
+    // Posts one of the window messages to this window.
+    void postWindowMessage(QEvent::Type type);
+
+    ModuleHooks& hooks() { return hooks_; }
+    MainMenus& menus() { return menus_; }
+    MainPages& pages() { return pages_; }
+    const QString& settingsPath() const { return settingsPath_; }
+    const QString& hexDir() const { return hexDir_; }
+    void setHexDir(const QString& dir) { hexDir_ = dir; }
+    // Whether the HEX loading items may be enabled at all (their subsystem is there).
+    void setHexLoadingAvailable(bool available) { hexLoadingAvailable_ = available; }
+    bool firstActivationDone() const { return Tag != 0; }
+
+    // Current module and the scan flags.
+    uint8_t CurrentCID = 0;
+    uint8_t CurrentSlaveAdr = 0;
+    uint8_t SelectionLevel = 0;
+    bool SystemIdle = true;
+    bool CloseRequested = false;
+    bool ScanRunning = false;
+    views::ViewAddresses addresses;
+
+signals:
+    void activated();  // after each activation has been handled
+
+protected:
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildWindow();
+    void connectMenus();
+    void connectPort();
+    void FormActivate();
+    void firstActivation();
+    void rebuildGridHeaders();
+    bool FormCloseQuery();
+    void FormClose();
+    void writeSettingsFile();
+    void onMainTabChanged(int index);
+    void onModuleTabChanged(int index);
+    void Timer1Timer();
+    void TmUpdateTimer();
+    bool FormKeyDown(QKeyEvent* key);
+    bool showHelp();
+    void showAbout();
+    void setHexItems(bool enabled);
+    void setPortIcon(int index);
+    PageFlags pageFlags() const;
+
+    TerminalOptions options_;
+    QString settingsPath_;
+    link::LinkState link_;
+    link::TnrComm comm_;
+    link::QtClock clock_;
+    link::QtEventPump pump_{clock_};
+    link::TransactionEngine engine_{link_, comm_, clock_, pump_};
+    link::HardwareWatch hardware_;
+    MainMenus menus_;
+    MainPages pages_;
+    StatusPanels* sb1_ = nullptr;
+    TFselectComm* selectComm_ = nullptr;
+    TFHelp* help_ = nullptr;
+    TFAboutBox* about_ = nullptr;
+    ModuleHooks hooks_;
+
+    QTimer tmScanComm_;
+    QTimer timer1_;
+    QTimer tmUpDate_;
+    uint32_t SystemSpeed = 0;
+    int Tag = 0;  // 0 until the first activation
+    int previousPage_ = kSystemPage;
+    int shownMainPage_ = kSystemPage;
+    int shownModuleTab_ = kIdentTab;
+    int portIcon_ = 17;
+    bool quietPageChange_ = false;
+    bool activationQueued_ = false;
+    bool hexLoadingAvailable_ = false;
+    link::PortChoice savedPort_;
+    QString hexDir_;
+};
+
+}  // namespace velmora::app

@@ -1,0 +1,197 @@
+// TFTerminal: page changes, the keyboard, Timer1, the refresh timer, help and about.
+
+#include <QApplication>
+#include <QKeyEvent>
+
+#include "app/TFAboutBox.h"
+#include "app/TFHelp.h"
+#include "app/uVelmora.h"
+
+namespace velmora::app {
+
+PageFlags TFTerminal::pageFlags() const {
+    PageFlags f;
+    f.systemIdle = SystemIdle;
+    f.autoRam = pages_.cbAutoApDateRAM->isChecked();
+    f.autoId = pages_.cbAutoApDateId->isChecked();
+    f.selectionLevel = SelectionLevel;
+    f.scanPanelVisible = pages_.pSkan->isVisible();
+    return f;
+}
+
+void TFTerminal::showMainPageQuietly(int page) {
+    quietPageChange_ = true;
+    pages_.pcChan->setCurrentIndex(page);
+    quietPageChange_ = false;
+}
+
+void TFTerminal::showModuleTabQuietly(int tab) {
+    quietPageChange_ = true;
+    pages_.pcMon->setCurrentIndex(tab);
+    quietPageChange_ = false;
+}
+
+void TFTerminal::onMainTabChanged(int index) {
+    const int before = shownMainPage_;
+    shownMainPage_ = index;
+    if (quietPageChange_) return;
+    if (!mainPageChangeAllowed(pageFlags())) {
+        showMainPageQuietly(before);
+        return;
+    }
+    pcChanChange();
+}
+
+void TFTerminal::onModuleTabChanged(int index) {
+    const int before = shownModuleTab_;
+    shownModuleTab_ = index;
+    if (quietPageChange_) return;
+    if (!modulePageChangeAllowed(pageFlags())) {
+        showModuleTabQuietly(before);
+        return;
+    }
+    pcMonChange();
+}
+
+void TFTerminal::pcChanChange() {
+    const MainPageOutcome o = mainPageChange(pages_.pcChan->currentIndex(), previousPage_,
+                                             pages_.pcMon->currentIndex(), SelectionLevel);
+    if (o.shownPage != pages_.pcChan->currentIndex()) showMainPageQuietly(o.shownPage);
+    menus_.mmTools->menuAction()->setEnabled(o.toolsMenuEnabled);
+    if (o.runModulePageChange) pcMonChange();
+    setHexItems(o.hexItemsEnabled);
+    if (o.focusCommandLine) pages_.cbKomStr->setFocus();
+    previousPage_ = o.shownPage;
+}
+
+void TFTerminal::pcMonChange() {
+    if (hooks_.hideSfrEditor) hooks_.hideSfrEditor();
+    const int tab = pages_.pcMon->currentIndex();
+    const ModuleTabOutcome o = modulePageChange(tab);
+    setHexItems(o.hexItemsEnabled);
+    const std::function<void()>* read = nullptr;
+    QWidget* focus = nullptr;
+    switch (o.read) {
+        case ModuleRead::Identifier: read = &hooks_.readIdentifier; break;
+        case ModuleRead::FlashPage:
+            read = &hooks_.readFlashPage;
+            focus = pages_.sgFL;
+            break;
+        case ModuleRead::RamPage:
+            read = &hooks_.readRamPage;
+            focus = pages_.sgRAM;
+            break;
+        case ModuleRead::EepromPage:
+            read = &hooks_.readEepromPage;
+            focus = pages_.sgEE;
+            break;
+        case ModuleRead::SfrList:
+            read = &hooks_.readSfrList;
+            focus = pages_.lbSFR;
+            break;
+    }
+    if (*read) (*read)();
+    if (o.clearFlash != ClearFlashItem::Keep)
+        menus_.pmSys_ClFl->setVisible(o.clearFlash == ClearFlashItem::Show);
+    if (focus) focus->setFocus();
+}
+
+void TFTerminal::setHexItems(bool enabled) {
+    const bool on = enabled && hexLoadingAvailable_;
+    menus_.mmLoadHex->setEnabled(on);
+    menus_.mmLoadHex_Shift->setEnabled(on);
+}
+
+void TFTerminal::refreshCurrentPage() {
+    if (pages_.pcChan->currentIndex() == kSystemPage) {
+        if (hooks_.busScan) hooks_.busScan();
+    } else if (pages_.pcChan->currentIndex() == kModulePage) {
+        pcMonChange();
+    }
+}
+
+void TFTerminal::Timer1Timer() {
+    if (pages_.pSkan->isVisible()) return;
+    timer1_.stop();
+    showMainPageQuietly(kModulePage);
+    showModuleTabQuietly(kIdentTab);
+    engine_.pause(static_cast<uint32_t>(options_.timer1Ms));
+    pcChanChange();
+}
+
+void TFTerminal::TmUpdateTimer() {
+    const int tab = pages_.pcMon->currentIndex();
+    const bool onModule = pages_.pcChan->currentIndex() == kModulePage;
+    if (onModule && tab == kRamTab && pages_.cbAutoApDateRAM->isChecked()) {
+        if (hooks_.refreshRam) hooks_.refreshRam();
+    } else if (onModule && tab == kIdentTab && pages_.cbAutoApDateId->isChecked()) {
+        pcMonChange();
+    } else {
+        tmUpDate_.stop();
+    }
+}
+
+bool TFTerminal::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, e);
+    // The key goes first to the focused control of this window (or to the window when
+    // nothing has the focus); a key that propagates to a parent is not seen twice.
+    QWidget* focus = QApplication::focusWidget();
+    QWidget* first = focus ? focus : static_cast<QWidget*>(this);
+    if (watched != first || first->window() != this || QApplication::activeModalWidget() ||
+        QApplication::activePopupWidget())
+        return QMainWindow::eventFilter(watched, e);
+    return FormKeyDown(static_cast<QKeyEvent*>(e));
+}
+
+bool TFTerminal::FormKeyDown(QKeyEvent* key) {
+    FKey k = FKey::Other;
+    switch (key->key()) {
+        case Qt::Key_F1: k = FKey::F1; break;
+        case Qt::Key_F5: k = FKey::F5; break;
+        case Qt::Key_F6: k = FKey::F6; break;
+        case Qt::Key_F7: k = FKey::F7; break;
+        case Qt::Key_F8: k = FKey::F8; break;
+        case Qt::Key_F9: k = FKey::F9; break;
+        case Qt::Key_Escape: k = FKey::Escape; break;
+        default: break;
+    }
+    const bool shiftOnly =
+        (key->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier;
+    const KeyOutcome o = keyAction(k, shiftOnly, pages_.pcChan->currentIndex(), pageFlags());
+    switch (o.action) {
+        case KeyAction::None: return false;
+        case KeyAction::ShowHelp: return showHelp();
+        case KeyAction::ModuleTab:
+            showModuleTabQuietly(o.tab);
+            pcMonChange();
+            return true;
+        case KeyAction::SystemPageChange:
+            showMainPageQuietly(kSystemPage);
+            pcChanChange();
+            return true;
+        case KeyAction::ShowModulePage:
+            showMainPageQuietly(kModulePage);
+            return true;
+        case KeyAction::ShowTerminalPage:
+            showMainPageQuietly(kTerminalPage);
+            return true;
+        case KeyAction::StopScan:
+            if (hooks_.stopScan) hooks_.stopScan();
+            return true;
+        case KeyAction::PassToModulePage:
+            return hooks_.pageKey && hooks_.pageKey(pages_.pcMon->currentIndex(), key);
+    }
+    return false;
+}
+
+bool TFTerminal::showHelp() {
+    auto lines = readHelpFile(options_.helpFile);
+    if (!lines) return false;
+    help_->setLines(*lines);
+    help_->exec();
+    return true;
+}
+
+void TFTerminal::showAbout() { about_->exec(); }
+
+}  // namespace velmora::app

@@ -1,0 +1,121 @@
+// TFTerminal: the menus' wiring, the speed, the port dialog, device changes and the
+// port check.
+
+#include <QApplication>
+#include <QMenuBar>
+
+#include "app/ImageList.h"
+#include "app/SpeedChoice.h"
+#include "app/TFselectComm.h"
+#include "app/uVelmora.h"
+
+namespace velmora::app {
+
+void TFTerminal::connectMenus() {
+    MainMenus& m = menus_;
+    connect(m.N2, &QAction::triggered, this, &QWidget::close);
+    connect(m.mmNomComm, &QAction::triggered, this, &TFTerminal::mmNomCommClick);
+    for (size_t i = 0; i < m.mmSpeed.size(); ++i)
+        connect(m.mmSpeed[i], &QAction::triggered, this,
+                [this, i] { setSystemSpeed(kSystemSpeeds[i]); });
+    // A click on either CRC order inverts both marks.
+    connect(m.mmCRC_lo, &QAction::triggered, this,
+            [&m] { m.mmCRC_hi->setChecked(!m.mmCRC_hi->isChecked()); });
+    connect(m.mmCRC_hi, &QAction::triggered, this,
+            [&m] { m.mmCRC_lo->setChecked(!m.mmCRC_lo->isChecked()); });
+    // "О программе" acts on its title; its one empty item does nothing.
+    connect(m.N17, &QMenu::aboutToShow, this, [this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                menus_.N17->hide();
+                showAbout();
+            },
+            Qt::QueuedConnection);
+    });
+    connect(m.mmClear, &QAction::triggered, pages_.reProt, &QTextEdit::clear);
+    for (QAction* hint : m.N8->actions()) {
+        for (const FormatHint& h : formatHints()) {
+            if (hint->objectName() != h.name) continue;
+            QString text = h.hint;
+            connect(hint, &QAction::triggered, this, [this, text] {
+                pages_.pHint->setText(text);
+                pages_.cbKomStr->setFocus();
+            });
+        }
+    }
+    connect(pages_.pcChan, &QTabWidget::currentChanged, this, &TFTerminal::onMainTabChanged);
+    connect(pages_.pcMon, &QTabWidget::currentChanged, this, &TFTerminal::onModuleTabChanged);
+    connect(pages_.btn_sysUpDate, &QPushButton::clicked, this, [this] {
+        if (hooks_.busScan) hooks_.busScan();
+    });
+    connect(pages_.btnStopSkan, &QPushButton::clicked, this, [this] {
+        if (hooks_.stopScan) hooks_.stopScan();
+    });
+}
+
+void TFTerminal::connectPort() {
+    connect(&comm_, &link::TnrComm::received, this, [this](const QByteArray& bytes) {
+        engine_.commAfterReceive(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                 static_cast<size_t>(bytes.size()));
+    });
+    connect(&comm_, &link::TnrComm::fatalError, this, &TFTerminal::CommFatalError);
+    // The port closed itself; the icon follows the port's state.
+    connect(&comm_, &link::TnrComm::deviceLost, this, [this] { setPortIcon(17); });
+    connect(&hardware_, &link::HardwareWatch::changed, this,
+            [this] { postWindowMessage(kMsgDeviceChange); });
+}
+
+void TFTerminal::setSystemSpeed(uint32_t bps) {
+    const uint32_t speed = normalizedSystemSpeed(bps);
+    menus_.mmSpeed[static_cast<size_t>(systemSpeedIndex(speed))]->setChecked(true);
+    SystemSpeed = speed;
+    comm_.setBaud(speed);
+}
+
+void TFTerminal::refreshSpeedMenu() {
+    menus_.speedGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (size_t i = 2; i < menus_.mmSpeed.size(); ++i) menus_.mmSpeed[i]->setChecked(false);
+    const int index = systemSpeedIndex(comm_.baud());
+    if (index >= 2) menus_.mmSpeed[static_cast<size_t>(index)]->setChecked(true);
+}
+
+void TFTerminal::setPortIcon(int index) {
+    portIcon_ = index;
+    menus_.mmComm1->menuAction()->setIcon(imageIcon(index));
+}
+
+void TFTerminal::CommFatalError(const QString&) {
+    link_.PortLost = true;
+    setPortIcon(17);
+}
+
+void TFTerminal::mmNomCommClick() {
+    selectComm_->exec();
+    if (selectComm_->choiceChanged()) {
+        savedPort_ = comm_.choice();
+        hardware_.setWatchedPath(comm_.devicePath());
+    }
+    setPortIcon(comm_.isOpen() ? 18 : 17);
+}
+
+void TFTerminal::WMDeviceChange() {
+    if (comm_.isOpen()) comm_.close();
+    if (!tmScanComm_.isActive()) tmScanComm_.start();
+    sb1_->setPanelText(2, "В системе смена оборудования");
+    sb1_->repaintNow();
+}
+
+void TFTerminal::tmScanCommTimer() {
+    link_.PortLost = false;
+    comm_.open();
+    if (link_.PortLost) {
+        sb1_->setPanelText(2, "Comm порт отключен");
+        return;
+    }
+    tmScanComm_.stop();
+    setPortIcon(18);
+    sb1_->setPanelText(2, "");
+}
+
+}  // namespace velmora::app

@@ -1,0 +1,55 @@
+#include "views/MemoryGrid.h"
+
+#include <QHeaderView>
+
+#include "common/gui/Fonts.h"
+#include "common/HexText.h"
+
+namespace velmora::views {
+
+MemoryGrid::MemoryGrid(const QString& name, int addressDigits, QWidget* parent)
+    : QTableWidget(17, 17, parent), addressDigits_(addressDigits) {
+    setObjectName(name);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    setFont(gui::namedFont("Courier New", 9, true));
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setShowGrid(false);
+    for (int c = 0; c < 17; ++c) setColumnWidth(c, c == 0 ? 64 : 24);
+    for (int r = 0; r < 17; ++r) setRowHeight(r, 18);
+    const QBrush fixed = palette().brush(QPalette::Button);
+    for (int r = 0; r < 17; ++r) {
+        for (int c = 0; c < 17; ++c) {
+            auto* cell = new QTableWidgetItem();
+            cell->setTextAlignment(Qt::AlignCenter);
+            if (r == 0 || c == 0) {
+                cell->setBackground(fixed);
+                cell->setFlags(Qt::ItemIsEnabled);
+            }
+            setItem(r, c, cell);
+        }
+    }
+    setCellText(0, 0, "Адрес");
+    for (int c = 1; c <= 16; ++c) setCellText(0, c, QString::fromStdString(hexNumber(c - 1, 2)));
+}
+
+void MemoryGrid::setRowAddresses(uint32_t base) {
+    for (int r = 1; r <= 16; ++r)
+        setCellText(r, 0, QString::fromStdString(
+                              hexNumber((base + 16 * static_cast<uint32_t>(r - 1)) & 0xFFFF,
+                                        addressDigits_)));
+}
+
+QString MemoryGrid::cellText(int row, int column) const {
+    const QTableWidgetItem* cell = item(row, column);
+    return cell ? cell->text() : QString();
+}
+
+void MemoryGrid::setCellText(int row, int column, const QString& text) {
+    if (QTableWidgetItem* cell = item(row, column)) cell->setText(text);
+}
+
+}  // namespace velmora::views
