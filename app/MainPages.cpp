@@ -166,10 +166,10 @@ QWidget* ramTab(MainPages& p) {
                              "A00..AFF", "B00..BFF", "C00..CFF", "D00..DFF", "E00..EFF",
                              "F00..F7F/F80...FFF (SFR)"});
     h->addWidget(labelled("Диапазон RAM", p.cbRangRAM));
-    h->addWidget(refreshGroup(p.sbUpDateRAM, "sbUpDateRAM", p.cbAutoApDateRAM, "cbAutoApDateRAM",
+    v->addLayout(h);
+    v->addWidget(refreshGroup(p.sbUpDateRAM, "sbUpDateRAM", p.cbAutoApDateRAM, "cbAutoApDateRAM",
                               p.cbPapRAM, "cbPapRAM",
                               {"500 мс", "  1 сек", "  2 сек", "  5 сек", "10 сек"}));
-    v->addLayout(h);
     return tab;
 }
 
