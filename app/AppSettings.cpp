@@ -28,8 +28,10 @@ AppSettings readSettings(const IniFile& ini) {
         int index = intOr(ini, "System", "sysSpeed", 3);
         s.systemSpeed = index >= 0 && index <= 3 ? kSpeedByIndex[index] : 115200;
     }
-    if (auto dir = ini.value("System", "HexDir")) s.hexDir = *dir;
-    else if (auto old = ini.value("File", "HexDir")) s.hexDir = *old;
+    if (auto dir = ini.value("System", "HexDir"))
+        s.hexDir = *dir;
+    else if (auto old = ini.value("File", "HexDir"))
+        s.hexDir = *old;
     s.portNumber = intOr(ini, "Comm", "Nom", 2);
     if (s.portNumber < 1) s.portNumber = 2;
     if (auto path = ini.value("Comm", "Path")) s.portPath = *path;

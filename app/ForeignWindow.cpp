@@ -55,7 +55,9 @@ bool walk(Display* d, Window w, int depth, Atom netWmName, Atom utf8, const std:
     return found;
 }
 
-int ignoreErrors(Display*, XErrorEvent*) { return 0; }
+int ignoreErrors(Display*, XErrorEvent*) {
+    return 0;
+}
 
 }  // namespace
 
@@ -73,7 +75,9 @@ WindowLookup findTopLevelWindow(const std::string& title) {
     return found ? WindowLookup::Found : WindowLookup::NotFound;
 }
 #else
-WindowLookup findTopLevelWindow(const std::string&) { return WindowLookup::Unavailable; }
+WindowLookup findTopLevelWindow(const std::string&) {
+    return WindowLookup::Unavailable;
+}
 #endif
 
 }  // namespace velmora::app

@@ -47,17 +47,27 @@ QPixmap box(const QColor& fill, const QColor& edge, bool chip) {
 
 QPixmap imagePixmap(int index) {
     switch (index) {
-        case kImgTreeRoot: return box(QColor(255, 255, 200), Qt::darkGray, false);
-        case kImgModule: return box(QColor(220, 220, 220), Qt::darkRed, true);
-        case kImgModuleSelected: return box(QColor(255, 120, 120), Qt::darkRed, true);
-        case kImgNodeMark: return box(QColor(120, 150, 255), Qt::darkBlue, true);
-        case kImgNode: return box(QColor(120, 150, 255), Qt::darkBlue, false);
-        case kImgPortClosed: return plug(QColor(200, 200, 200), false);
-        case kImgPortOpen: return plug(QColor(0, 190, 0), true);
-        default: return blank();
+        case kImgTreeRoot:
+            return box(QColor(255, 255, 200), Qt::darkGray, false);
+        case kImgModule:
+            return box(QColor(220, 220, 220), Qt::darkRed, true);
+        case kImgModuleSelected:
+            return box(QColor(255, 120, 120), Qt::darkRed, true);
+        case kImgNodeMark:
+            return box(QColor(120, 150, 255), Qt::darkBlue, true);
+        case kImgNode:
+            return box(QColor(120, 150, 255), Qt::darkBlue, false);
+        case kImgPortClosed:
+            return plug(QColor(200, 200, 200), false);
+        case kImgPortOpen:
+            return plug(QColor(0, 190, 0), true);
+        default:
+            return blank();
     }
 }
 
-QIcon imageIcon(int index) { return QIcon(imagePixmap(index)); }
+QIcon imageIcon(int index) {
+    return QIcon(imagePixmap(index));
+}
 
 }  // namespace velmora::app

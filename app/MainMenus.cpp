@@ -72,7 +72,8 @@ MainMenus buildMainMenus(QMainWindow* w) {
     m.mmFile->addSeparator();
     m.mmLoadHex = item(m.mmFile, "mmLoadHex", "Загрузить *.hex файл", false);
     m.mmFile->addSeparator();
-    m.mmLoadHex_Shift = item(m.mmFile, "mmLoadHex_Shift", "Загрузить *hex файл со смещением", false);
+    m.mmLoadHex_Shift =
+        item(m.mmFile, "mmLoadHex_Shift", "Загрузить *hex файл со смещением", false);
     m.mmFile->addSeparator();
     m.N2 = item(m.mmFile, "N2", "Выход");
 

@@ -27,6 +27,12 @@ QLabel* caption(const QString& text, QWidget* parent = nullptr) {
     return l;
 }
 
+// Controls whose behaviour belongs to a view that is not in the program yet stay
+// visible but disabled, so nothing looks as if it worked when it does not.
+void notWiredYet(std::initializer_list<QWidget*> controls) {
+    for (QWidget* w : controls) w->setEnabled(false);
+}
+
 QComboBox* fixedList(const char* name, const QStringList& items) {
     auto* c = named(new QComboBox, name);
     c->addItems(items);
@@ -56,6 +62,7 @@ QGroupBox* refreshGroup(QPushButton*& button, const char* buttonName, QCheckBox*
     // would only lock the pages.
     autoBox->setEnabled(false);
     period = fixedList(periodName, periods);
+    notWiredYet({button, period});
     h->addWidget(button);
     h->addWidget(autoBox);
     h->addWidget(period);
@@ -96,6 +103,7 @@ QWidget* systemPage(MainPages& p) {
 
     auto* bottom = new QHBoxLayout;
     p.btn_sysUpDate = named(new QPushButton("Обновить"), "btn_sysUpDate");
+    notWiredYet({p.btn_sysUpDate});
     bottom->addWidget(p.btn_sysUpDate);
     bottom->addStretch();
     v->addLayout(bottom);
@@ -126,9 +134,12 @@ QWidget* flashTab(MainPages& p) {
     p.edAdrFL = named(new QLineEdit("2000"), "edAdrFL");
     p.edAdrFL->setMaxLength(4);
     h->addWidget(labelled("Адрес", p.edAdrFL));
-    h->addWidget(named(new QPushButton("▲"), "spFL_Up"));
-    h->addWidget(named(new QPushButton("▼"), "spFL_Down"));
+    auto* up = named(new QPushButton("▲"), "spFL_Up");
+    auto* down = named(new QPushButton("▼"), "spFL_Down");
+    h->addWidget(up);
+    h->addWidget(down);
     p.sbUpDateFL = named(new QPushButton("Обновить"), "sbUpDateFL");
+    notWiredYet({up, down, p.sbUpDateFL, p.cbBottomAdrFL, p.edAdrFL});
     h->addWidget(p.sbUpDateFL);
     p.sbStopRec = named(new QPushButton("СТОП"), "sbStopRec");
     p.sbStopRec->hide();
@@ -160,12 +171,12 @@ QWidget* ramTab(MainPages& p) {
     p.Label16 = address->findChild<QLabel*>();
     p.Label16->setObjectName("Label16");
     h->addWidget(address);
-    p.cbRangRAM = fixedList("cbRangRAM",
-                            {"000...0FF", "100...1FF", "200...2FF", "300...3FF", "400...4FF",
-                             "500..5FF", "600..6FF", "700..7FF", "800..8FF", "900..9FF",
-                             "A00..AFF", "B00..BFF", "C00..CFF", "D00..DFF", "E00..EFF",
-                             "F00..F7F/F80...FFF (SFR)"});
+    p.cbRangRAM = fixedList(
+        "cbRangRAM", {"000...0FF", "100...1FF", "200...2FF", "300...3FF", "400...4FF", "500..5FF",
+                      "600..6FF", "700..7FF", "800..8FF", "900..9FF", "A00..AFF", "B00..BFF",
+                      "C00..CFF", "D00..DFF", "E00..EFF", "F00..F7F/F80...FFF (SFR)"});
     h->addWidget(labelled("Диапазон RAM", p.cbRangRAM));
+    notWiredYet({p.cbRangRAM});
     v->addLayout(h);
     v->addWidget(refreshGroup(p.sbUpDateRAM, "sbUpDateRAM", p.cbAutoApDateRAM, "cbAutoApDateRAM",
                               p.cbPapRAM, "cbPapRAM",
@@ -186,6 +197,7 @@ QWidget* eepromTab(MainPages& p) {
     p.cbRangEE = fixedList("cbRangEE", {"000...0FF", "100...1FF", "200...2FF", "300...3FF"});
     h->addWidget(labelled("Диапазон адресов", p.cbRangEE));
     p.sbUpDateSE = named(new QPushButton("Обновить"), "sbUpDateSE");
+    notWiredYet({p.sbUpDateSE, p.cbRangEE, p.edAdrEE});
     h->addWidget(p.sbUpDateSE);
     v->addLayout(h);
     return tab;
@@ -207,6 +219,7 @@ QWidget* sfrTab(MainPages& p) {
     p.edAdrSFR->setReadOnly(true);
     h->addWidget(labelled("Адрес ", p.edAdrSFR));
     p.sbUpDateSFR = named(new QPushButton("Обновить"), "sbUpDateSFR");
+    notWiredYet({p.sbUpDateSFR});
     h->addWidget(p.sbUpDateSFR);
     h->addStretch();
     v->addLayout(h);
@@ -239,7 +252,10 @@ QWidget* terminalPage(MainPages& p) {
     v->addWidget(p.Label2);
     p.PanKom = named(new QWidget, "PanKom");
     p.PanKom->setFixedHeight(23);
+    auto* kom = new QHBoxLayout(p.PanKom);
+    kom->setContentsMargins(0, 0, 2, 0);  // the command line is the panel's width less 2 px
     p.cbKomStr = named(new QComboBox(p.PanKom), "cbKomStr");
+    kom->addWidget(p.cbKomStr);
     p.cbKomStr->setEditable(true);
     p.cbKomStr->setInsertPolicy(QComboBox::NoInsert);
     QPalette tip = p.cbKomStr->palette();

@@ -6,7 +6,9 @@ bool mainPageChangeAllowed(const PageFlags& f) {
     return f.systemIdle && !f.autoRam && !f.autoId;
 }
 
-bool modulePageChangeAllowed(const PageFlags& f) { return !f.autoRam && !f.autoId; }
+bool modulePageChangeAllowed(const PageFlags& f) {
+    return !f.autoRam && !f.autoId;
+}
 
 MainPageOutcome mainPageChange(int chosen, int previous, int moduleTab, uint8_t selectionLevel) {
     MainPageOutcome out;
@@ -29,11 +31,16 @@ MainPageOutcome mainPageChange(int chosen, int previous, int moduleTab, uint8_t 
 
 ModuleTabOutcome modulePageChange(int tab) {
     switch (tab) {
-        case kFlashTab: return {ModuleRead::FlashPage, true, ClearFlashItem::Show};
-        case kRamTab: return {ModuleRead::RamPage, false, ClearFlashItem::Hide};
-        case kEepromTab: return {ModuleRead::EepromPage, false, ClearFlashItem::Hide};
-        case kSfrTab: return {ModuleRead::SfrList, false, ClearFlashItem::Keep};
-        default: return {ModuleRead::Identifier, false, ClearFlashItem::Hide};
+        case kFlashTab:
+            return {ModuleRead::FlashPage, true, ClearFlashItem::Show};
+        case kRamTab:
+            return {ModuleRead::RamPage, false, ClearFlashItem::Hide};
+        case kEepromTab:
+            return {ModuleRead::EepromPage, false, ClearFlashItem::Hide};
+        case kSfrTab:
+            return {ModuleRead::SfrList, false, ClearFlashItem::Keep};
+        default:
+            return {ModuleRead::Identifier, false, ClearFlashItem::Hide};
     }
 }
 
@@ -41,10 +48,10 @@ KeyOutcome keyAction(FKey key, bool shiftOnly, int mainPage, const PageFlags& f)
     const bool onModule = mainPage == kModulePage;
     const bool moduleShift = onModule && shiftOnly;
     // F6 and F7 leave the System page only when something is selected.
-    const bool mayLeave = mainPage != kSystemPage || f.selectionLevel == 1 ||
-                          f.selectionLevel == 2;
+    const bool mayLeave = mainPage != kSystemPage || f.selectionLevel == 1 || f.selectionLevel == 2;
     switch (key) {
-        case FKey::F1: return {KeyAction::ShowHelp};
+        case FKey::F1:
+            return {KeyAction::ShowHelp};
         case FKey::F5:
             if (moduleShift) return {KeyAction::ModuleTab, kIdentTab};
             return {KeyAction::SystemPageChange};

@@ -44,13 +44,13 @@ ModuleTabOutcome modulePageChange(int tab);
 enum class FKey { F1, F5, F6, F7, F8, F9, Escape, Other };
 enum class KeyAction {
     None,
-    ShowHelp,           // F1; only when the help file exists
-    ModuleTab,          // switch the Module tab (keyTab) and run the Module page change
-    SystemPageChange,   // System page and the main page change
-    ShowModulePage,     // only shown: no page-change processing
-    ShowTerminalPage,   // only shown: no page-change processing
+    ShowHelp,          // F1; only when the help file exists
+    ModuleTab,         // switch the Module tab (keyTab) and run the Module page change
+    SystemPageChange,  // System page and the main page change
+    ShowModulePage,    // only shown: no page-change processing
+    ShowTerminalPage,  // only shown: no page-change processing
     StopScan,
-    PassToModulePage,   // the current Module tab's own keys
+    PassToModulePage,  // the current Module tab's own keys
 };
 struct KeyOutcome {
     KeyAction action = KeyAction::None;

@@ -8,6 +8,8 @@ int systemSpeedIndex(uint32_t bps) {
     return -1;
 }
 
-uint32_t normalizedSystemSpeed(uint32_t bps) { return systemSpeedIndex(bps) >= 0 ? bps : 115200; }
+uint32_t normalizedSystemSpeed(uint32_t bps) {
+    return systemSpeedIndex(bps) >= 0 ? bps : 115200;
+}
 
 }  // namespace velmora::app

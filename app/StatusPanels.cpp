@@ -14,9 +14,15 @@ constexpr int kMarkOffset = 90;
 StatusPanels::StatusPanels(QWidget* parent) : QWidget(parent) {
     setObjectName("sb1");
     setMinimumHeight(20);
+    // Small enough for "Адр Modbus: 00" to end before the mark at 90 px.
+    QFont small = font();
+    small.setPixelSize(10);
+    setFont(small);
 }
 
-QSize StatusPanels::sizeHint() const { return {2 * kAddressPanelWidth + 300, 20}; }
+QSize StatusPanels::sizeHint() const {
+    return {2 * kAddressPanelWidth + 300, 20};
+}
 
 void StatusPanels::setPanelText(int panel, const QString& text) {
     if (panel < 0 || panel > 2 || texts_[panel] == text) return;

@@ -55,8 +55,10 @@ void TFselectComm::refreshList() {
     DB1->clear();
     for (const QString& p : paths_) DB1->addItem(link::portDisplayName(p));
     int current = comm_.currentPortIndex();
-    if (current >= 0) DB1->setCurrentIndex(current);
-    else DB1->setEditText("COM1");
+    if (current >= 0)
+        DB1->setCurrentIndex(current);
+    else
+        DB1->setEditText("COM1");
 }
 
 void TFselectComm::showEvent(QShowEvent* event) {
@@ -93,8 +95,8 @@ void TFselectComm::closeClicked() {
 
 void TFselectComm::cancelClicked() {
     comm_.close();
-    QMessageBox box(QMessageBox::NoIcon, windowTitle(), "Comm порт не активирован",
-                    QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::NoIcon, windowTitle(), "Comm порт не активирован", QMessageBox::Ok,
+                    this);
     box.setObjectName("commNotActivated");
     box.exec();
     leaving_ = true;

@@ -22,11 +22,11 @@ int main(int argc, char** argv) {
     parser.setApplicationDescription(build::kDescription);
     parser.addHelpOption();
     parser.addVersionOption();
-    QCommandLineOption port("port", "Serial port for this run: a number (N is /dev/ttyS(N-1)) "
-                                    "or a device path. The saved choice stays.",
+    QCommandLineOption port("port",
+                            "Serial port for this run: a number (N is /dev/ttyS(N-1)) "
+                            "or a device path. The saved choice stays.",
                             "PATH_OR_NUMBER");
-    QCommandLineOption settings("settings", "Settings file to use instead of velmora.ini.",
-                                "FILE");
+    QCommandLineOption settings("settings", "Settings file to use instead of velmora.ini.", "FILE");
     parser.addOption(port);
     parser.addOption(settings);
     parser.process(application);

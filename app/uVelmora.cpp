@@ -23,13 +23,15 @@ QString defaultSettingsPath() {
     QFileInfo exe(QCoreApplication::applicationFilePath());
     QString beside = exe.absolutePath() + "/" + exe.completeBaseName() + ".ini";
     if (QFileInfo(exe.absolutePath()).isWritable()) return beside;
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                  "/velmora";
+    QString dir =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/velmora";
     QDir().mkpath(dir);
     return dir + "/" + exe.completeBaseName() + ".ini";
 }
 
-QString hex2(uint8_t v) { return QString::fromStdString(hexNumber(v, 2)); }
+QString hex2(uint8_t v) {
+    return QString::fromStdString(hexNumber(v, 2));
+}
 
 }  // namespace
 
@@ -54,7 +56,9 @@ TFTerminal::TFTerminal(TerminalOptions options, QWidget* parent)
     SystemIdle = true;
 }
 
-TFTerminal::~TFTerminal() { qApp->removeEventFilter(this); }
+TFTerminal::~TFTerminal() {
+    qApp->removeEventFilter(this);
+}
 
 void TFTerminal::buildWindow() {
     setWindowTitle("Velmora  v2.03");
@@ -76,9 +80,9 @@ void TFTerminal::buildWindow() {
                          [w, menu](const QPoint& at) { menu->popup(w->mapToGlobal(at)); });
     };
     attach(pages_.pcChan, menus_.pmProt);
-    for (QWidget* w : {static_cast<QWidget*>(pages_.reProt), static_cast<QWidget*>(pages_.Label2),
-                       pages_.PanKom, static_cast<QWidget*>(pages_.cbKomStr),
-                       static_cast<QWidget*>(pages_.pHint)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(pages_.reProt), static_cast<QWidget*>(pages_.Label2), pages_.PanKom,
+          static_cast<QWidget*>(pages_.cbKomStr), static_cast<QWidget*>(pages_.pHint)})
         attach(w, menus_.pmProt);
     attach(pages_.tvSysInf, menus_.mmModul);
     attach(pages_.sgFL, menus_.pmFlash);
@@ -91,7 +95,8 @@ void TFTerminal::buildWindow() {
     engine_.setProtocolLog(pages_.reProt);
 
     // Dialogs made once, in the order the program has always made them.
-    selectComm_ = new TFselectComm(comm_, [this] { link_.PortLost = false; }, this);
+    selectComm_ = new TFselectComm(
+        comm_, [this] { link_.PortLost = false; }, this);
     help_ = new TFHelp(this);
     about_ = new TFAboutBox(this);
 
@@ -139,11 +144,21 @@ bool TFTerminal::event(QEvent* e) {
 
 void TFTerminal::changeEvent(QEvent* e) {
     QMainWindow::changeEvent(e);
-    // Handled after the activation itself, so the handler may open a modal dialog.
-    if (e->type() == QEvent::ActivationChange && isActiveWindow() && !activationQueued_) {
-        activationQueued_ = true;
-        QMetaObject::invokeMethod(this, &TFTerminal::FormActivate, Qt::QueuedConnection);
-    }
+    if (e->type() == QEvent::ActivationChange && isActiveWindow()) queueActivation();
+}
+
+void TFTerminal::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    // Without a window manager nothing activates the window; the start must not wait
+    // for it.
+    if (Tag == 0) queueActivation();
+}
+
+void TFTerminal::queueActivation() {
+    // Handled after the event itself, so the handler may open a modal dialog.
+    if (activationQueued_) return;
+    activationQueued_ = true;
+    QMetaObject::invokeMethod(this, &TFTerminal::FormActivate, Qt::QueuedConnection);
 }
 
 void TFTerminal::FormActivate() {
@@ -170,7 +185,6 @@ void TFTerminal::firstActivation() {
     menus_.mmProt->setChecked(s.protocol);
     setSystemSpeed(s.systemSpeed);
 
-    pages_.cbKomStr->setGeometry(0, 0, pages_.PanKom->width() - 2, pages_.PanKom->height());
     showMainPageQuietly(kSystemPage);
     showModuleTabQuietly(kIdentTab);
     previousPage_ = kSystemPage;

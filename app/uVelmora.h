@@ -34,30 +34,30 @@ inline constexpr QEvent::Type kMsgTesterClosed = static_cast<QEvent::Type>(QEven
 inline constexpr QEvent::Type kMsgDeviceChange = static_cast<QEvent::Type>(QEvent::User + 537);
 
 struct TerminalOptions {
-    QString settingsPath;  // empty: the program's own path with ".ini"
+    QString settingsPath;                          // empty: the program's own path with ".ini"
     std::optional<link::PortChoice> portOverride;  // this run only; the saved choice stays
-    int portCheckMs = 1000;       // tmScanComm
-    int hardwarePollMs = 1000;    // how often the serial devices are listed
-    int timer1Ms = 300;           // Timer1, and the pause before the page change
+    int portCheckMs = 1000;                        // tmScanComm
+    int hardwarePollMs = 1000;                     // how often the serial devices are listed
+    int timer1Ms = 300;                            // Timer1, and the pause before the page change
     int closingGraceMs = 500;
     QString helpFile = "Velmora.hlp";
 };
 
 // What the subsystems plug into the frame. An empty hook does nothing.
 struct ModuleHooks {
-    std::function<void()> busScan;           // "Обновить" and the start-up scan
-    std::function<void()> loadConfiguration; // start-up without "Автосканер"
-    std::function<void()> stopScan;          // Esc while the scan panel shows
+    std::function<void()> busScan;            // "Обновить" and the start-up scan
+    std::function<void()> loadConfiguration;  // start-up without "Автосканер"
+    std::function<void()> stopScan;           // Esc while the scan panel shows
     std::function<void()> readIdentifier;
     std::function<void()> readFlashPage;
     std::function<void()> readRamPage;
     std::function<void()> readEepromPage;
     std::function<void()> readSfrList;
     std::function<void()> hideSfrEditor;
-    std::function<void()> refreshRam;        // tmUpDate ticks
+    std::function<void()> refreshRam;                      // tmUpDate ticks
     std::function<bool(int tab, QKeyEvent* key)> pageKey;  // true: consumed
-    std::function<void()> browserClosed;     // message 1124
-    std::function<void()> testerClosed;      // message 1125
+    std::function<void()> browserClosed;                   // message 1124
+    std::function<void()> testerClosed;                    // message 1125
 };
 
 class TFTerminal : public QMainWindow, public link::StatusPanel {
@@ -128,6 +128,7 @@ signals:
 protected:
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -136,6 +137,7 @@ private:
     void connectMenus();
     void connectPort();
     void FormActivate();
+    void queueActivation();
     void firstActivation();
     void rebuildGridHeaders();
     bool FormCloseQuery();

@@ -72,7 +72,9 @@ void TFTerminal::pcMonChange() {
     const std::function<void()>* read = nullptr;
     QWidget* focus = nullptr;
     switch (o.read) {
-        case ModuleRead::Identifier: read = &hooks_.readIdentifier; break;
+        case ModuleRead::Identifier:
+            read = &hooks_.readIdentifier;
+            break;
         case ModuleRead::FlashPage:
             read = &hooks_.readFlashPage;
             focus = pages_.sgFL;
@@ -146,21 +148,37 @@ bool TFTerminal::eventFilter(QObject* watched, QEvent* e) {
 bool TFTerminal::FormKeyDown(QKeyEvent* key) {
     FKey k = FKey::Other;
     switch (key->key()) {
-        case Qt::Key_F1: k = FKey::F1; break;
-        case Qt::Key_F5: k = FKey::F5; break;
-        case Qt::Key_F6: k = FKey::F6; break;
-        case Qt::Key_F7: k = FKey::F7; break;
-        case Qt::Key_F8: k = FKey::F8; break;
-        case Qt::Key_F9: k = FKey::F9; break;
-        case Qt::Key_Escape: k = FKey::Escape; break;
-        default: break;
+        case Qt::Key_F1:
+            k = FKey::F1;
+            break;
+        case Qt::Key_F5:
+            k = FKey::F5;
+            break;
+        case Qt::Key_F6:
+            k = FKey::F6;
+            break;
+        case Qt::Key_F7:
+            k = FKey::F7;
+            break;
+        case Qt::Key_F8:
+            k = FKey::F8;
+            break;
+        case Qt::Key_F9:
+            k = FKey::F9;
+            break;
+        case Qt::Key_Escape:
+            k = FKey::Escape;
+            break;
+        default:
+            break;
     }
-    const bool shiftOnly =
-        (key->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier;
+    const bool shiftOnly = (key->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier;
     const KeyOutcome o = keyAction(k, shiftOnly, pages_.pcChan->currentIndex(), pageFlags());
     switch (o.action) {
-        case KeyAction::None: return false;
-        case KeyAction::ShowHelp: return showHelp();
+        case KeyAction::None:
+            return false;
+        case KeyAction::ShowHelp:
+            return showHelp();
         case KeyAction::ModuleTab:
             showModuleTabQuietly(o.tab);
             pcMonChange();
@@ -192,6 +210,8 @@ bool TFTerminal::showHelp() {
     return true;
 }
 
-void TFTerminal::showAbout() { about_->exec(); }
+void TFTerminal::showAbout() {
+    about_->exec();
+}
 
 }  // namespace velmora::app

@@ -24,7 +24,9 @@ ProtocolLogPane::ProtocolLogPane(QWidget* parent) : QTextEdit(parent) {
     setPalette(p);
 }
 
-bool ProtocolLogPane::exchangeLogging() const { return switch_ && switch_->isChecked(); }
+bool ProtocolLogPane::exchangeLogging() const {
+    return switch_ && switch_->isChecked();
+}
 
 void ProtocolLogPane::appendLine(const std::string& text, link::Rgb colour) {
     QTextCursor cursor(document());

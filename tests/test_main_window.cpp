@@ -148,7 +148,7 @@ TEST_F(MainWindow, StartAdrFlashSelectsTheBottomAddressBox) {
     writeSettings("[System]\nstartAdrFlash=4096\n");
     TFTerminal& w2 = start();
     EXPECT_EQ(w2.pages().cbBottomAdrFL->currentIndex(), 0);  // as it was
-    EXPECT_EQ(w2.addresses.FlashBottom, 0x1000);              // the value is used all the same
+    EXPECT_EQ(w2.addresses.FlashBottom, 0x1000);             // the value is used all the same
     EXPECT_EQ(w2.pages().edAdrFL->text(), "1000");
     EXPECT_EQ(w2.pages().sgFL->cellText(16, 0), "10F0");
 }
@@ -167,8 +167,9 @@ TEST_F(MainWindow, GridsHaveTheirFixedCells) {
 }
 
 TEST_F(MainWindow, SettingsRoundTrip) {
-    writeSettings("[System]\nAutoSkan=0\nProt=1\nstartAdrFlash=16384\nsysSpeedModbus=19200\n"
-                  "HexDir=/srv/hex\n[Form]\nWidth=640\nHeight=480\nLeft=30\nTop=40\n");
+    writeSettings(
+        "[System]\nAutoSkan=0\nProt=1\nstartAdrFlash=16384\nsysSpeedModbus=19200\n"
+        "HexDir=/srv/hex\n[Form]\nWidth=640\nHeight=480\nLeft=30\nTop=40\n");
     TFTerminal& w = start();
     EXPECT_FALSE(action("mmAutoskan")->isChecked());
     EXPECT_TRUE(action("mmProt")->isChecked());
@@ -234,10 +235,9 @@ TEST_F(MainWindow, MenusAsTheProgramHasThem) {
                            "Сохранить данные как ...", "-", "Загрузить *.hex файл", "-",
                            "Загрузить *hex файл со смещением", "-", "Выход"}));
     EXPECT_EQ(captions(w.menus().mmSettings),
-              (QStringList{"Comm порта", "Протокол обмена по Modbus",
-                           "Протокол системных операций", "Системная скорость", "Автосканер",
-                           "Передача/прием CRC", "Тип процессора", "-", "Запись из памяти",
-                           "Смещение FLASH"}));
+              (QStringList{"Comm порта", "Протокол обмена по Modbus", "Протокол системных операций",
+                           "Системная скорость", "Автосканер", "Передача/прием CRC",
+                           "Тип процессора", "-", "Запись из памяти", "Смещение FLASH"}));
     EXPECT_EQ(captions(w.menus().sys_Speed),
               (QStringList{"1200", "2400", "9600", "19200", "57600", "115200"}));
     EXPECT_EQ(captions(w.menus().mmCRC), (QStringList{"<мл байт><ст байт>", "<ст байт><мл байт>"}));
@@ -405,7 +405,8 @@ TEST_F(MainWindow, OtherKeysGoToTheModuleTab) {
     w.pages().pcMon->setCurrentIndex(kFlashTab);
     key(Qt::Key_PageDown);
     ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0], std::make_pair(static_cast<int>(kFlashTab), static_cast<int>(Qt::Key_PageDown)));
+    EXPECT_EQ(seen[0],
+              std::make_pair(static_cast<int>(kFlashTab), static_cast<int>(Qt::Key_PageDown)));
 }
 
 TEST_F(MainWindow, EscapeStopsAVisibleScan) {

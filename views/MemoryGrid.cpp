@@ -2,8 +2,8 @@
 
 #include <QHeaderView>
 
-#include "common/gui/Fonts.h"
 #include "common/HexText.h"
+#include "common/gui/Fonts.h"
 
 namespace velmora::views {
 
@@ -38,9 +38,9 @@ MemoryGrid::MemoryGrid(const QString& name, int addressDigits, QWidget* parent)
 
 void MemoryGrid::setRowAddresses(uint32_t base) {
     for (int r = 1; r <= 16; ++r)
-        setCellText(r, 0, QString::fromStdString(
-                              hexNumber((base + 16 * static_cast<uint32_t>(r - 1)) & 0xFFFF,
-                                        addressDigits_)));
+        setCellText(r, 0,
+                    QString::fromStdString(hexNumber(
+                        (base + 16 * static_cast<uint32_t>(r - 1)) & 0xFFFF, addressDigits_)));
 }
 
 QString MemoryGrid::cellText(int row, int column) const {

@@ -1,0 +1,143 @@
+// The start-up refusal beside the identifier writer, on a private X server.
+
+#include <gtest/gtest.h>
+// After GoogleTest: Xlib defines macros (None, Bool) that its headers also use as names.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "app/ForeignWindow.h"
+
+using namespace velmora::app;
+
+namespace {
+
+const std::string kWriterTitle = "Запись идентификатора в модуль";
+
+class PrivateXServer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (::access("/usr/bin/Xvfb", X_OK) != 0) GTEST_SKIP() << "Xvfb is not installed";
+        // A display number nobody holds (no lock file), in a range desktops do not use;
+        // a server that exits at once lost a race for it, so try the next one.
+        for (int number = 100 + static_cast<int>(::getpid() % 300), tries = 0; tries < 20 && !x_;
+             ++number, ++tries) {
+            std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
+            if (::access(lock.c_str(), F_OK) == 0) continue;
+            display_ = ":" + std::to_string(number);
+            pid_ = ::fork();
+            if (pid_ == 0) {
+                ::execl("/usr/bin/Xvfb", "Xvfb", display_.c_str(), "-nolisten", "tcp", "-screen",
+                        "0", "640x480x24", static_cast<char*>(nullptr));
+                ::_exit(127);
+            }
+            for (int i = 0; i < 250 && !x_; ++i) {
+                if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
+                    pid_ = -1;
+                    break;
+                }
+                x_ = XOpenDisplay(display_.c_str());
+                if (!x_) ::usleep(20000);
+            }
+        }
+        ASSERT_NE(x_, nullptr) << "Xvfb did not start";
+        saved_ = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+        ::setenv("DISPLAY", display_.c_str(), 1);
+    }
+    void TearDown() override {
+        if (x_) XCloseDisplay(x_);
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        if (!saved_.empty()) ::setenv("DISPLAY", saved_.c_str(), 1);
+        else ::unsetenv("DISPLAY");
+    }
+
+    Window makeWindow(const std::string& title, bool utf8Name, bool legacyName, Window parent = 0) {
+        Window w = XCreateSimpleWindow(x_, parent ? parent : DefaultRootWindow(x_), 0, 0, 50, 50,
+                                       0, 0, 0);
+        if (utf8Name) {
+            XChangeProperty(x_, w, XInternAtom(x_, "_NET_WM_NAME", False),
+                            XInternAtom(x_, "UTF8_STRING", False), 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(title.data()),
+                            static_cast<int>(title.size()));
+        }
+        if (legacyName) {
+            char* text = const_cast<char*>(title.c_str());
+            XTextProperty prop{};
+            Xutf8TextListToTextProperty(x_, &text, 1, XCompoundTextStyle, &prop);
+            XSetWMName(x_, w, &prop);
+            XFree(prop.value);
+        }
+        XMapWindow(x_, w);
+        XSync(x_, False);
+        return w;
+    }
+
+    std::string display_;
+    std::string saved_;
+    pid_t pid_ = -1;
+    Display* x_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(PrivateXServer, FindsTheWriterByItsUtf8Name) {
+    EXPECT_EQ(findTopLevelWindow(kWriterTitle), WindowLookup::NotFound);
+    makeWindow(kWriterTitle, true, false);
+    EXPECT_EQ(findTopLevelWindow(kWriterTitle), WindowLookup::Found);
+}
+
+TEST_F(PrivateXServer, FindsTheWriterByItsLegacyName) {
+    makeWindow(kWriterTitle, false, true);
+    EXPECT_EQ(findTopLevelWindow(kWriterTitle), WindowLookup::Found);
+}
+
+TEST_F(PrivateXServer, FindsAClientInsideAWindowManagersFrame) {
+    Window frame = makeWindow("frame", true, false);
+    makeWindow(kWriterTitle, true, true, frame);
+    EXPECT_EQ(findTopLevelWindow(kWriterTitle), WindowLookup::Found);
+}
+
+TEST_F(PrivateXServer, OtherTitlesDoNotCount) {
+    makeWindow("Запись идентификатора", true, true);
+    makeWindow(kWriterTitle + " 2", true, true);
+    EXPECT_EQ(findTopLevelWindow(kWriterTitle), WindowLookup::NotFound);
+}
+
+TEST_F(PrivateXServer, TheProgramEndsAtOnceBesideTheWriter) {
+    makeWindow(kWriterTitle, true, false);
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::execl(VELMORA_GUI_PATH, "velmora", "--settings", "/nonexistent/v.ini",
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = -1;
+    // The refusal comes before any window; a started program would never end by itself.
+    for (int i = 0; i < 250; ++i) {
+        if (::waitpid(child, &status, WNOHANG) == child) break;
+        ::usleep(20000);
+    }
+    if (!WIFEXITED(status)) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        FAIL() << "velmora kept running beside the identifier writer";
+    }
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST(NoDisplay, LookupIsUnavailable) {
+    std::string saved = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    ::setenv("DISPLAY", ":9999", 1);
+    EXPECT_EQ(findTopLevelWindow(kWriterTitle), WindowLookup::Unavailable);
+    if (!saved.empty()) ::setenv("DISPLAY", saved.c_str(), 1);
+    else ::unsetenv("DISPLAY");
+}
