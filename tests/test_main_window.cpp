@@ -617,3 +617,87 @@ TEST_F(MainWindow, CurrentAddressPanels) {
     w.showCurrentAddress();
     EXPECT_EQ(panel(1), "");
 }
+
+TEST_F(MainWindow, NoScanWhenTheDialogLeavesThePortClosed) {
+    options.portOverride = link::PortChoice{1, dir.path() + "/missing"};
+    int scans = 0, loads = 0;
+    whenModal([&](QWidget* dialog) {
+        whenModal([](QWidget* box) { static_cast<QMessageBox*>(box)->accept(); });
+        static_cast<TFselectComm*>(dialog)->Button2->click();
+    });
+    window = std::make_unique<TFTerminal>(options);
+    window->hooks().busScan = [&] { ++scans; };
+    window->hooks().loadConfiguration = [&] { ++loads; };
+    QSignalSpy activated(window.get(), &TFTerminal::activated);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return activated.count() > 0; }, 5000));
+    EXPECT_FALSE(window->Comm().isOpen());
+    EXPECT_EQ(window->portIcon(), 17);
+    EXPECT_EQ(scans + loads, 0);
+}
+
+TEST_F(MainWindow, WithoutAutoScanTheConfigurationIsLoaded) {
+    writeSettings("[System]\nAutoSkan=0\n");
+    int scans = 0, loads = 0;
+    window = std::make_unique<TFTerminal>(options);
+    window->hooks().busScan = [&] { ++scans; };
+    window->hooks().loadConfiguration = [&] { ++loads; };
+    QSignalSpy activated(window.get(), &TFTerminal::activated);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return activated.count() > 0; }, 5000));
+    EXPECT_EQ(scans, 0);
+    EXPECT_EQ(loads, 1);
+}
+
+TEST_F(MainWindow, ClosingStopsTheAutomaticRefreshFirst) {
+    TFTerminal& w = start();
+    int refreshes = 0;
+    w.hooks().refreshRam = [&] { ++refreshes; };
+    w.SelectionLevel = 1;
+    w.pages().pcChan->setCurrentIndex(kModulePage);
+    w.pages().pcMon->setCurrentIndex(kRamTab);
+    w.pages().cbAutoApDateRAM->setChecked(true);
+    w.tmUpDate().start(20);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return refreshes > 0; }, 2000));
+    EXPECT_TRUE(w.close());
+    EXPECT_FALSE(w.tmUpDate().isActive());
+    EXPECT_FALSE(w.pages().cbAutoApDateRAM->isChecked());
+    EXPECT_TRUE(QFile::exists(options.settingsPath));
+}
+
+namespace {
+// Counts pixels near a colour in one part of a widget's picture.
+int pixelsNear(const QImage& image, const QRect& area, QColor colour) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom() && y < image.height(); ++y)
+        for (int x = area.left(); x <= area.right() && x < image.width(); ++x) {
+            QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+                    std::abs(c.blue() - colour.blue()) <
+                90)
+                ++n;
+        }
+    return n;
+}
+}  // namespace
+
+TEST(StatusPanelsDrawing, AddressesInBlueAndRedExceptDuringAScan) {
+    StatusPanels bar;
+    bar.resize(560, 22);
+    bar.setPanelText(0, "Адр Modbus: 01");
+    bar.setPanelText(1, "Адр i2c: 10");
+    QImage picture = bar.grab().toImage();
+    const QRect text0(0, 0, 88, 22), text1(120, 0, 88, 22);
+    EXPECT_GT(pixelsNear(picture, text0, Qt::blue), 0);
+    EXPECT_GT(pixelsNear(picture, text1, Qt::red), 0);
+    bar.setScanRunning(true);
+    picture = bar.grab().toImage();
+    EXPECT_EQ(pixelsNear(picture, text0, Qt::blue), 0);
+    EXPECT_EQ(pixelsNear(picture, text1, Qt::red), 0);
+    // the module mark shows only with an i2c address
+    bar.setScanRunning(false);
+    bar.setPanelText(1, "");
+    picture = bar.grab().toImage();
+    EXPECT_EQ(pixelsNear(picture, QRect(210, 0, 16, 22), QColor(255, 120, 120)), 0);
+    EXPECT_GT(pixelsNear(picture, QRect(90, 0, 16, 22), QColor(120, 150, 255)), 0);
+}
