@@ -113,7 +113,9 @@ void TFTerminal::refreshCurrentPage() {
 }
 
 void TFTerminal::Timer1Timer() {
-    if (pages_.pSkan->isVisible()) return;
+    // A tick during a transaction's wait would start a wait of its own inside it, and
+    // the transaction could not end before that one: skip it, the next tick comes.
+    if (pages_.pSkan->isVisible() || !engine_.isFree()) return;
     timer1_.stop();
     showMainPageQuietly(kModulePage);
     showModuleTabQuietly(kIdentTab);
@@ -122,6 +124,7 @@ void TFTerminal::Timer1Timer() {
 }
 
 void TFTerminal::TmUpdateTimer() {
+    if (!engine_.isFree()) return;  // the previous refresh still waits for its reply
     const int tab = pages_.pcMon->currentIndex();
     const bool onModule = pages_.pcChan->currentIndex() == kModulePage;
     if (onModule && tab == kRamTab && pages_.cbAutoApDateRAM->isChecked()) {

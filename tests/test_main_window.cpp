@@ -701,3 +701,21 @@ TEST(StatusPanelsDrawing, AddressesInBlueAndRedExceptDuringAScan) {
     EXPECT_EQ(pixelsNear(picture, QRect(210, 0, 16, 22), QColor(255, 120, 120)), 0);
     EXPECT_GT(pixelsNear(picture, QRect(90, 0, 16, 22), QColor(120, 150, 255)), 0);
 }
+
+TEST_F(MainWindow, Timer1WaitsForTheTransactionInFlight) {
+    TFTerminal& w = start();
+    int reads = 0;
+    w.hooks().readIdentifier = [&] { ++reads; };
+    {
+        auto lock = server->lockNetwork();
+        sim::FaultPlan late;
+        late.lateMs = 150;  // well inside the 200 ms limit
+        network.setFaults(late);
+    }
+    w.SelectionLevel = 1;
+    w.startTimer1();  // ticks every 30 ms, during the wait below
+    EXPECT_EQ(w.trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(reads, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reads == 1; }, 3000));
+    EXPECT_EQ(mainPage(), kModulePage);
+}
