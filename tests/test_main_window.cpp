@@ -79,8 +79,10 @@ protected:
     }
 
     // Creates, shows and activates the window; returns once the first activation ran.
-    TFTerminal& start() {
+    // `prepare` runs before the window shows (to plug in hooks).
+    TFTerminal& start(const std::function<void(TFTerminal&)>& prepare = {}) {
         window = std::make_unique<TFTerminal>(options);
+        if (prepare) prepare(*window);
         QSignalSpy activated(window.get(), &TFTerminal::activated);
         window->show();
         window->activateWindow();
@@ -518,12 +520,7 @@ TEST_F(MainWindow, StartWithAPortThatFailsShowsTheDialog) {
         select->DB1->setEditText(adapterPath());
         select->Button1->click();
     });
-    window = std::make_unique<TFTerminal>(options);
-    window->hooks().busScan = [&] { ++scans; };
-    QSignalSpy activated(window.get(), &TFTerminal::activated);
-    window->show();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return activated.count() > 0; }, 5000));
+    start([&](TFTerminal& w) { w.hooks().busScan = [&] { ++scans; }; });
     EXPECT_TRUE(dialogSeen);
     EXPECT_TRUE(window->Comm().isOpen());
     EXPECT_EQ(scans, 1);  // the dialog opened the port, so the scan runs
@@ -625,12 +622,10 @@ TEST_F(MainWindow, NoScanWhenTheDialogLeavesThePortClosed) {
         whenModal([](QWidget* box) { static_cast<QMessageBox*>(box)->accept(); });
         static_cast<TFselectComm*>(dialog)->Button2->click();
     });
-    window = std::make_unique<TFTerminal>(options);
-    window->hooks().busScan = [&] { ++scans; };
-    window->hooks().loadConfiguration = [&] { ++loads; };
-    QSignalSpy activated(window.get(), &TFTerminal::activated);
-    window->show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return activated.count() > 0; }, 5000));
+    start([&](TFTerminal& w) {
+        w.hooks().busScan = [&] { ++scans; };
+        w.hooks().loadConfiguration = [&] { ++loads; };
+    });
     EXPECT_FALSE(window->Comm().isOpen());
     EXPECT_EQ(window->portIcon(), 17);
     EXPECT_EQ(scans + loads, 0);
@@ -639,12 +634,10 @@ TEST_F(MainWindow, NoScanWhenTheDialogLeavesThePortClosed) {
 TEST_F(MainWindow, WithoutAutoScanTheConfigurationIsLoaded) {
     writeSettings("[System]\nAutoSkan=0\n");
     int scans = 0, loads = 0;
-    window = std::make_unique<TFTerminal>(options);
-    window->hooks().busScan = [&] { ++scans; };
-    window->hooks().loadConfiguration = [&] { ++loads; };
-    QSignalSpy activated(window.get(), &TFTerminal::activated);
-    window->show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return activated.count() > 0; }, 5000));
+    start([&](TFTerminal& w) {
+        w.hooks().busScan = [&] { ++scans; };
+        w.hooks().loadConfiguration = [&] { ++loads; };
+    });
     EXPECT_EQ(scans, 0);
     EXPECT_EQ(loads, 1);
 }
