@@ -258,6 +258,9 @@ void TFTerminal::FormClose() {
 }
 
 void TFTerminal::writeSettingsFile() {
+    // Closed before the settings were ever read: what the window holds are defaults,
+    // not the user's choices, and must not replace them.
+    if (Tag == 0) return;
     IniFile ini;
     std::string error;
     if (!loadIniFile(settingsPath_.toStdString(), ini, error)) ini = IniFile();

@@ -712,3 +712,25 @@ TEST_F(MainWindow, Timer1WaitsForTheTransactionInFlight) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return reads == 1; }, 3000));
     EXPECT_EQ(mainPage(), kModulePage);
 }
+
+TEST_F(MainWindow, AboutOpensFromTheMenuTitle) {
+    TFTerminal& w = start();
+    QString title;
+    whenModal([&](QWidget* modal) {
+        title = modal->windowTitle();
+        static_cast<QDialog*>(modal)->accept();
+    });
+    w.menus().N17->popup(w.mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !title.isEmpty(); }, 3000));
+    EXPECT_EQ(title, "О программе");
+    EXPECT_FALSE(w.menus().N17->isVisible());
+}
+
+TEST_F(MainWindow, ClosedBeforeStartingLeavesTheSettingsAlone) {
+    writeSettings("[Form]\nWidth=900\n");
+    window = std::make_unique<TFTerminal>(options);
+    window->close();
+    QFile f(options.settingsPath);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("[Form]\nWidth=900\n"));
+}
