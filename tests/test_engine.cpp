@@ -338,3 +338,27 @@ TEST_F(Engine, NoReplyLineWhenNothingArrived) {
     ASSERT_EQ(rig.log.lines.size(), 1u);
     EXPECT_EQ(rig.log.lines[0].text.substr(0, 5), "Send>");
 }
+
+TEST_F(Engine, TimeOutWinsOverACrcFailureInTheSamePass) {
+    rig.line.delivery().answerFrom = 1000;
+    auto reply = readReply(bytesOf("01 70 00 50 04"), bytesOf("00 00 00 01"));
+    reply.back() ^= 0xFF;
+    rig.line.inject(rig.line.clock().now + 203, reply);
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), kResultNoReply);
+}
+
+TEST_F(Engine, TimeOutWinsOverAnErrorReplyInTheSamePass) {
+    rig.line.delivery().answerFrom = 1000;
+    rig.line.inject(rig.line.clock().now + 203, bytesOf("01 87 00 00 00"));
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), kResultNoReply);
+}
+
+TEST_F(Engine, ReadDataIsCopiedEvenWhenTheLastAttemptFailed) {
+    // ReplyData is meaningful only after success; a failed read still leaves what came.
+    rig.line.delivery().answerFrom = 1000;
+    auto reply = readReply(bytesOf("01 70 00 50 04"), bytesOf("11 22 33 44"));
+    reply.back() ^= 0xFF;
+    rig.line.inject(rig.line.clock().now + 3, reply);
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), kResultBadCrc);
+    EXPECT_EQ(replyDataHex(4), "11 22 33 44");
+}

@@ -56,13 +56,15 @@ protected:
             ::kill(pid_, SIGTERM);
             ::waitpid(pid_, nullptr, 0);
         }
-        if (!saved_.empty()) ::setenv("DISPLAY", saved_.c_str(), 1);
-        else ::unsetenv("DISPLAY");
+        if (!saved_.empty())
+            ::setenv("DISPLAY", saved_.c_str(), 1);
+        else
+            ::unsetenv("DISPLAY");
     }
 
     Window makeWindow(const std::string& title, bool utf8Name, bool legacyName, Window parent = 0) {
-        Window w = XCreateSimpleWindow(x_, parent ? parent : DefaultRootWindow(x_), 0, 0, 50, 50,
-                                       0, 0, 0);
+        Window w =
+            XCreateSimpleWindow(x_, parent ? parent : DefaultRootWindow(x_), 0, 0, 50, 50, 0, 0, 0);
         if (utf8Name) {
             XChangeProperty(x_, w, XInternAtom(x_, "_NET_WM_NAME", False),
                             XInternAtom(x_, "UTF8_STRING", False), 8, PropModeReplace,
@@ -138,6 +140,8 @@ TEST(NoDisplay, LookupIsUnavailable) {
     std::string saved = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
     ::setenv("DISPLAY", ":9999", 1);
     EXPECT_EQ(findTopLevelWindow(kWriterTitle), WindowLookup::Unavailable);
-    if (!saved.empty()) ::setenv("DISPLAY", saved.c_str(), 1);
-    else ::unsetenv("DISPLAY");
+    if (!saved.empty())
+        ::setenv("DISPLAY", saved.c_str(), 1);
+    else
+        ::unsetenv("DISPLAY");
 }

@@ -563,8 +563,8 @@ TEST_F(MainWindow, UnpluggedAndPluggedAgain) {
 
 TEST_F(MainWindow, DeviceChangeDuringATransactionEndsItWithNoReply) {
     // The reply comes at 400 ms; the port is closed at 50 ms and reopened by the check
-    // only after the 620 ms limit at 9600 bit/s.
-    options.portCheckMs = 700;
+    // a second later, long after the 620 ms limit at 9600 bit/s.
+    options.portCheckMs = 1000;
     TFTerminal& w = start();
     w.Comm().setBaud(9600);  // a long limit
     {
@@ -705,6 +705,7 @@ TEST_F(MainWindow, Timer1WaitsForTheTransactionInFlight) {
         late.lateMs = 150;  // well inside the 200 ms limit
         network.setFaults(late);
     }
+    w.Comm().setBaud(9600);  // a 600 ms limit: the late reply is in time by far
     w.SelectionLevel = 1;
     w.startTimer1();  // ticks every 30 ms, during the wait below
     EXPECT_EQ(w.trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
