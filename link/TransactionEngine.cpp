@@ -24,42 +24,44 @@ bool TransactionEngine::refuseNested() const {
 uint16_t TransactionEngine::trans_Action(uint8_t cid, uint8_t kind, uint16_t address,
                                          uint16_t count, uint8_t slave, uint8_t retries) {
     if (refuseNested()) return kResultLinkBusy;
-
-    uint16_t result = kResultOk;
-    if (state_.PortLost) {
-        result = kResultPortLost;
-    } else if (kind >= kKindCount) {
-        result = kResultUnknownKind;
-    } else {
-        RequestArgs args{cid, kind, address, count, slave, initNode_ ? initNode_() : cid};
-        RequestLayout layout;
-        if (!buildRequest(args, state_.WriteData.data(), state_.TxBuf.data(), layout)) {
-            result = kResultFrameTooLong;
-        } else {
-            state_.ReplyHeaderLen = layout.headerLength;
-            bool expectsNoReply = kind == initMod || cid == 0;
-            bool copyData = true;
-            for (int left = retries; left > 0; --left) {
-                AttemptMarks marks = runAttempt(layout.requestLength, layout.expectedLength);
-                result = kResultOk;
-                if (state_.ReplyTimedOut && expectsNoReply) {
-                    state_.LinkBusy = false;
-                    copyData = false;
-                    break;
-                }
-                state_.LinkBusy = false;
-                if (marks.errorReply) result = state_.RxBuf[1];
-                if (marks.crcFailed) {
-                    result = kResultBadCrc;
-                    showStatus("Ошибка CRC16");
-                }
-                if (state_.ReplyTimedOut) result = kResultNoReply;
-                if (result == kResultOk) break;
-            }
-            if (copyData) copyReplyData(kind, count);
-        }
-    }
+    uint16_t result = exchange(cid, kind, address, count, slave, retries);
     showStatus(replyMessage(result));
+    return result;
+}
+
+uint16_t TransactionEngine::exchange(uint8_t cid, uint8_t kind, uint16_t address, uint16_t count,
+                                     uint8_t slave, uint8_t retries) {
+    if (state_.PortLost) return kResultPortLost;
+    if (kind >= kKindCount) return kResultUnknownKind;
+    RequestArgs args{cid, kind, address, count, slave, initNode_ ? initNode_() : cid};
+    RequestLayout layout;
+    if (!buildRequest(args, state_.WriteData.data(), state_.TxBuf.data(), layout))
+        return kResultFrameTooLong;
+    state_.ReplyHeaderLen = layout.headerLength;
+
+    const bool expectsNoReply = kind == initMod || cid == 0;
+    uint16_t result = kResultOk;
+    for (int left = retries; left > 0; --left) {
+        AttemptMarks marks = runAttempt(layout.requestLength, layout.expectedLength);
+        state_.LinkBusy = false;
+        // A broadcast or an initialisation expects no reply: silence is success.
+        if (state_.ReplyTimedOut && expectsNoReply) return kResultOk;
+        result = attemptResult(marks);
+        if (result == kResultOk) break;
+    }
+    copyReplyData(kind, count);
+    return result;
+}
+
+uint16_t TransactionEngine::attemptResult(const AttemptMarks& marks) {
+    // Later rules win: a time-out over a CRC failure over an error reply.
+    uint16_t result = kResultOk;
+    if (marks.errorReply) result = state_.RxBuf[1];
+    if (marks.crcFailed) {
+        result = kResultBadCrc;
+        showStatus("Ошибка CRC16");
+    }
+    if (state_.ReplyTimedOut) result = kResultNoReply;
     return result;
 }
 

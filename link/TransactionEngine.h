@@ -69,7 +69,10 @@ private:
     };
 
     bool refuseNested() const;
+    uint16_t exchange(uint8_t cid, uint8_t kind, uint16_t address, uint16_t count, uint8_t slave,
+                      uint8_t retries);
     AttemptMarks runAttempt(size_t requestLength, size_t expectedLength);
+    uint16_t attemptResult(const AttemptMarks& marks);
     void waitUntil(uint64_t deadline);
     void copyReplyData(uint8_t kind, uint16_t count);
     void logFrame(const char* prefix, const uint8_t* data, size_t count, Rgb colour);
