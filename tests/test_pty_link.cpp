@@ -246,3 +246,17 @@ TEST_F(PtyLink, WaitDoesNotSpin) {
     EXPECT_EQ(engine.trans_Action(9, rdRAM, 0, 1, 0, 1), kResultNoReply);
     EXPECT_LT(cpuSeconds() - before, 0.1);
 }
+
+TEST_F(PtyLink, OutputHeldBackPastTheWriteTimeOutIsDropped) {
+    ASSERT_TRUE(comm.open());
+    // Nobody reads the far end: the line takes a few kilobytes, the rest waits.
+    server->stop();
+    std::vector<uint8_t> block(64 * 1024, 0xEE);
+    comm.send(block.data(), block.size());
+    ASSERT_TRUE(spinUntil([&] { return comm.pendingOutput() > 0; }, 1000));
+    QElapsedTimer t;
+    t.start();
+    ASSERT_TRUE(spinUntil([&] { return comm.pendingOutput() == 0; }, 2000));
+    EXPECT_GE(t.elapsed(), TnrComm::kWriteTimeoutMs / 2);
+    EXPECT_TRUE(comm.isOpen());
+}

@@ -5,6 +5,12 @@ namespace velmora::link {
 TnrComm::TnrComm(QObject* parent) : QObject(parent) {
     connect(&port_, &QSerialPort::readyRead, this, &TnrComm::onReadyRead);
     connect(&port_, &QSerialPort::errorOccurred, this, &TnrComm::onError);
+    writeTimeout_.setSingleShot(true);
+    writeTimeout_.setInterval(kWriteTimeoutMs);
+    connect(&writeTimeout_, &QTimer::timeout, this, &TnrComm::writeTimedOut);
+    connect(&port_, &QSerialPort::bytesWritten, this, [this] {
+        if (port_.bytesToWrite() == 0) writeTimeout_.stop();
+    });
 }
 
 TnrComm::~TnrComm() {
@@ -31,6 +37,7 @@ bool TnrComm::open() {
 }
 
 void TnrComm::close() {
+    writeTimeout_.stop();
     if (port_.isOpen()) port_.close();
 }
 
@@ -67,6 +74,11 @@ void TnrComm::applyLineSettings() {
 void TnrComm::send(const uint8_t* data, size_t count) {
     if (!port_.isOpen() || lossPending_) return;
     port_.write(reinterpret_cast<const char*>(data), static_cast<qint64>(count));
+    if (port_.bytesToWrite() > 0) writeTimeout_.start();
+}
+
+void TnrComm::writeTimedOut() {
+    if (port_.isOpen() && port_.bytesToWrite() > 0) port_.clear(QSerialPort::Output);
 }
 
 void TnrComm::sendText(const QByteArray& text) {

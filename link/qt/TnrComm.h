@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QSerialPort>
 #include <QStringList>
+#include <QTimer>
 
 #include "link/LinkPorts.h"
 #include "link/qt/PortChoice.h"
@@ -44,8 +45,12 @@ public:
     void setHardwareFlow(bool on);
     bool hardwareFlow() const { return hardwareFlow_; }
 
-    // LineOut: queues the bytes and returns; nothing happens on a closed port.
+    // LineOut: queues the bytes and returns; nothing happens on a closed port. What has
+    // not left the port within the write time-out (held back by the handshake, say) is
+    // dropped, so it can never go out later in the middle of another exchange.
     void send(const uint8_t* data, size_t count) override;
+    qint64 pendingOutput() const { return port_.bytesToWrite(); }
+    static constexpr int kWriteTimeoutMs = 100;
     void sendText(const QByteArray& text);
 
     void attachTerminal(TerminalSink* sink, bool echo);
@@ -68,8 +73,10 @@ private:
     void onError(QSerialPort::SerialPortError error);
     void finishLoss();
     void applyLineSettings();
+    void writeTimedOut();
 
     QSerialPort port_;
+    QTimer writeTimeout_;
     PortChoice choice_;
     uint32_t baud_ = 9600;
     bool hardwareFlow_ = true;
