@@ -121,6 +121,16 @@ void TFTerminal::showCurrentAddress() {
     sb1_->setPanelText(1, CurrentSlaveAdr ? "Адр i2c: " + hex2(CurrentSlaveAdr) : QString());
 }
 
+void TFTerminal::afterReplyWait(std::function<void()> action) {
+    if (!link_.LinkBusy) {
+        action();
+        return;
+    }
+    QTimer::singleShot(10, this, [this, action = std::move(action)]() mutable {
+        afterReplyWait(std::move(action));
+    });
+}
+
 void TFTerminal::postWindowMessage(QEvent::Type type) {
     QCoreApplication::postEvent(this, new QEvent(type));
 }

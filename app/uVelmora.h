@@ -100,6 +100,10 @@ public:
     QTimer& tmUpDate() { return tmUpDate_; }
     void refreshCurrentPage();
 
+    // Runs `action` now, or as soon as no transaction waits for its reply: a modal
+    // window opened inside that wait would hold the transaction until it closed.
+    void afterReplyWait(std::function<void()> action);
+
     // Posts one of the window messages to this window.
     void postWindowMessage(QEvent::Type type);
 

@@ -209,7 +209,7 @@ bool TFTerminal::showHelp() {
     auto lines = readHelpFile(options_.helpFile);
     if (!lines) return false;
     help_->setLines(*lines);
-    help_->exec();
+    afterReplyWait([this] { help_->exec(); });
     return true;
 }
 

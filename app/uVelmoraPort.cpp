@@ -14,7 +14,8 @@ namespace velmora::app {
 void TFTerminal::connectMenus() {
     MainMenus& m = menus_;
     connect(m.N2, &QAction::triggered, this, &QWidget::close);
-    connect(m.mmNomComm, &QAction::triggered, this, &TFTerminal::mmNomCommClick);
+    connect(m.mmNomComm, &QAction::triggered, this,
+            [this] { afterReplyWait([this] { mmNomCommClick(); }); });
     for (size_t i = 0; i < m.mmSpeed.size(); ++i)
         connect(m.mmSpeed[i], &QAction::triggered, this,
                 [this, i] { setSystemSpeed(kSystemSpeeds[i]); });
@@ -29,7 +30,7 @@ void TFTerminal::connectMenus() {
             this,
             [this] {
                 menus_.N17->hide();
-                showAbout();
+                afterReplyWait([this] { showAbout(); });
             },
             Qt::QueuedConnection);
     });

@@ -735,3 +735,29 @@ TEST_F(MainWindow, ClosedBeforeStartingLeavesTheSettingsAlone) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("[Form]\nWidth=900\n"));
 }
+
+TEST_F(MainWindow, PortDialogWaitsForTheReplyInFlight) {
+    TFTerminal& w = start();
+    w.Comm().setBaud(9600);  // 600 ms limit
+    {
+        auto lock = server->lockNetwork();
+        sim::FaultPlan late;
+        late.lateMs = 150;
+        network.setFaults(late);
+    }
+    bool dialogDuringWait = false;
+    bool waiting = true;
+    bool answered = false;
+    whenModal([&](QWidget* dialog) {
+        dialogDuringWait = waiting;
+        answered = true;
+        auto* select = static_cast<TFselectComm*>(dialog);
+        select->Button1->click();
+    });
+    QTimer::singleShot(20, &w, [&w] { w.menus().mmNomComm->trigger(); });
+    EXPECT_EQ(w.trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
+    waiting = false;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answered; }, 3000));
+    EXPECT_FALSE(dialogDuringWait);
+    EXPECT_TRUE(w.Comm().isOpen());
+}
