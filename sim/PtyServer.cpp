@@ -100,6 +100,36 @@ void PtyServer::closePty() {
     path_.clear();
 }
 
+uint32_t PtyServer::lineSpeed() const {
+    termios tio{};
+    if (heldSlave_ < 0 || ::tcgetattr(heldSlave_, &tio) != 0) return 0;
+    switch (::cfgetospeed(&tio)) {
+        case B1200: return 1200;
+        case B2400: return 2400;
+        case B9600: return 9600;
+        case B19200: return 19200;
+        case B57600: return 57600;
+        case B115200: return 115200;
+        default: return 0;
+    }
+}
+
+std::string PtyServer::lineFraming() const {
+    termios tio{};
+    if (heldSlave_ < 0 || ::tcgetattr(heldSlave_, &tio) != 0) return {};
+    std::string out;
+    switch (tio.c_cflag & CSIZE) {
+        case CS5: out = "5"; break;
+        case CS6: out = "6"; break;
+        case CS7: out = "7"; break;
+        default: out = "8"; break;
+    }
+    out += (tio.c_cflag & PARENB) ? ((tio.c_cflag & PARODD) ? "O" : "E") : "N";
+    out += (tio.c_cflag & CSTOPB) ? "2" : "1";
+    if (tio.c_cflag & CRTSCTS) out += " rtscts";
+    return out;
+}
+
 void PtyServer::start() {
     stopFlag_ = false;
     thread_ = std::thread([this] { run(stopFlag_); });

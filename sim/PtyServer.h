@@ -47,6 +47,11 @@ public:
     void sendUnsolicited(std::vector<uint8_t> bytes);
 
     unsigned unplugCount() const { return unplugs_; }
+    // The line speed the client set on the terminal, in bit/s (0 when unknown).
+    uint32_t lineSpeed() const;
+    // The framing the client set, as "8N1", with " rtscts" when it asked for hardware
+    // handshaking.
+    std::string lineFraming() const;
     // Hold this to look at or change the network while the server runs.
     std::unique_lock<std::mutex> lockNetwork() { return std::unique_lock(networkMutex_); }
 

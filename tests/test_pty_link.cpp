@@ -260,3 +260,14 @@ TEST_F(PtyLink, OutputHeldBackPastTheWriteTimeOutIsDropped) {
     EXPECT_GE(t.elapsed(), TnrComm::kWriteTimeoutMs / 2);
     EXPECT_TRUE(comm.isOpen());
 }
+
+TEST_F(PtyLink, SpeedTakesEffectOnTheOpenPort) {
+    comm.setBaud(2400);
+    ASSERT_TRUE(comm.open());
+    EXPECT_EQ(server->lineSpeed(), 2400u);
+    EXPECT_EQ(server->lineFraming(), "8N1 rtscts");
+    for (uint32_t bps : {1200u, 9600u, 19200u, 57600u, 115200u}) {
+        comm.setBaud(bps);
+        EXPECT_EQ(server->lineSpeed(), bps);
+    }
+}
