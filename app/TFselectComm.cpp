@@ -54,7 +54,7 @@ void TFselectComm::refreshList() {
     paths_ = comm_.portList();
     DB1->clear();
     for (const QString& p : paths_) DB1->addItem(link::portDisplayName(p));
-    int current = comm_.currentPortIndex();
+    int current = static_cast<int>(paths_.indexOf(comm_.devicePath()));
     if (current >= 0)
         DB1->setCurrentIndex(current);
     else
@@ -72,7 +72,8 @@ void TFselectComm::showEvent(QShowEvent* event) {
 
 void TFselectComm::choose(int index) {
     if (index < 0 || index >= paths_.size()) return;
-    comm_.selectPort(index);
+    // The port shown at that place, even if the machine's list changed meanwhile.
+    comm_.setChoice(link::choiceForDevice(paths_[index], index));
     choiceChanged_ = true;
 }
 

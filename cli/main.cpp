@@ -42,7 +42,7 @@ std::string resultText(uint16_t result) {
 
 int listPorts(link::TnrComm& comm) {
     QStringList ports = comm.portList();
-    int current = comm.currentPortIndex();
+    int current = static_cast<int>(ports.indexOf(comm.devicePath()));
     for (int i = 0; i < ports.size(); ++i) {
         QString name = link::portDisplayName(ports[i]);
         std::printf("%s %s%s\n", i == current ? "*" : " ", ports[i].toLocal8Bit().constData(),

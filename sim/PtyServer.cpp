@@ -104,13 +104,20 @@ uint32_t PtyServer::lineSpeed() const {
     termios tio{};
     if (heldSlave_ < 0 || ::tcgetattr(heldSlave_, &tio) != 0) return 0;
     switch (::cfgetospeed(&tio)) {
-        case B1200: return 1200;
-        case B2400: return 2400;
-        case B9600: return 9600;
-        case B19200: return 19200;
-        case B57600: return 57600;
-        case B115200: return 115200;
-        default: return 0;
+        case B1200:
+            return 1200;
+        case B2400:
+            return 2400;
+        case B9600:
+            return 9600;
+        case B19200:
+            return 19200;
+        case B57600:
+            return 57600;
+        case B115200:
+            return 115200;
+        default:
+            return 0;
     }
 }
 
@@ -119,10 +126,18 @@ std::string PtyServer::lineFraming() const {
     if (heldSlave_ < 0 || ::tcgetattr(heldSlave_, &tio) != 0) return {};
     std::string out;
     switch (tio.c_cflag & CSIZE) {
-        case CS5: out = "5"; break;
-        case CS6: out = "6"; break;
-        case CS7: out = "7"; break;
-        default: out = "8"; break;
+        case CS5:
+            out = "5";
+            break;
+        case CS6:
+            out = "6";
+            break;
+        case CS7:
+            out = "7";
+            break;
+        default:
+            out = "8";
+            break;
     }
     out += (tio.c_cflag & PARENB) ? ((tio.c_cflag & PARODD) ? "O" : "E") : "N";
     out += (tio.c_cflag & CSTOPB) ? "2" : "1";

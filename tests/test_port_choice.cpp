@@ -22,6 +22,13 @@ TEST(PortChoice, NumbersAreTheBuiltInPorts) {
     EXPECT_EQ(portDisplayName("/dev/ttyACM0"), "/dev/ttyACM0");
 }
 
+TEST(PortChoice, PickedFromTheList) {
+    EXPECT_EQ(choiceForDevice("/dev/ttyS2", 0).number, 3);
+    EXPECT_TRUE(choiceForDevice("/dev/ttyS2", 0).path.isEmpty());
+    EXPECT_EQ(choiceForDevice("/dev/ttyUSB0", 4).number, 5);
+    EXPECT_EQ(choiceForDevice("/dev/ttyUSB0", 4).path, "/dev/ttyUSB0");
+}
+
 TEST(PortChoice, TypedPortNames) {
     EXPECT_EQ(parsePortArgument("3").number, 3);
     EXPECT_TRUE(parsePortArgument("3").path.isEmpty());

@@ -22,6 +22,15 @@ QString portDisplayName(const QString& path) {
     return path;
 }
 
+PortChoice choiceForDevice(const QString& path, int listIndex) {
+    if (path.startsWith(kBuiltIn)) {
+        bool ok = false;
+        int index = path.mid(kBuiltIn.size()).toInt(&ok);
+        if (ok) return PortChoice{index + 1, QString()};
+    }
+    return PortChoice{listIndex + 1, path};
+}
+
 PortChoice parsePortArgument(const QString& text) {
     PortChoice choice;
     bool ok = false;

@@ -19,6 +19,9 @@ struct PortChoice {
 QString devicePath(const PortChoice& choice);
 // "COM3" for /dev/ttyS2, else the device path itself.
 QString portDisplayName(const QString& devicePath);
+// The choice for a device picked at `listIndex` (0-based) of a port list: a built-in
+// port keeps its own number, any other device its path and its place in the list.
+PortChoice choiceForDevice(const QString& devicePath, int listIndex);
 // A number ("3") or a path ("/dev/ttyUSB0"), as typed on a command line.
 PortChoice parsePortArgument(const QString& text);
 // The serial devices present, sorted: built-in, USB and ACM ports alike.

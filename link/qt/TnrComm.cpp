@@ -112,16 +112,7 @@ int TnrComm::currentPortIndex() const {
 
 void TnrComm::selectPort(int index) {
     QStringList list = portList();
-    if (index < 0 || index >= list.size()) return;
-    const QString& path = list[index];
-    PortChoice choice;
-    if (portDisplayName(path) != path) {
-        choice.number = path.mid(QStringLiteral("/dev/ttyS").size()).toInt() + 1;
-    } else {
-        choice.number = index + 1;
-        choice.path = path;
-    }
-    setChoice(choice);
+    if (index >= 0 && index < list.size()) setChoice(choiceForDevice(list[index], index));
 }
 
 void TnrComm::onReadyRead() {
