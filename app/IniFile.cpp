@@ -1,5 +1,7 @@
 #include "app/IniFile.h"
 
+#include "common/NumberText.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -66,16 +68,8 @@ std::optional<std::string> IniFile::value(std::string_view section, std::string_
 
 std::optional<long long> IniFile::integer(std::string_view section, std::string_view key) const {
     auto v = value(section, key);
-    if (!v || v->empty() || v->size() > 18) return std::nullopt;
-    size_t i = (*v)[0] == '-' || (*v)[0] == '+' ? 1 : 0;
-    if (i == v->size()) return std::nullopt;
-    long long n = 0;
-    for (; i < v->size(); ++i) {
-        char c = (*v)[i];
-        if (c < '0' || c > '9') return std::nullopt;
-        n = n * 10 + (c - '0');
-    }
-    return (*v)[0] == '-' ? -n : n;
+    if (!v) return std::nullopt;
+    return parseDecimal(*v, -999999999999999999LL, 999999999999999999LL);
 }
 
 void IniFile::set(std::string_view section, std::string_view key, std::string_view value) {

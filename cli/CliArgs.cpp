@@ -7,13 +7,9 @@ namespace velmora::cli {
 
 namespace {
 std::optional<uint32_t> decimal(const std::string& text) {
-    if (text.empty() || text.size() > 9) return std::nullopt;
-    uint32_t v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        v = v * 10 + static_cast<uint32_t>(c - '0');
-    }
-    return v;
+    auto v = parseUnsigned(text, 999999999);
+    if (!v) return std::nullopt;
+    return static_cast<uint32_t>(*v);
 }
 }  // namespace
 

@@ -5,12 +5,6 @@ namespace velmora {
 namespace {
 constexpr char kDigits[] = "0123456789ABCDEF";
 
-int digitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
 }  // namespace
 
 std::string hexNumber(uint32_t value, int digits) {
@@ -32,18 +26,6 @@ std::string hexBytes(const uint8_t* data, size_t count) {
         out += ' ';
     }
     return out;
-}
-
-std::optional<uint32_t> parseHex(std::string_view text, uint32_t max) {
-    if (text.empty()) return std::nullopt;
-    uint64_t value = 0;
-    for (char c : text) {
-        int d = digitValue(c);
-        if (d < 0) return std::nullopt;
-        value = value * 16 + static_cast<uint64_t>(d);
-        if (value > max) return std::nullopt;
-    }
-    return static_cast<uint32_t>(value);
 }
 
 std::optional<std::vector<uint8_t>> parseHexByteList(std::string_view text) {

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/NumberText.h"
+
 namespace velmora {
 
 // "0F" style, `digits` wide (at least), upper case.
@@ -15,9 +17,6 @@ std::string hexNumber(uint32_t value, int digits);
 
 // Each byte as two digits followed by one blank: "01 78 00 02 ".
 std::string hexBytes(const uint8_t* data, size_t count);
-
-// A whole hexadecimal number without prefix; nothing for empty or stray text or overflow.
-std::optional<uint32_t> parseHex(std::string_view text, uint32_t max = 0xFFFFFFFFu);
 
 // Blank-separated hexadecimal bytes ("01 7a FF"); nothing if any token is not a byte.
 std::optional<std::vector<uint8_t>> parseHexByteList(std::string_view text);
