@@ -71,9 +71,10 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
                 }
                 out.trans.slave = static_cast<uint8_t>(*s);
             } else if (a == "--retries") {
+                // Retries 0 would send nothing and report success with data nobody sent.
                 auto r = decimal(*v);
-                if (!r || *r > 255) {
-                    error = "bad retries '" + *v + "' (decimal 0..255)";
+                if (!r || *r < 1 || *r > 255) {
+                    error = "bad retries '" + *v + "' (decimal 1..255)";
                     return std::nullopt;
                 }
                 out.trans.retries = static_cast<uint8_t>(*r);
@@ -113,7 +114,8 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
     auto cid = parseHex(positional[1], 0xFF);
     auto kind = link::parseKind(positional[2]);
     auto adr = parseHex(positional[3], 0xFFFF);
-    auto count = parseHex(positional[4], 0xFFFF);
+    // Only a one-byte count goes on the wire.
+    auto count = parseHex(positional[4], 0xFF);
     if (!cid)
         error = "bad CID '" + positional[1] + "' (hex 00..FF)";
     else if (!kind)
@@ -121,7 +123,9 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
     else if (!adr)
         error = "bad ADDR '" + positional[3] + "' (hex 0000..FFFF)";
     else if (!count)
-        error = "bad COUNT '" + positional[4] + "' (hex)";
+        error = "bad COUNT '" + positional[4] + "' (hex 00..FF)";
+    else if (*cid == 0 && link::isReadKind(*kind))
+        error = "a read needs a node address 01..FF: nobody answers the broadcast address 00";
     if (!error.empty()) return std::nullopt;
     out.trans.cid = static_cast<uint8_t>(*cid);
     out.trans.kind = *kind;

@@ -37,9 +37,13 @@ std::optional<uint32_t> parseHex(std::string_view text, uint32_t max) {
 }
 
 std::optional<long long> parseDecimal(std::string_view text, long long min, long long max) {
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     std::string_view digits = text;
-    if (!digits.empty() && digits.front() == '-') digits.remove_prefix(1);
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        digits = text;
+    } else if (!digits.empty() && digits.front() == '-') {
+        digits.remove_prefix(1);
+    }
     if (digits.empty() || !allDigits(digits, 10)) return std::nullopt;
     auto v = wholeNumber<long long>(text, 10);
     if (!v || *v < min || *v > max) return std::nullopt;

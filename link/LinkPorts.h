@@ -22,6 +22,9 @@ public:
     virtual void send(const uint8_t* data, size_t count) = 0;
     // Current speed in bit/s.
     virtual uint32_t baud() const = 0;
+    // Drops input that has arrived but not been handed on yet (it belongs to an earlier
+    // exchange).
+    virtual void discardInput() {}
 };
 
 class EventPump {

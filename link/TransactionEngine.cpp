@@ -6,6 +6,7 @@
 #include "common/HexText.h"
 #include "link/Crc16.h"
 #include "link/OperationKind.h"
+#include "link/ReplyCollector.h"
 #include "link/ReplyCodes.h"
 #include "link/RequestFrame.h"
 #include "link/TimeLimits.h"
@@ -13,7 +14,7 @@
 namespace velmora::link {
 
 TransactionEngine::TransactionEngine(LinkState& state, LineOut& line, Clock& clock, EventPump& pump)
-    : state_(state), line_(line), clock_(clock), pump_(pump) {}
+    : state_(state), line_(line), clock_(clock), pump_(pump), collector_(state) {}
 
 bool TransactionEngine::refuseNested() const {
     // Only code run from our own dispatching can interleave: the operation that holds
@@ -40,63 +41,74 @@ uint16_t TransactionEngine::exchange(uint8_t cid, uint8_t kind, uint16_t address
     state_.ReplyHeaderLen = layout.headerLength;
 
     const bool expectsNoReply = kind == initMod || cid == 0;
+    ReplyExpectation expectation;
+    expectation.length = layout.expectedLength;
+    // Nobody is meant to answer a broadcast or an initialisation, so there is no
+    // header to match a reply against.
+    expectation.matchHeader = !expectsNoReply;
+    expectation.node = state_.TxBuf[0];
+    expectation.command = state_.TxBuf[1];
+
     uint16_t result = kResultOk;
     for (int left = retries; left > 0; --left) {
-        AttemptMarks marks = runAttempt(layout.requestLength, layout.expectedLength);
+        const ReplyVerdict verdict = runAttempt(layout.requestLength, expectation);
         state_.LinkBusy = false;
         // A broadcast or an initialisation expects no reply: silence is success.
         if (state_.ReplyTimedOut && expectsNoReply) return kResultOk;
-        result = attemptResult(marks);
+        result = attemptResult(verdict);
         if (result == kResultOk) break;
     }
     copyReplyData(kind, count);
     return result;
 }
 
-uint16_t TransactionEngine::attemptResult(const AttemptMarks& marks) {
-    // Later rules win: a time-out over a CRC failure over an error reply.
-    uint16_t result = kResultOk;
-    if (marks.errorReply) result = state_.RxBuf[1];
-    if (marks.crcFailed) {
-        result = kResultBadCrc;
-        showStatus("Ошибка CRC16");
+uint16_t TransactionEngine::attemptResult(ReplyVerdict verdict) {
+    // A time-out wins over a CRC failure, which wins over an error reply.
+    if (state_.ReplyTimedOut) return kResultNoReply;
+    switch (verdict) {
+        case ReplyVerdict::ErrorReply:
+            return state_.RxBuf[1];
+        case ReplyVerdict::BadCrc:
+            showStatus("Ошибка CRC16");
+            return kResultBadCrc;
+        case ReplyVerdict::Complete:
+        case ReplyVerdict::Incomplete:
+            break;
     }
-    if (state_.ReplyTimedOut) result = kResultNoReply;
-    return result;
+    return kResultOk;
 }
 
-TransactionEngine::AttemptMarks TransactionEngine::runAttempt(size_t requestLength,
-                                                              size_t expectedLength) {
+ReplyVerdict TransactionEngine::runAttempt(size_t requestLength,
+                                           const ReplyExpectation& expectation) {
     logFrame("Send>", state_.TxBuf.data(), requestLength, kRequestColour);
+    // Whatever waits unread now was sent before this request and cannot answer it.
+    line_.discardInput();
+    collector_.begin(expectation);
     state_.LinkBusy = true;
-    state_.RxCount = 0;
     state_.ReplyTimedOut = false;
-    AttemptMarks marks;
     showStatus({});
     line_.send(state_.TxBuf.data(), requestLength);
 
     // The limit counts from the moment the line falls quiet: at low speeds the frames
     // themselves take longer than the limit.
     const uint32_t baud = line_.baud();
-    const uint64_t deadline =
-        clock_.nowMs() + wireTimeMs(requestLength + expectedLength, baud) + replyLimitMs(baud);
+    const uint64_t deadline = clock_.nowMs() +
+                              wireTimeMs(requestLength + expectation.length, baud) +
+                              replyLimitMs(baud);
+    ReplyVerdict verdict = ReplyVerdict::Incomplete;
     for (;;) {
         ++dispatchDepth_;
         pump_.waitForEvents(deadline + 1);
         --dispatchDepth_;
-        if (state_.RxCount == 5 && (state_.RxBuf[1] & 0x80)) marks.errorReply = true;
-        if (state_.RxCount == expectedLength) {
-            marks.complete = true;
-            if (!frameCrcOk(state_.RxBuf.data(), expectedLength)) marks.crcFailed = true;
-        }
+        verdict = collector_.verdict();
         if (clock_.nowMs() > deadline) state_.ReplyTimedOut = true;
-        if (state_.ReplyTimedOut || marks.complete || marks.errorReply) break;
+        if (state_.ReplyTimedOut || verdict != ReplyVerdict::Incomplete) break;
     }
-    if (state_.RxCount > 0) {
-        size_t stored = std::min<size_t>(state_.RxCount, state_.RxBuf.size());
-        logFrame("<Res ", state_.RxBuf.data(), stored, kReplyColour);
-    }
-    return marks;
+    if (!collector_.strays().empty())
+        logFrame("<Res ", collector_.strays().data(), collector_.strays().size(), kReplyColour);
+    if (state_.RxCount > 0)
+        logFrame("<Res ", state_.RxBuf.data(), collector_.stored(), kReplyColour);
+    return verdict;
 }
 
 void TransactionEngine::copyReplyData(uint8_t kind, uint16_t count) {
@@ -111,19 +123,15 @@ void TransactionEngine::copyReplyData(uint8_t kind, uint16_t count) {
 
 void TransactionEngine::commAfterReceive(const uint8_t* data, size_t count) {
     if (!state_.LinkBusy) return;
-    for (size_t i = 0; i < count; ++i) {
-        // Bytes past RxBuf are counted, never stored: the count then cannot match the
-        // expected length and the attempt times out.
-        if (state_.RxCount < state_.RxBuf.size()) state_.RxBuf[state_.RxCount] = data[i];
-        if (state_.RxCount < 0xFFFF) ++state_.RxCount;
-    }
+    collector_.feed(data, count);
 }
 
 bool TransactionEngine::rawExchange(const uint8_t* frame, size_t length, uint32_t windowMs) {
     if (refuseNested()) return false;
+    line_.discardInput();
     state_.RxBuf.fill(0);
     state_.ReplyTimedOut = false;
-    state_.RxCount = 0;
+    collector_.begin(ReplyExpectation{});
     state_.LinkBusy = true;
     line_.send(frame, length);
     waitUntil(clock_.nowMs() + windowMs);

@@ -8,6 +8,7 @@
 
 #include "link/LinkPorts.h"
 #include "link/LinkState.h"
+#include "link/ReplyCollector.h"
 
 namespace velmora::link {
 
@@ -62,17 +63,11 @@ public:
     LinkState& state() { return state_; }
 
 private:
-    struct AttemptMarks {
-        bool errorReply = false;
-        bool complete = false;
-        bool crcFailed = false;
-    };
-
     bool refuseNested() const;
     uint16_t exchange(uint8_t cid, uint8_t kind, uint16_t address, uint16_t count, uint8_t slave,
                       uint8_t retries);
-    AttemptMarks runAttempt(size_t requestLength, size_t expectedLength);
-    uint16_t attemptResult(const AttemptMarks& marks);
+    ReplyVerdict runAttempt(size_t requestLength, const ReplyExpectation& expectation);
+    uint16_t attemptResult(ReplyVerdict verdict);
     void waitUntil(uint64_t deadline);
     void copyReplyData(uint8_t kind, uint16_t count);
     void logFrame(const char* prefix, const uint8_t* data, size_t count, Rgb colour);
@@ -82,6 +77,7 @@ private:
     LineOut& line_;
     Clock& clock_;
     EventPump& pump_;
+    ReplyCollector collector_;
     ProtocolLog* log_ = nullptr;
     StatusPanel* status_ = nullptr;
     std::function<uint8_t()> initNode_;

@@ -168,11 +168,35 @@ TEST_F(Engine, ErrorReplyFollowedByBytesTimesOut) {
     EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), kResultNoReply);
 }
 
-TEST_F(Engine, ErrorReplyIsRecognisedWithoutItsCrc) {
+TEST_F(Engine, ErrorReplyEndsTheWaitAsSoonAsItsFifthByteArrives) {
     rig.line.delivery().answerFrom = 1000;
-    rig.line.inject(rig.line.clock().now + 3, bytesOf("01 8C 00 00 00"));
+    rig.line.inject(rig.line.clock().now + 3, bytesOf("01 8C 00 44 C0"));
     EXPECT_EQ(rig.engine.trans_Action(1, wrRAM, 0x50, 1, 0, 1), 0x8C);
     EXPECT_EQ(rig.status.last(), "Ошибка приема терминатора 0x55,0xAA");
+}
+
+// A corrupted error reply must not pass for any result, least of all for the link's own
+// codes (port lost, link in use): it is a CRC failure like any other.
+TEST_F(Engine, ErrorReplyWithABadCrcIsACrcFailure) {
+    struct Case {
+        const char* reply;
+        uint16_t result;
+    };
+    const Case cases[] = {
+        {"01 FE 00 60 60", 0xFE},  // good CRC: the module's own (unknown) code
+        {"01 FE 00 00 00", kResultBadCrc},
+        {"01 FD 00 00 00", kResultBadCrc},
+        {"01 87 00 43 F0", 0x87},
+        {"01 87 00 43 F1", kResultBadCrc},
+        {"01 87 00 F0 43", kResultBadCrc},  // CRC bytes swapped
+    };
+    for (const Case& c : cases) {
+        EngineRig r{network};
+        r.line.delivery().answerFrom = 1000;
+        r.line.inject(r.line.clock().now + 3, bytesOf(c.reply));
+        EXPECT_EQ(r.engine.trans_Action(1, wrRAM, 0x50, 1, 0, 1), c.result) << c.reply;
+        EXPECT_TRUE(r.engine.isFree());
+    }
 }
 
 TEST_F(Engine, CrcFailureIs29) {
@@ -245,6 +269,8 @@ TEST_F(Engine, ClosedPortTimesOut) {
 TEST_F(Engine, BytesPastRxBufAreCountedNotStored) {
     rig.line.delivery().answerFrom = 1000;
     std::vector<uint8_t> flood(300, 0x33);
+    flood[0] = 0x01;
+    flood[1] = 0x78;
     rig.line.inject(rig.line.clock().now + 3, flood);
     EXPECT_EQ(rig.engine.trans_Action(1, rdID, 0, 0, 0, 1), kResultNoReply);
     EXPECT_EQ(rig.state.RxCount, 300);
@@ -361,4 +387,74 @@ TEST_F(Engine, ReadDataIsCopiedEvenWhenTheLastAttemptFailed) {
     rig.line.inject(rig.line.clock().now + 3, reply);
     EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), kResultBadCrc);
     EXPECT_EQ(replyDataHex(4), "11 22 33 44");
+}
+
+namespace {
+
+class EngineLongReads : public Engine {};
+
+// Counts from 0xFA on expect a reply longer than RxBuf. Whatever arrives, the reply can
+// never be checked whole, so it is a CRC failure, never a success, and nothing is read
+// past the buffer (the sanitizer build would stop here).
+TEST_F(EngineLongReads, ReplyLongerThanRxBufIsACrcFailure) {
+    for (uint16_t count : {0xFA, 0xFB, 0xFF, 0x100, 0x106}) {
+        EngineRig r{network};
+        r.line.delivery().answerFrom = 1000;
+        std::vector<uint8_t> reply(count + 7u, 0x00);
+        reply[0] = 0x01;
+        reply[1] = 0x70;
+        r.line.inject(r.line.clock().now + 3, reply);
+        EXPECT_EQ(r.engine.trans_Action(1, rdRAM, 0, count, 0, 1), kResultBadCrc) << count;
+        EXPECT_EQ(r.state.RxCount, count + 7u);
+        EXPECT_TRUE(r.engine.isFree());
+    }
+}
+
+}  // namespace
+
+// Late and stray replies: nothing but the answer to this request is taken for it.
+TEST_F(Engine, InputWaitingBeforeTheRequestIsNotItsAnswer) {
+    rig.line.delivery().answerFrom = 1000;
+    // A complete, correct reply to the very same request, already in the port's buffer.
+    rig.line.inject(rig.line.clock().now, bytesOf("01 70 00 50 04 00 00 00 01 3C 14"));
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), kResultNoReply);
+}
+
+TEST_F(Engine, AnotherNodesLateReplyIsLoggedAndDropped) {
+    rig.line.delivery().answerFrom = 1000;
+    // Node 2 answers an earlier probe while node 1 is asked.
+    rig.line.inject(rig.line.clock().now + 3, bytesOf("02 70 00 50 04 00 00 00 01 28 E4"));
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), kResultNoReply);
+    ASSERT_EQ(rig.log.lines.size(), 2u);
+    EXPECT_EQ(rig.log.lines[1].text, "<Res 02 70 00 50 04 00 00 00 01 28 E4 ");
+}
+
+TEST_F(Engine, TheAnswerIsFoundBehindAStrayReply) {
+    rig.line.delivery().answerFrom = 1000;
+    const auto stray = bytesOf("02 70 00 50 04 00 00 00 01 28 E4");
+    const auto answer = bytesOf("01 70 00 50 04 00 00 00 01 3C 14");
+    for (size_t chunk : {size_t{1}, size_t{3}, size_t{22}}) {
+        EngineRig r{network};
+        r.line.delivery().answerFrom = 1000;
+        std::vector<uint8_t> both = stray;
+        both.insert(both.end(), answer.begin(), answer.end());
+        uint64_t t = r.line.clock().now + 3;
+        for (size_t i = 0; i < both.size(); i += chunk)
+            r.line.inject(t++, std::vector<uint8_t>(both.begin() + static_cast<long>(i),
+                                                    both.begin() + static_cast<long>(std::min(
+                                                                       both.size(), i + chunk))));
+        EXPECT_EQ(r.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0) << chunk;
+        EXPECT_EQ(hexOf({r.state.ReplyData.begin(), r.state.ReplyData.begin() + 4}),
+                  "00 00 00 01");
+        ASSERT_EQ(r.log.lines.size(), 3u);
+        EXPECT_EQ(r.log.lines[1].text, "<Res 02 70 00 50 04 00 00 00 01 28 E4 ");
+        EXPECT_EQ(r.log.lines[2].text, "<Res 01 70 00 50 04 00 00 00 01 3C 14 ");
+    }
+}
+
+TEST_F(Engine, AReplyToAnotherCommandIsNotTaken) {
+    rig.line.delivery().answerFrom = 1000;
+    // Node 1's identifier reply start while an EEPROM read waits: not the answer.
+    rig.line.inject(rig.line.clock().now + 3, bytesOf("01 70 00 50 04 00 00 00 01 3C 14"));
+    EXPECT_EQ(rig.engine.trans_Action(1, rdEE, 0x50, 4, 0, 1), kResultNoReply);
 }

@@ -1,10 +1,10 @@
-// Hexadecimal text, the Windows-1251 conversion and the command line of velmora-cli.
+// Hexadecimal and decimal text, and the Windows-1251 conversion.
 
 #include <gtest/gtest.h>
 
-#include "cli/CliArgs.h"
 #include "common/Cp1251.h"
 #include "common/HexText.h"
+#include "common/NumberText.h"
 
 using namespace velmora;
 
@@ -47,57 +47,38 @@ TEST(Cp1251, UnmappableBecomesQuestionMark) {
     EXPECT_EQ(utf8ToCp1251("\xD0"), "?");          // cut short
 }
 
-namespace {
-std::optional<cli::CliArgs> parse(std::vector<std::string> words, std::string& error) {
-    return cli::parseCliArgs(words, error);
-}
-}  // namespace
-
-TEST(CliArgs, Transaction) {
-    std::string error;
-    auto a = parse({"--port", "/dev/pts/3", "--speed", "9600", "--log", "trans", "1", "rdI2C", "80",
-                    "10", "--slave", "22", "--retries", "1"},
-                   error);
-    ASSERT_TRUE(a) << error;
-    EXPECT_EQ(a->port, "/dev/pts/3");
-    EXPECT_EQ(a->speed, 9600u);
-    EXPECT_TRUE(a->log);
-    EXPECT_EQ(a->trans.cid, 1);
-    EXPECT_EQ(a->trans.kind, 9);
-    EXPECT_EQ(a->trans.address, 0x80);
-    EXPECT_EQ(a->trans.count, 0x10);
-    EXPECT_EQ(a->trans.slave, 0x22);
-    EXPECT_EQ(a->trans.retries, 1);
-}
-
-TEST(CliArgs, WriteNeedsItsData) {
-    std::string error;
-    auto a = parse({"trans", "1", "4", "123", "2", "--data", "AA bb"}, error);
-    ASSERT_TRUE(a) << error;
-    EXPECT_EQ(a->trans.data, (std::vector<uint8_t>{0xAA, 0xBB}));
-    EXPECT_EQ(a->trans.retries, 3);
-}
-
-TEST(CliArgs, BadInputsSayWhy) {
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{}, "no command given"},
-        {{"frobnicate"}, "unknown command 'frobnicate'"},
-        {{"trans", "1", "rdRAM", "0"}, "trans takes CID KIND ADDR COUNT"},
-        {{"trans", "100", "rdRAM", "0", "1"}, "bad CID '100' (hex 00..FF)"},
-        {{"trans", "1", "readRAM", "0", "1"}, "bad KIND 'readRAM' (rdID ... initMod, or 0..11)"},
-        {{"trans", "1", "rdRAM", "10000", "1"}, "bad ADDR '10000' (hex 0000..FFFF)"},
-        {{"trans", "1", "wrRAM", "0", "2", "--data", "01"},
-         "a write of COUNT bytes needs --data with exactly COUNT bytes"},
-        {{"trans", "1", "rdRAM", "0", "2", "--data", "01 02"}, "--data goes with write kinds only"},
-        {{"trans", "1", "rdRAM", "0", "2", "--retries", "300"},
-         "bad retries '300' (decimal 0..255)"},
-        {{"--speed", "fast", "ports"}, "bad speed 'fast'"},
-        {{"--port"}, "--port needs a value"},
-        {{"--flow", "xon", "ports"}, "--flow takes hw or none"},
+TEST(NumberText, WholeTextOrNothing) {
+    struct Case {
+        const char* text;
+        std::optional<long long> decimal;  // within -1000..1000
+        std::optional<uint64_t> unsignedValue;
     };
-    for (auto& [words, message] : cases) {
-        std::string error;
-        EXPECT_FALSE(parse(words, error));
-        EXPECT_EQ(error, message);
+    const Case cases[] = {
+        {"0", 0, 0},
+        {"1000", 1000, 1000},
+        {"1001", std::nullopt, 1001},
+        {"-1", -1, std::nullopt},  // never wrapped round to a huge count
+        {"-1000", -1000, std::nullopt},
+        {"+7", 7, std::nullopt},
+        {"", std::nullopt, std::nullopt},
+        {"-", std::nullopt, std::nullopt},
+        {"+", std::nullopt, std::nullopt},
+        {" 5", std::nullopt, std::nullopt},
+        {"5 ", std::nullopt, std::nullopt},
+        {"5x", std::nullopt, std::nullopt},
+        {"0x10", std::nullopt, std::nullopt},
+        {"--5", std::nullopt, std::nullopt},
+        {"+-5", std::nullopt, std::nullopt},
+        {"99999999999999999999999", std::nullopt, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(parseDecimal(c.text, -1000, 1000), c.decimal) << c.text;
+        EXPECT_EQ(parseUnsigned(c.text), c.unsignedValue) << c.text;
     }
+    EXPECT_EQ(parseUnsigned("18446744073709551615"), UINT64_MAX);
+    EXPECT_EQ(parseUnsigned("18446744073709551616"), std::nullopt);
+    EXPECT_EQ(parseHex("FFFFFFFF"), 0xFFFFFFFFu);
+    EXPECT_EQ(parseHex("-1"), std::nullopt);
+    EXPECT_EQ(parseHex("+1"), std::nullopt);
+    EXPECT_EQ(parseHex("0000000000000000001"), 1u);
 }

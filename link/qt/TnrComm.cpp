@@ -77,6 +77,13 @@ void TnrComm::send(const uint8_t* data, size_t count) {
     if (port_.bytesToWrite() > 0) writeTimeout_.start();
 }
 
+void TnrComm::discardInput() {
+    if (!port_.isOpen() || lossPending_) return;
+    // Both the driver's queue and what Qt has already read into its own buffer.
+    port_.clear(QSerialPort::Input);
+    port_.readAll();
+}
+
 void TnrComm::writeTimedOut() {
     if (port_.isOpen() && port_.bytesToWrite() > 0) port_.clear(QSerialPort::Output);
 }

@@ -49,6 +49,7 @@ public:
     // not left the port within the write time-out (held back by the handshake, say) is
     // dropped, so it can never go out later in the middle of another exchange.
     void send(const uint8_t* data, size_t count) override;
+    void discardInput() override;
     qint64 pendingOutput() const { return port_.bytesToWrite(); }
     static constexpr int kWriteTimeoutMs = 100;
     void sendText(const QByteArray& text);

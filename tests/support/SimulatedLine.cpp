@@ -22,6 +22,15 @@ void SimulatedLine::send(const uint8_t* data, size_t count) {
     }
 }
 
+void SimulatedLine::discardInput() {
+    for (auto it = events_.begin(); it != events_.end() && it->first <= clock_.now;) {
+        if (it->second.action)
+            ++it;
+        else
+            it = events_.erase(it);
+    }
+}
+
 void SimulatedLine::inject(uint64_t atMs, std::vector<uint8_t> bytes) {
     events_.emplace(atMs, Event{std::move(bytes), nullptr});
 }

@@ -41,6 +41,9 @@ public:
     uint32_t baud() const override { return baud_; }
     void setBaud(uint32_t b) { baud_ = b; }
     void setOpen(bool open) { open_ = open; }
+    // Bytes due by now have reached the port's buffer; they are dropped. Later ones are
+    // still on the wire.
+    void discardInput() override;
 
     // EventPump: delivers every receive event due at the earliest scheduled time, or
     // moves the clock to `wakeAtMs` when nothing is due by then.

@@ -1,0 +1,89 @@
+// The command line of velmora-cli.
+
+#include <gtest/gtest.h>
+
+#include "cli/CliArgs.h"
+
+using namespace velmora;
+
+namespace {
+std::optional<cli::CliArgs> parse(std::vector<std::string> words, std::string& error) {
+    return cli::parseCliArgs(words, error);
+}
+}  // namespace
+
+TEST(CliArgs, Transaction) {
+    std::string error;
+    auto a = parse({"--port", "/dev/pts/3", "--speed", "9600", "--log", "trans", "1", "rdI2C", "80",
+                    "10", "--slave", "22", "--retries", "1"},
+                   error);
+    ASSERT_TRUE(a) << error;
+    EXPECT_EQ(a->port, "/dev/pts/3");
+    EXPECT_EQ(a->speed, 9600u);
+    EXPECT_TRUE(a->log);
+    EXPECT_EQ(a->trans.cid, 1);
+    EXPECT_EQ(a->trans.kind, 9);
+    EXPECT_EQ(a->trans.address, 0x80);
+    EXPECT_EQ(a->trans.count, 0x10);
+    EXPECT_EQ(a->trans.slave, 0x22);
+    EXPECT_EQ(a->trans.retries, 1);
+}
+
+TEST(CliArgs, WriteNeedsItsData) {
+    std::string error;
+    auto a = parse({"trans", "1", "4", "123", "2", "--data", "AA bb"}, error);
+    ASSERT_TRUE(a) << error;
+    EXPECT_EQ(a->trans.data, (std::vector<uint8_t>{0xAA, 0xBB}));
+    EXPECT_EQ(a->trans.retries, 3);
+}
+
+TEST(CliArgs, BadInputsSayWhy) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, "no command given"},
+        {{"frobnicate"}, "unknown command 'frobnicate'"},
+        {{"trans", "1", "rdRAM", "0"}, "trans takes CID KIND ADDR COUNT"},
+        {{"trans", "100", "rdRAM", "0", "1"}, "bad CID '100' (hex 00..FF)"},
+        {{"trans", "1", "readRAM", "0", "1"}, "bad KIND 'readRAM' (rdID ... initMod, or 0..11)"},
+        {{"trans", "1", "rdRAM", "10000", "1"}, "bad ADDR '10000' (hex 0000..FFFF)"},
+        {{"trans", "1", "wrRAM", "0", "2", "--data", "01"},
+         "a write of COUNT bytes needs --data with exactly COUNT bytes"},
+        {{"trans", "1", "rdRAM", "0", "2", "--data", "01 02"}, "--data goes with write kinds only"},
+        {{"trans", "1", "rdRAM", "0", "2", "--retries", "300"},
+         "bad retries '300' (decimal 1..255)"},
+        // Retries 0 sends nothing, so there would be no data to print.
+        {{"trans", "1", "rdRAM", "0", "2", "--retries", "0"}, "bad retries '0' (decimal 1..255)"},
+        {{"trans", "1", "rdRAM", "0", "2", "--retries", "-1"},
+         "bad retries '-1' (decimal 1..255)"},
+        // Nobody answers a broadcast: a read to it has nothing to print.
+        {{"trans", "0", "rdRAM", "50", "4"},
+         "a read needs a node address 01..FF: nobody answers the broadcast address 00"},
+        {{"trans", "00", "rdID", "0", "0"},
+         "a read needs a node address 01..FF: nobody answers the broadcast address 00"},
+        {{"trans", "0", "rdI2C", "80", "10", "--slave", "10"},
+         "a read needs a node address 01..FF: nobody answers the broadcast address 00"},
+        // Only one count byte goes on the wire; 100 would ask for 00.
+        {{"trans", "1", "rdRAM", "0", "100"}, "bad COUNT '100' (hex 00..FF)"},
+        {{"trans", "1", "wrRAM", "0", "1FF", "--data", "01"}, "bad COUNT '1FF' (hex 00..FF)"},
+        {{"--speed", "fast", "ports"}, "bad speed 'fast'"},
+        {{"--port"}, "--port needs a value"},
+        {{"--flow", "xon", "ports"}, "--flow takes hw or none"},
+    };
+    for (auto& [words, message] : cases) {
+        std::string error;
+        EXPECT_FALSE(parse(words, error));
+        EXPECT_EQ(error, message);
+    }
+}
+
+TEST(CliArgs, WritesAndInitialisationMayGoToEveryNode) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"trans", "0", "wrRAM", "50", "1", "--data", "08"},
+        {"trans", "0", "initMod", "0", "0"},
+        {"trans", "0", "wrI2C", "51", "1", "--slave", "10", "--data", "08"},
+        {"trans", "1", "rdRAM", "0", "FF", "--retries", "1"},
+    };
+    for (const auto& words : cases) {
+        std::string error;
+        EXPECT_TRUE(parse(words, error)) << error;
+    }
+}
