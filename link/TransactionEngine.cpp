@@ -27,6 +27,7 @@ uint16_t TransactionEngine::trans_Action(uint8_t cid, uint8_t kind, uint16_t add
     if (refuseNested()) return kResultLinkBusy;
     uint16_t result = exchange(cid, kind, address, count, slave, retries);
     showStatus(replyMessage(result));
+    noticeIfFree();
     return result;
 }
 
@@ -136,11 +137,17 @@ bool TransactionEngine::rawExchange(const uint8_t* frame, size_t length, uint32_
     line_.send(frame, length);
     waitUntil(clock_.nowMs() + windowMs);
     state_.LinkBusy = false;
+    noticeIfFree();
     return true;
 }
 
 void TransactionEngine::pause(uint32_t ms) {
     waitUntil(clock_.nowMs() + ms);
+    noticeIfFree();
+}
+
+void TransactionEngine::noticeIfFree() {
+    if (isFree() && freeNotice_) freeNotice_();
 }
 
 void TransactionEngine::waitUntil(uint64_t deadline) {

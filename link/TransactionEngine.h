@@ -21,6 +21,8 @@ public:
     // Node address that an initMod frame carries: the selected module's. Unset, the
     // frame carries the call's own address.
     void setInitNodeSource(std::function<uint8_t()> source) { initNode_ = std::move(source); }
+    // Called each time the link becomes free: the last wait, exchange or hold is over.
+    void setFreeNotice(std::function<void()> notice) { freeNotice_ = std::move(notice); }
 
     // Returns 0, an error-reply byte, or one of the ResultCode values. Refuses with
     // kResultLinkBusy, sending nothing and leaving the status panel alone, when it is
@@ -49,7 +51,9 @@ public:
         Hold& operator=(const Hold&) = delete;
         Hold& operator=(Hold&&) = delete;
         ~Hold() {
-            if (engine_) --engine_->holds_;
+            if (!engine_) return;
+            --engine_->holds_;
+            engine_->noticeIfFree();
         }
 
     private:
@@ -57,8 +61,8 @@ public:
     };
     Hold hold() { return Hold(*this); }
 
-    // No transaction waits and no operation holds the link.
-    bool isFree() const { return !state_.LinkBusy && holds_ == 0; }
+    // No transaction or pause waits and no operation holds the link.
+    bool isFree() const { return !state_.LinkBusy && holds_ == 0 && dispatchDepth_ == 0; }
 
     LinkState& state() { return state_; }
 
@@ -72,6 +76,7 @@ private:
     void copyReplyData(uint8_t kind, uint16_t count);
     void logFrame(const char* prefix, const uint8_t* data, size_t count, Rgb colour);
     void showStatus(const std::string& text);
+    void noticeIfFree();
 
     LinkState& state_;
     LineOut& line_;
@@ -81,6 +86,7 @@ private:
     ProtocolLog* log_ = nullptr;
     StatusPanel* status_ = nullptr;
     std::function<uint8_t()> initNode_;
+    std::function<void()> freeNotice_;
     int holds_ = 0;
     int dispatchDepth_ = 0;
 };
