@@ -1,5 +1,6 @@
 // Prints the link's figures: round trips over a pseudo-terminal, the CPU cost of an
-// unanswered wait, and the CLI's peak memory.
+// unanswered wait, the CLI's peak memory, and how closely the simulator's paced line
+// keeps to the wire time.
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "link/OperationKind.h"
+#include "link/RequestFrame.h"
 #include "link/TransactionEngine.h"
 #include "link/qt/QtEventPump.h"
 #include "link/qt/TnrComm.h"
@@ -45,6 +47,69 @@ long cliPeakKb(const std::string& device) {
     wait4(pid, &status, 0, &u);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
     return u.ru_maxrss;
+}
+
+// Bytes on the line for one rdRAM of `count` bytes: the request and its reply.
+size_t exchangeBytes(uint16_t count) {
+    link::RequestArgs args;
+    args.cid = 1;
+    args.kind = link::rdRAM;
+    args.count = count;
+    uint8_t tx[link::kFrameMax];
+    link::RequestLayout layout;
+    if (!link::buildRequest(args, nullptr, tx, layout)) return 0;
+    return layout.requestLength + layout.expectedLength;
+}
+
+// A 128-byte rdRAM through an in-process simulator that paces its line at `baud`,
+// against the time request and reply take on the wire at 10 bits a byte.
+void printPacedExchange(uint32_t baud, int rounds) {
+    sim::ModuleNetwork network;
+    std::string error;
+    sim::loadConfig(sim::defaultConfig(), network, error);
+    sim::PtyOptions options;
+    options.paceBaud = baud;
+    sim::PtyServer server(network, options);
+    if (!server.open(error)) {
+        std::printf("paced rdRAM at %u bit/s: %s\n", baud, error.c_str());
+        return;
+    }
+    server.start();
+    link::TnrComm comm;
+    comm.setChoice({1, QString::fromStdString(server.devicePath())});
+    comm.setBaud(baud);
+    if (!comm.open()) {
+        std::printf("paced rdRAM at %u bit/s: cannot open %s\n", baud, server.devicePath().c_str());
+        server.stop();
+        return;
+    }
+    link::LinkState state;
+    link::QtClock clock;
+    link::QtEventPump pump(clock);
+    link::TransactionEngine engine(state, comm, clock, pump);
+    QObject::connect(&comm, &link::TnrComm::received, [&](const QByteArray& b) {
+        engine.commAfterReceive(reinterpret_cast<const uint8_t*>(b.constData()),
+                                static_cast<size_t>(b.size()));
+    });
+
+    std::vector<double> ms;
+    int failures = 0;
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer t;
+        t.start();
+        if (engine.trans_Action(1, link::rdRAM, 0, 128, 0, 1) != 0) ++failures;
+        ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+    }
+    comm.close();
+    server.stop();
+    std::sort(ms.begin(), ms.end());
+    const size_t bytes = exchangeBytes(128);
+    const double wireMs = static_cast<double>(bytes) * 10 * 1000 / baud;
+    const double median = ms[ms.size() / 2];
+    std::printf(
+        "paced rdRAM 128 bytes at %u bit/s: %zu bytes on the wire = %.3f ms; measured median "
+        "%.3f ms (min %.3f, max %.3f), ratio %.3f (target 1.00..1.05), %d failed\n",
+        baud, bytes, wireMs, median, ms.front(), ms.back(), median / wireMs, failures);
 }
 
 }  // namespace
@@ -107,5 +172,8 @@ int main(int argc, char** argv) {
     long kb = cliPeakKb(server.devicePath());
     std::printf("velmora-cli peak memory (one 128-byte read): %ld KiB\n", kb);
     server.stop();
+
+    printPacedExchange(9600, 15);
+    printPacedExchange(115200, 60);
     return 0;
 }

@@ -11,16 +11,18 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "sim/LinePacing.h"
+
 namespace velmora::sim {
 
 namespace {
-uint64_t nowMs() {
+// The network tells a quiet line from a busy one in milliseconds.
+uint64_t millisecondsOf(std::chrono::steady_clock::time_point t) {
     using namespace std::chrono;
-    return static_cast<uint64_t>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    return static_cast<uint64_t>(duration_cast<milliseconds>(t.time_since_epoch()).count());
 }
-// A USB adapter hands bytes over in pieces; paced replies come in pieces this size.
-constexpr size_t kPacedChunk = 16;
+// Longest sleep of the serving loop, so a stop is noticed even if a wake-up is lost.
+constexpr std::chrono::milliseconds kLongestWait{200};
 }  // namespace
 
 PtyServer::PtyServer(ModuleNetwork& network, PtyOptions options)
@@ -96,6 +98,7 @@ void PtyServer::closePty() {
     if (heldSlave_ >= 0) ::close(heldSlave_);
     master_ = heldSlave_ = -1;
     outbox_.clear();
+    lineFreeAt_ = {};
     std::lock_guard lock(pathMutex_);
     path_.clear();
 }
@@ -181,32 +184,31 @@ void PtyServer::wake() {
     }
 }
 
-uint32_t PtyServer::wireMs(size_t bytes) const {
-    if (!options_.paceBaud) return 0;
-    return static_cast<uint32_t>((bytes * 10 * 1000 + options_.paceBaud - 1) / options_.paceBaud);
+void PtyServer::schedule(const Reply& reply, size_t requestBytes, Clock::time_point now) {
+    // The pty hands the request over at once; the line would have taken its wire time.
+    Clock::time_point start =
+        now + lineTime(requestBytes, options_.paceBaud) + std::chrono::milliseconds(reply.delayMs);
+    if (options_.paceBaud) {
+        // One line: a reply completed by the same read waits for the one before it.
+        start = std::max(start, lineFreeAt_);
+        lineFreeAt_ = start + lineTime(reply.bytes.size(), options_.paceBaud);
+    }
+    // Each piece is due when its last byte has left the line, counted from the start of
+    // the reply rather than from the piece before, so late wake-ups never add up.
+    for (const PacedPiece& piece : pacedPieces(reply.bytes.size(), options_.paceBaud)) {
+        auto first = reply.bytes.begin() + static_cast<long>(piece.offset);
+        outbox_.emplace(start + piece.due,
+                        std::vector<uint8_t>(first, first + static_cast<long>(piece.size)));
+    }
 }
 
-void PtyServer::schedule(const Reply& reply, size_t requestBytes, uint64_t now) {
-    uint64_t at = now + wireMs(requestBytes) + reply.delayMs;
-    if (!options_.paceBaud) {
-        outbox_.emplace(at, reply.bytes);
-        return;
-    }
-    for (size_t i = 0; i < reply.bytes.size(); i += kPacedChunk) {
-        size_t n = std::min(kPacedChunk, reply.bytes.size() - i);
-        at += wireMs(n);
-        outbox_.emplace(at, std::vector<uint8_t>(reply.bytes.begin() + static_cast<long>(i),
-                                                 reply.bytes.begin() + static_cast<long>(i + n)));
-    }
-}
-
-void PtyServer::serviceInput(uint64_t now) {
+void PtyServer::serviceInput(Clock::time_point now) {
     uint8_t buf[512];
     for (;;) {
         ssize_t n = ::read(master_, buf, sizeof buf);
         if (n <= 0) return;
         std::lock_guard lock(networkMutex_);
-        for (const Reply& r : network_.feed(buf, static_cast<size_t>(n), now))
+        for (const Reply& r : network_.feed(buf, static_cast<size_t>(n), millisecondsOf(now)))
             schedule(r, static_cast<size_t>(n), now);
         if (network_.hangupDue()) {
             FaultPlan plan = network_.faults();
@@ -217,7 +219,7 @@ void PtyServer::serviceInput(uint64_t now) {
     }
 }
 
-void PtyServer::flushDue(uint64_t now) {
+void PtyServer::flushDue(Clock::time_point now) {
     while (!outbox_.empty() && outbox_.begin()->first <= now) {
         std::vector<uint8_t>& bytes = outbox_.begin()->second;
         ssize_t n = ::write(master_, bytes.data(), bytes.size());
@@ -232,16 +234,17 @@ void PtyServer::flushDue(uint64_t now) {
 
 void PtyServer::run(const std::atomic<bool>& stop) {
     while (!stop) {
-        uint64_t now = nowMs();
+        Clock::time_point now = Clock::now();
         if (unplugRequested_.exchange(false) && master_ >= 0) {
             closePty();
             if (!options_.linkPath.empty()) ::unlink(options_.linkPath.c_str());
             ++unplugs_;
-            if (options_.replugAfterMs) replugAt_ = now + options_.replugAfterMs;
+            if (options_.replugAfterMs)
+                replugAt_ = now + std::chrono::milliseconds(options_.replugAfterMs);
         }
-        bool plugDue = replugAt_ && now >= replugAt_;
+        bool plugDue = replugAt_ && now >= *replugAt_;
         if ((plugRequested_.exchange(false) || plugDue) && master_ < 0) {
-            replugAt_ = 0;
+            replugAt_.reset();
             std::string error;
             if (!openPty(error)) std::fprintf(stderr, "velmora-sim: %s\n", error.c_str());
         }
@@ -251,24 +254,31 @@ void PtyServer::run(const std::atomic<bool>& stop) {
             injected_.clear();
         }
         if (master_ >= 0) flushDue(now);
-
-        int timeout = 200;
-        if (!outbox_.empty())
-            timeout = static_cast<int>(std::min<uint64_t>(
-                200, outbox_.begin()->first > now ? outbox_.begin()->first - now : 0));
-        if (replugAt_)
-            timeout = static_cast<int>(std::min<uint64_t>(static_cast<uint64_t>(timeout),
-                                                          replugAt_ > now ? replugAt_ - now : 0));
-        pollfd fds[2] = {{wakePipe_[0], POLLIN, 0}, {master_, POLLIN, 0}};
-        int count = master_ >= 0 ? 2 : 1;
-        if (::poll(fds, static_cast<nfds_t>(count), timeout) < 0 && errno != EINTR) break;
-        if (fds[0].revents & POLLIN) {
-            char drain[64];
-            while (::read(wakePipe_[0], drain, sizeof drain) > 0) {
-            }
-        }
-        if (count == 2 && (fds[1].revents & POLLIN)) serviceInput(nowMs());
+        if (!waitForWork(now)) break;
     }
+}
+
+bool PtyServer::waitForWork(Clock::time_point now) {
+    Clock::time_point until = now + kLongestWait;
+    if (!outbox_.empty()) until = std::min(until, outbox_.begin()->first);
+    if (replugAt_) until = std::min(until, *replugAt_);
+    // ppoll takes nanoseconds on the same monotonic clock, so a paced piece goes out on
+    // its due time rather than at the next whole millisecond, and input or a wake-up
+    // still ends the wait at once.
+    const auto wait = std::max(Clock::duration::zero(), until - Clock::now());
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
+    const timespec timeout{static_cast<time_t>(ns / 1'000'000'000),
+                           static_cast<long>(ns % 1'000'000'000)};
+    pollfd fds[2] = {{wakePipe_[0], POLLIN, 0}, {master_, POLLIN, 0}};
+    int count = master_ >= 0 ? 2 : 1;
+    if (::ppoll(fds, static_cast<nfds_t>(count), &timeout, nullptr) < 0) return errno == EINTR;
+    if (fds[0].revents & POLLIN) {
+        char drain[64];
+        while (::read(wakePipe_[0], drain, sizeof drain) > 0) {
+        }
+    }
+    if (count == 2 && (fds[1].revents & POLLIN)) serviceInput(Clock::now());
+    return true;
 }
 
 }  // namespace velmora::sim

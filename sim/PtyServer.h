@@ -5,9 +5,11 @@
 // behind the same stable link).
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -56,12 +58,15 @@ public:
     std::unique_lock<std::mutex> lockNetwork() { return std::unique_lock(networkMutex_); }
 
 private:
+    using Clock = std::chrono::steady_clock;
+
     bool openPty(std::string& error);
     void closePty();
-    void serviceInput(uint64_t now);
-    void flushDue(uint64_t now);
-    void schedule(const Reply& reply, size_t requestBytes, uint64_t now);
-    uint32_t wireMs(size_t bytes) const;
+    void serviceInput(Clock::time_point now);
+    void flushDue(Clock::time_point now);
+    void schedule(const Reply& reply, size_t requestBytes, Clock::time_point now);
+    // Sleeps until input, a wake-up or the next due time; false if the wait failed.
+    bool waitForWork(Clock::time_point now);
     void wake();
 
     ModuleNetwork& network_;
@@ -72,13 +77,14 @@ private:
     int master_ = -1;
     int heldSlave_ = -1;  // keeps the line configured and open between clients
     int wakePipe_[2] = {-1, -1};
-    std::multimap<uint64_t, std::vector<uint8_t>> outbox_;
+    std::multimap<Clock::time_point, std::vector<uint8_t>> outbox_;
+    Clock::time_point lineFreeAt_{};  // end of the last paced reply
     std::mutex injectMutex_;
     std::vector<std::vector<uint8_t>> injected_;
     std::atomic<bool> unplugRequested_{false};
     std::atomic<bool> plugRequested_{false};
     std::atomic<unsigned> unplugs_{0};
-    uint64_t replugAt_ = 0;
+    std::optional<Clock::time_point> replugAt_;
     std::atomic<bool> stopFlag_{false};
     std::thread thread_;
 };

@@ -1,15 +1,16 @@
 // velmora-sim: the simulated module network on a pseudo-terminal.
+// Exit status: 0 after a signal to end, 2 for a bad command line or network
+// description, 1 when the pseudo-terminal cannot be made.
 
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "sim/ModuleNetwork.h"
 #include "sim/PtyServer.h"
+#include "sim/SimCommandLine.h"
 #include "sim/SimConfig.h"
 
 namespace {
@@ -43,81 +44,39 @@ void usage() {
         stderr);
 }
 
-bool number(const char* text, unsigned long& out) {
-    char* end = nullptr;
-    out = std::strtoul(text, &end, 10);
-    return end && *end == '\0' && *text != '\0';
-}
+constexpr int kBadCommandLine = 2;
+constexpr int kCannotServe = 1;
 
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace velmora::sim;
-    std::string configText(defaultConfig());
-    PtyOptions options;
-    FaultPlan faults;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
-        unsigned long n = 0;
-        if (arg == "--help" || arg == "-h") {
-            usage();
-            return 0;
-        } else if (arg == "--print-config") {
-            std::fputs(configText.c_str(), stdout);
-            return 0;
-        } else if (arg == "--config") {
-            const char* path = value();
-            std::ifstream in(path ? path : "");
-            if (!in) {
-                std::fprintf(stderr, "velmora-sim: cannot read %s\n", path ? path : "(none)");
-                return 2;
-            }
-            std::stringstream ss;
-            ss << in.rdbuf();
-            configText = ss.str();
-        } else if (arg == "--link") {
-            const char* path = value();
-            if (!path) return usage(), 2;
-            options.linkPath = path;
-        } else {
-            const char* v = value();
-            if (!v || !number(v, n)) {
-                usage();
-                return 2;
-            }
-            if (arg == "--baud")
-                options.paceBaud = static_cast<uint32_t>(n);
-            else if (arg == "--drop")
-                faults.dropEvery = static_cast<unsigned>(n);
-            else if (arg == "--corrupt")
-                faults.corruptEvery = static_cast<unsigned>(n);
-            else if (arg == "--late")
-                faults.lateMs = static_cast<uint32_t>(n);
-            else if (arg == "--stray")
-                faults.strayBytes = static_cast<unsigned>(n);
-            else if (arg == "--hangup-after")
-                faults.hangupAfter = static_cast<unsigned>(n);
-            else if (arg == "--replug-after")
-                options.replugAfterMs = static_cast<uint32_t>(n);
-            else {
-                usage();
-                return 2;
-            }
-        }
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    SimCommandLine command;
+    std::string error;
+    if (!parseSimCommandLine(args, command, error)) {
+        std::fprintf(stderr, "velmora-sim: %s\n", error.c_str());
+        return kBadCommandLine;
+    }
+    if (command.action == SimCommandLine::Action::Help) {
+        usage();
+        return 0;
+    }
+    if (command.action == SimCommandLine::Action::PrintConfig) {
+        std::fputs(command.configText.c_str(), stdout);
+        return 0;
     }
 
     ModuleNetwork network;
-    std::string error;
-    if (!loadConfig(configText, network, error)) {
+    if (!loadConfig(command.configText, network, error)) {
         std::fprintf(stderr, "velmora-sim: config %s\n", error.c_str());
-        return 2;
+        return kBadCommandLine;
     }
-    network.setFaults(faults);
-    PtyServer server(network, options);
+    network.setFaults(command.faults);
+    PtyServer server(network, command.options);
     if (!server.open(error)) {
         std::fprintf(stderr, "velmora-sim: %s\n", error.c_str());
-        return 1;
+        return kCannotServe;
     }
     g_server = &server;
     struct sigaction sa {};
@@ -125,7 +84,7 @@ int main(int argc, char** argv) {
     for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2}) sigaction(sig, &sa, nullptr);
 
     std::printf("%s\n", server.devicePath().c_str());
-    if (!options.linkPath.empty()) std::printf("%s\n", options.linkPath.c_str());
+    if (!command.options.linkPath.empty()) std::printf("%s\n", command.options.linkPath.c_str());
     std::fflush(stdout);
     server.run(g_stop);
     return 0;
