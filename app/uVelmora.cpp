@@ -39,14 +39,13 @@ TFTerminal::TFTerminal(TerminalOptions options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)) {
     setObjectName("TFTerminal");
     settingsPath_ = options_.settingsPath.isEmpty() ? defaultSettingsPath() : options_.settingsPath;
-    engine_.setStatusPanel(this);
-    engine_.setInitNodeSource([this] { return CurrentCID; });
+    engine().setStatusPanel(this);
+    engine().setInitNodeSource([this] { return CurrentCID; });
     buildWindow();
     connectMenus();
     connectPort();
 
-    tmScanComm_.setInterval(options_.portCheckMs);
-    connect(&tmScanComm_, &QTimer::timeout, this, &TFTerminal::tmScanCommTimer);
+    link_.setPortCheckInterval(options_.portCheckMs);
     timer1_.setInterval(options_.timer1Ms);
     connect(&timer1_, &QTimer::timeout, this, &TFTerminal::Timer1Timer);
     connect(&tmUpDate_, &QTimer::timeout, this, &TFTerminal::TmUpdateTimer);
@@ -92,11 +91,11 @@ void TFTerminal::buildWindow() {
     attach(pages_.sgRAM, menus_.pmRAM);
 
     pages_.reProt->setExchangeSwitch(menus_.mmProt);
-    engine_.setProtocolLog(pages_.reProt);
+    engine().setProtocolLog(pages_.reProt);
 
     // Dialogs made once, in the order the program has always made them.
     selectComm_ = new TFselectComm(
-        comm_, [this] { link_.PortLost = false; }, this);
+        Comm(), [this] { linkState().PortLost = false; }, this);
     help_ = new TFHelp(this);
     about_ = new TFAboutBox(this);
 
@@ -109,7 +108,7 @@ void TFTerminal::buildWindow() {
 
 uint16_t TFTerminal::trans_Action(uint8_t cid, uint8_t kind, uint16_t address, uint16_t count,
                                   uint8_t slave, uint8_t retries) {
-    return engine_.trans_Action(cid, kind, address, count, slave, retries);
+    return engine().trans_Action(cid, kind, address, count, slave, retries);
 }
 
 void TFTerminal::showStatus(const std::string& text) {
@@ -122,13 +121,7 @@ void TFTerminal::showCurrentAddress() {
 }
 
 void TFTerminal::afterReplyWait(std::function<void()> action) {
-    if (!link_.LinkBusy) {
-        action();
-        return;
-    }
-    QTimer::singleShot(10, this, [this, action = std::move(action)]() mutable {
-        afterReplyWait(std::move(action));
-    });
+    link_.whenFree(std::move(action));
 }
 
 void TFTerminal::postWindowMessage(QEvent::Type type) {
@@ -201,16 +194,15 @@ void TFTerminal::firstActivation() {
     CurrentCID = 0;
 
     savedPort_ = link::PortChoice{s.portNumber, QString::fromStdString(s.portPath)};
-    comm_.setChoice(options_.portOverride.value_or(savedPort_));
-    comm_.setHardwareFlow(true);
+    link_.setChoice(options_.portOverride.value_or(savedPort_));
+    Comm().setHardwareFlow(true);
     hexDir_ = QString::fromStdString(s.hexDir);
-    hardware_.setWatchedPath(comm_.devicePath());
-    hardware_.start(options_.hardwarePollMs);
+    link_.startWatching(options_.hardwarePollMs);
 
-    bool opened = comm_.open();
-    setPortIcon(opened ? 18 : 17);
+    const bool opened = link_.openPort();
+    setPortIcon(opened ? kImgPortOpen : kImgPortClosed);
     if (!opened) mmNomCommClick();
-    if (comm_.isOpen()) {
+    if (Comm().isOpen()) {
         if (menus_.mmAutoskan->isChecked()) {
             if (hooks_.busScan) hooks_.busScan();
         } else if (hooks_.loadConfiguration) {
@@ -244,12 +236,12 @@ bool TFTerminal::FormCloseQuery() {
         CloseRequested = true;
         return false;
     }
-    if (!engine_.isFree()) {
+    if (!engine().isFree()) {
         // A transaction is waiting inside this very event loop; close once it is over.
-        QTimer::singleShot(50, this, &QWidget::close);
+        link_.whenFree([this] { close(); });
         return false;
     }
-    comm_.close();
+    Comm().close();
     return true;
 }
 
@@ -258,13 +250,12 @@ void TFTerminal::FormClose() {
         pages_.cbAutoApDateId->setChecked(false);
         pages_.cbAutoApDateRAM->setChecked(false);
         tmUpDate_.setInterval(10);
-        for (int guard = 0; tmUpDate_.isActive() && guard < 200; ++guard) engine_.pause(10);
+        for (int guard = 0; tmUpDate_.isActive() && guard < 200; ++guard) engine().pause(10);
     }
-    hardware_.stop();
-    tmScanComm_.stop();
+    link_.shutDown();
     timer1_.stop();
     writeSettingsFile();
-    engine_.pause(static_cast<uint32_t>(options_.closingGraceMs));
+    engine().pause(static_cast<uint32_t>(options_.closingGraceMs));
 }
 
 void TFTerminal::writeSettingsFile() {

@@ -13,13 +13,10 @@
 #include "app/AppSettings.h"
 #include "app/MainMenus.h"
 #include "app/MainPages.h"
+#include "app/ImageList.h"
 #include "app/PageRules.h"
 #include "app/StatusPanels.h"
-#include "link/LinkState.h"
-#include "link/TransactionEngine.h"
-#include "link/qt/HardwareWatch.h"
-#include "link/qt/QtEventPump.h"
-#include "link/qt/TnrComm.h"
+#include "link/qt/LinkSession.h"
 #include "views/ViewAddresses.h"
 
 namespace velmora::app {
@@ -69,9 +66,10 @@ public:
     // The link (transactions, buffers and flags).
     uint16_t trans_Action(uint8_t cid, uint8_t kind, uint16_t address, uint16_t count,
                           uint8_t slave, uint8_t retries);
-    link::TransactionEngine& engine() { return engine_; }
-    link::LinkState& linkState() { return link_; }
-    link::TnrComm& Comm() { return comm_; }
+    link::LinkSession& session() { return link_; }
+    link::TransactionEngine& engine() { return link_.engine(); }
+    link::LinkState& linkState() { return link_.state(); }
+    link::TnrComm& Comm() { return link_.comm(); }
 
     // Status bar.
     void showStatus(const std::string& text) override;  // panel 2
@@ -82,12 +80,11 @@ public:
     void setSystemSpeed(uint32_t bps);
     void refreshSpeedMenu();
     uint32_t systemSpeed() const { return SystemSpeed; }
-    void CommFatalError(const QString& reason);
     void mmNomCommClick();
     void WMDeviceChange();
     void tmScanCommTimer();
     int portIcon() const { return portIcon_; }
-    QTimer& scanCommTimer() { return tmScanComm_; }
+    QTimer& scanCommTimer() { return link_.portCheckTimer(); }
     TFselectComm* selectCommDialog() { return selectComm_; }
 
     // Pages.
@@ -160,12 +157,7 @@ private:
 
     TerminalOptions options_;
     QString settingsPath_;
-    link::LinkState link_;
-    link::TnrComm comm_;
-    link::QtClock clock_;
-    link::QtEventPump pump_{clock_};
-    link::TransactionEngine engine_{link_, comm_, clock_, pump_};
-    link::HardwareWatch hardware_;
+    link::LinkSession link_;
     MainMenus menus_;
     MainPages pages_;
     StatusPanels* sb1_ = nullptr;
@@ -174,7 +166,6 @@ private:
     TFAboutBox* about_ = nullptr;
     ModuleHooks hooks_;
 
-    QTimer tmScanComm_;
     QTimer timer1_;
     QTimer tmUpDate_;
     uint32_t SystemSpeed = 0;
@@ -182,7 +173,7 @@ private:
     int previousPage_ = kSystemPage;
     int shownMainPage_ = kSystemPage;
     int shownModuleTab_ = kIdentTab;
-    int portIcon_ = 17;
+    int portIcon_ = kImgPortClosed;
     bool quietPageChange_ = false;
     bool activationQueued_ = false;
     bool hexLoadingAvailable_ = false;

@@ -115,16 +115,16 @@ void TFTerminal::refreshCurrentPage() {
 void TFTerminal::Timer1Timer() {
     // A tick during a transaction's wait would start a wait of its own inside it, and
     // the transaction could not end before that one: skip it, the next tick comes.
-    if (pages_.pSkan->isVisible() || !engine_.isFree()) return;
+    if (pages_.pSkan->isVisible() || !engine().isFree()) return;
     timer1_.stop();
     showMainPageQuietly(kModulePage);
     showModuleTabQuietly(kIdentTab);
-    engine_.pause(static_cast<uint32_t>(options_.timer1Ms));
+    engine().pause(static_cast<uint32_t>(options_.timer1Ms));
     pcChanChange();
 }
 
 void TFTerminal::TmUpdateTimer() {
-    if (!engine_.isFree()) return;  // the previous refresh still waits for its reply
+    if (!engine().isFree()) return;  // the previous refresh still waits for its reply
     const int tab = pages_.pcMon->currentIndex();
     const bool onModule = pages_.pcChan->currentIndex() == kModulePage;
     if (onModule && tab == kRamTab && pages_.cbAutoApDateRAM->isChecked()) {

@@ -56,28 +56,33 @@ void TFTerminal::connectMenus() {
 }
 
 void TFTerminal::connectPort() {
-    connect(&comm_, &link::TnrComm::received, this, [this](const QByteArray& bytes) {
-        engine_.commAfterReceive(reinterpret_cast<const uint8_t*>(bytes.constData()),
-                                 static_cast<size_t>(bytes.size()));
-    });
-    connect(&comm_, &link::TnrComm::fatalError, this, &TFTerminal::CommFatalError);
+    // CommFatalError: the session has marked the link lost; the icon follows.
+    connect(&link_, &link::LinkSession::openFailed, this,
+            [this] { setPortIcon(kImgPortClosed); });
     // The port closed itself; the icon follows the port's state.
-    connect(&comm_, &link::TnrComm::deviceLost, this, [this] { setPortIcon(17); });
-    connect(&hardware_, &link::HardwareWatch::changed, this,
+    connect(&link_, &link::LinkSession::deviceLost, this,
+            [this] { setPortIcon(kImgPortClosed); });
+    connect(&link_, &link::LinkSession::hardwareChanged, this,
             [this] { postWindowMessage(kMsgDeviceChange); });
+    connect(&link_, &link::LinkSession::portCheckFailed, this,
+            [this] { sb1_->setPanelText(2, "Comm порт отключен"); });
+    connect(&link_, &link::LinkSession::portReopened, this, [this] {
+        setPortIcon(kImgPortOpen);
+        sb1_->setPanelText(2, "");
+    });
 }
 
 void TFTerminal::setSystemSpeed(uint32_t bps) {
     const uint32_t speed = normalizedSystemSpeed(bps);
     menus_.mmSpeed[static_cast<size_t>(systemSpeedIndex(speed))]->setChecked(true);
     SystemSpeed = speed;
-    comm_.setBaud(speed);
+    Comm().setBaud(speed);
 }
 
 void TFTerminal::refreshSpeedMenu() {
     menus_.speedGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (size_t i = 2; i < menus_.mmSpeed.size(); ++i) menus_.mmSpeed[i]->setChecked(false);
-    const int index = systemSpeedIndex(comm_.baud());
+    const int index = systemSpeedIndex(Comm().baud());
     if (index >= 2) menus_.mmSpeed[static_cast<size_t>(index)]->setChecked(true);
 }
 
@@ -86,37 +91,23 @@ void TFTerminal::setPortIcon(int index) {
     menus_.mmComm1->menuAction()->setIcon(imageIcon(index));
 }
 
-void TFTerminal::CommFatalError(const QString&) {
-    link_.PortLost = true;
-    setPortIcon(17);
-}
-
 void TFTerminal::mmNomCommClick() {
     selectComm_->exec();
     if (selectComm_->choiceChanged()) {
-        savedPort_ = comm_.choice();
-        hardware_.setWatchedPath(comm_.devicePath());
+        savedPort_ = Comm().choice();
+        link_.setChoice(savedPort_);
     }
-    setPortIcon(comm_.isOpen() ? 18 : 17);
+    setPortIcon(Comm().isOpen() ? kImgPortOpen : kImgPortClosed);
 }
 
 void TFTerminal::WMDeviceChange() {
-    if (comm_.isOpen()) comm_.close();
-    if (!tmScanComm_.isActive()) tmScanComm_.start();
+    link_.handleDeviceChange();
     sb1_->setPanelText(2, "В системе смена оборудования");
     sb1_->repaintNow();
 }
 
 void TFTerminal::tmScanCommTimer() {
-    link_.PortLost = false;
-    comm_.open();
-    if (link_.PortLost) {
-        sb1_->setPanelText(2, "Comm порт отключен");
-        return;
-    }
-    tmScanComm_.stop();
-    setPortIcon(18);
-    sb1_->setPanelText(2, "");
+    link_.checkPort();
 }
 
 }  // namespace velmora::app

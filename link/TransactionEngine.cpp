@@ -147,7 +147,7 @@ void TransactionEngine::pause(uint32_t ms) {
 }
 
 void TransactionEngine::noticeIfFree() {
-    if (isFree() && freeNotice_) freeNotice_();
+    if (isIdle() && freeNotice_) freeNotice_();
 }
 
 void TransactionEngine::waitUntil(uint64_t deadline) {

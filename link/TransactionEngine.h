@@ -21,7 +21,7 @@ public:
     // Node address that an initMod frame carries: the selected module's. Unset, the
     // frame carries the call's own address.
     void setInitNodeSource(std::function<uint8_t()> source) { initNode_ = std::move(source); }
-    // Called each time the link becomes free: the last wait, exchange or hold is over.
+    // Called each time the link becomes idle: the last wait, exchange or hold is over.
     void setFreeNotice(std::function<void()> notice) { freeNotice_ = std::move(notice); }
 
     // Returns 0, an error-reply byte, or one of the ResultCode values. Refuses with
@@ -61,8 +61,11 @@ public:
     };
     Hold hold() { return Hold(*this); }
 
-    // No transaction or pause waits and no operation holds the link.
-    bool isFree() const { return !state_.LinkBusy && holds_ == 0 && dispatchDepth_ == 0; }
+    // No transaction waits and no operation holds the link.
+    bool isFree() const { return !state_.LinkBusy && holds_ == 0; }
+    // Free, and not inside any of the engine's waits (a pause included): what runs now
+    // runs from the event loop itself, so a modal window cannot hold up a wait.
+    bool isIdle() const { return isFree() && dispatchDepth_ == 0; }
 
     LinkState& state() { return state_; }
 

@@ -203,7 +203,7 @@ TEST_F(PtyLink, HardwareWatchSeesUnplugAndReplug) {
 TEST_F(PtyLink, PortListHoldsThePathInUse) {
     QStringList list = comm.portList();
     EXPECT_TRUE(list.contains(QString::fromStdString(options.linkPath)));
-    EXPECT_EQ(list[comm.currentPortIndex()], QString::fromStdString(options.linkPath));
+    EXPECT_EQ(list.count(QString::fromStdString(options.linkPath)), 1);
 }
 
 TEST_F(PtyLink, SwitchingAnOpenPortReopensTheNewOne) {

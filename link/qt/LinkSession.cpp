@@ -69,6 +69,7 @@ bool LinkSession::checkPort() {
     }
     portCheck_.stop();
     emit portOpened();
+    emit portReopened();
     return true;
 }
 
@@ -78,12 +79,12 @@ void LinkSession::shutDown() {
 }
 
 void LinkSession::whenFree(std::function<void()> action) {
-    if (engine_.isFree() && waitingForFree_.empty()) {
+    if (engine_.isIdle() && waitingForFree_.empty()) {
         action();
         return;
     }
     waitingForFree_.push_back(std::move(action));
-    if (engine_.isFree()) runWhenFree();
+    if (engine_.isIdle()) runWhenFree();
 }
 
 void LinkSession::runWhenFree() {
@@ -95,7 +96,7 @@ void LinkSession::runWhenFree() {
         this,
         [this] {
             runQueued_ = false;
-            while (!waitingForFree_.empty() && engine_.isFree()) {
+            while (!waitingForFree_.empty() && engine_.isIdle()) {
                 auto action = std::move(waitingForFree_.front());
                 waitingForFree_.erase(waitingForFree_.begin());
                 action();

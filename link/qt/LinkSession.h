@@ -64,6 +64,7 @@ signals:
     void deviceLost();
     void hardwareChanged();  // a serial device came or went
     void portCheckFailed();
+    void portReopened();  // the port check opened the port
 
 private:
     void onReceived(const QByteArray& bytes);

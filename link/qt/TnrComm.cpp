@@ -48,10 +48,6 @@ void TnrComm::setChoice(const PortChoice& choice) {
     if (wasOpen) open();
 }
 
-void TnrComm::setPortNumber(int number) {
-    setChoice(PortChoice{number, QString()});
-}
-
 void TnrComm::setBaud(uint32_t baud) {
     baud_ = baud;
     if (port_.isOpen()) port_.setBaudRate(static_cast<qint32>(baud));
@@ -111,15 +107,6 @@ QStringList TnrComm::portList() const {
     QString current = devicePath();
     if (!list.contains(current)) list << current;
     return list;
-}
-
-int TnrComm::currentPortIndex() const {
-    return static_cast<int>(portList().indexOf(devicePath()));
-}
-
-void TnrComm::selectPort(int index) {
-    QStringList list = portList();
-    if (index >= 0 && index < list.size()) setChoice(choiceForDevice(list[index], index));
 }
 
 void TnrComm::onReadyRead() {

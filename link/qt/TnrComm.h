@@ -37,13 +37,11 @@ public:
     PortChoice choice() const { return choice_; }
     void setChoice(const PortChoice& choice);
     int portNumber() const { return choice_.number; }
-    void setPortNumber(int number);
     QString devicePath() const { return link::devicePath(choice_); }
 
     uint32_t baud() const override { return baud_; }
     void setBaud(uint32_t baud);
     void setHardwareFlow(bool on);
-    bool hardwareFlow() const { return hardwareFlow_; }
 
     // LineOut: queues the bytes and returns; nothing happens on a closed port. What has
     // not left the port within the write time-out (held back by the handshake, say) is
@@ -61,8 +59,6 @@ public:
 
     // The ports present plus the one in use (a pseudo-terminal is never listed).
     QStringList portList() const;
-    int currentPortIndex() const;
-    void selectPort(int index);
 
 signals:
     void received(const QByteArray& bytes);
