@@ -18,7 +18,7 @@
 #include "link/RequestFrame.h"
 #include "link/TransactionEngine.h"
 #include "link/qt/QtEventPump.h"
-#include "link/qt/TnrComm.h"
+#include "link/qt/LinkSession.h"
 #include "sim/PtyServer.h"
 #include "sim/SimConfig.h"
 
@@ -75,22 +75,16 @@ void printPacedExchange(uint32_t baud, int rounds) {
         return;
     }
     server.start();
-    link::TnrComm comm;
-    comm.setChoice({1, QString::fromStdString(server.devicePath())});
+    link::LinkSession session;
+    link::TnrComm& comm = session.comm();
+    session.setChoice({1, QString::fromStdString(server.devicePath())});
     comm.setBaud(baud);
-    if (!comm.open()) {
+    if (!session.openPort()) {
         std::printf("paced rdRAM at %u bit/s: cannot open %s\n", baud, server.devicePath().c_str());
         server.stop();
         return;
     }
-    link::LinkState state;
-    link::QtClock clock;
-    link::QtEventPump pump(clock);
-    link::TransactionEngine engine(state, comm, clock, pump);
-    QObject::connect(&comm, &link::TnrComm::received, [&](const QByteArray& b) {
-        engine.commAfterReceive(reinterpret_cast<const uint8_t*>(b.constData()),
-                                static_cast<size_t>(b.size()));
-    });
+    link::TransactionEngine& engine = session.engine();
 
     std::vector<double> ms;
     int failures = 0;
@@ -126,18 +120,12 @@ int main(int argc, char** argv) {
     }
     server.start();
 
-    link::TnrComm comm;
-    comm.setChoice({1, QString::fromStdString(server.devicePath())});
+    link::LinkSession session;
+    link::TnrComm& comm = session.comm();
+    session.setChoice({1, QString::fromStdString(server.devicePath())});
     comm.setBaud(115200);
-    if (!comm.open()) return 1;
-    link::LinkState state;
-    link::QtClock clock;
-    link::QtEventPump pump(clock);
-    link::TransactionEngine engine(state, comm, clock, pump);
-    QObject::connect(&comm, &link::TnrComm::received, [&](const QByteArray& b) {
-        engine.commAfterReceive(reinterpret_cast<const uint8_t*>(b.constData()),
-                                static_cast<size_t>(b.size()));
-    });
+    if (!session.openPort()) return 1;
+    link::TransactionEngine& engine = session.engine();
 
     const int rounds = 500;
     std::vector<double> latencies;

@@ -9,9 +9,7 @@
 #include "common/HexText.h"
 #include "link/OperationKind.h"
 #include "link/ReplyCodes.h"
-#include "link/TransactionEngine.h"
-#include "link/qt/QtEventPump.h"
-#include "link/qt/TnrComm.h"
+#include "link/qt/LinkSession.h"
 
 namespace {
 
@@ -51,18 +49,11 @@ int listPorts(link::TnrComm& comm) {
     return 0;
 }
 
-int transact(link::TnrComm& comm, const cli::CliArgs& args) {
-    link::LinkState state;
-    link::QtClock clock;
-    link::QtEventPump pump(clock);
-    link::TransactionEngine engine(state, comm, clock, pump);
+int transact(link::LinkSession& session, const cli::CliArgs& args) {
+    link::LinkState& state = session.state();
+    link::TransactionEngine& engine = session.engine();
     StderrLog log;
     if (args.log) engine.setProtocolLog(&log);
-    QObject::connect(&comm, &link::TnrComm::received, [&](const QByteArray& bytes) {
-        engine.commAfterReceive(reinterpret_cast<const uint8_t*>(bytes.constData()),
-                                static_cast<size_t>(bytes.size()));
-    });
-    QObject::connect(&comm, &link::TnrComm::deviceLost, [&] { state.PortLost = true; });
 
     const cli::TransRequest& t = args.trans;
     std::copy(t.data.begin(), t.data.end(), state.WriteData.begin());
@@ -96,20 +87,22 @@ int main(int argc, char** argv) {
         std::fputs(cli::cliUsage(), stdout);
         return 0;
     }
-    link::TnrComm comm;
+    link::LinkSession session;
+    link::TnrComm& comm = session.comm();
     if (!args->port.empty())
-        comm.setChoice(link::parsePortArgument(QString::fromStdString(args->port)));
+        session.setChoice(link::parsePortArgument(QString::fromStdString(args->port)));
     comm.setBaud(args->speed);
     comm.setHardwareFlow(args->hardwareFlow);
     if (args->command == cli::CliArgs::Command::Ports) return listPorts(comm);
 
     QString failure;
-    QObject::connect(&comm, &link::TnrComm::fatalError, [&](const QString& why) { failure = why; });
-    if (!comm.open()) {
+    QObject::connect(&session, &link::LinkSession::openFailed,
+                     [&](const QString& why) { failure = why; });
+    if (!session.openPort()) {
         std::fprintf(stderr, "velmora-cli: cannot open %s: %s\n",
                      comm.devicePath().toLocal8Bit().constData(),
                      failure.toLocal8Bit().constData());
         return 3;
     }
-    return transact(comm, *args);
+    return transact(session, *args);
 }

@@ -13,6 +13,7 @@
 #include "link/ReplyCodes.h"
 #include "link/TransactionEngine.h"
 #include "link/qt/HardwareWatch.h"
+#include "link/qt/LinkSession.h"
 #include "link/qt/QtEventPump.h"
 #include "link/qt/TnrComm.h"
 #include "sim/PtyServer.h"
@@ -55,12 +56,8 @@ protected:
         server = std::make_unique<sim::PtyServer>(network, options);
         ASSERT_TRUE(server->open(error)) << error;
         server->start();
-        comm.setChoice(PortChoice{1, QString::fromStdString(options.linkPath)});
+        session.setChoice(PortChoice{1, QString::fromStdString(options.linkPath)});
         comm.setBaud(115200);
-        QObject::connect(&comm, &TnrComm::received, [this](const QByteArray& b) {
-            engine.commAfterReceive(reinterpret_cast<const uint8_t*>(b.constData()),
-                                    static_cast<size_t>(b.size()));
-        });
     }
     void TearDown() override { server->stop(); }
 
@@ -68,11 +65,10 @@ protected:
     sim::ModuleNetwork network;
     sim::PtyOptions options;
     std::unique_ptr<sim::PtyServer> server;
-    TnrComm comm;
-    LinkState state;
-    QtClock clock;
-    QtEventPump pump{clock};
-    TransactionEngine engine{state, comm, clock, pump};
+    LinkSession session;
+    TnrComm& comm = session.comm();
+    LinkState& state = session.state();
+    TransactionEngine& engine = session.engine();
 };
 
 }  // namespace
@@ -162,6 +158,14 @@ TEST_F(PtyLink, OpenFailureRaisesFatalErrorWithoutThrowing) {
     EXPECT_FALSE(comm.open());
     EXPECT_EQ(fatal.count(), 1);
     EXPECT_FALSE(comm.isOpen());
+    // The failed open marks the link lost: transactions fail at once, sending nothing.
+    EXPECT_TRUE(state.PortLost);
+    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0, 1, 0, 1), kResultPortLost);
+}
+
+TEST_F(PtyLink, ClosedPortWithoutALossTimesOut) {
+    ASSERT_TRUE(comm.open());
+    comm.close();
     // sending on a closed port does nothing; the transaction times out
     EXPECT_EQ(engine.trans_Action(1, rdRAM, 0, 1, 0, 1), kResultNoReply);
 }
@@ -180,8 +184,43 @@ TEST_F(PtyLink, HangUpIsOneLossThenIdle) {
     EXPECT_EQ(lost.count(), 1);
     // A flood of port errors would burn the whole 300 ms.
     EXPECT_LT(used, 0.1);
-    // and a transaction now fails by time-out, sending nothing
-    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0, 1, 0, 1), kResultNoReply);
+    // The session marks the link lost and looks for the device again.
+    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0, 1, 0, 1), kResultPortLost);
+    EXPECT_TRUE(session.portCheckTimer().isActive());
+}
+
+TEST_F(PtyLink, PortCheckReopensTheDeviceWhenItComesBack) {
+    session.setPortCheckInterval(50);
+    ASSERT_TRUE(session.openPort());
+    QSignalSpy failed(&session, &LinkSession::portCheckFailed);
+    QSignalSpy reopened(&session, &LinkSession::portReopened);
+    server->requestUnplug();
+    ASSERT_TRUE(spinUntil([&] { return failed.count() >= 1; }));
+    EXPECT_EQ(reopened.count(), 0);
+    server->requestPlug();
+    ASSERT_TRUE(spinUntil([&] { return reopened.count() == 1; }));
+    EXPECT_FALSE(session.portCheckTimer().isActive());
+    EXPECT_FALSE(state.PortLost);
+    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0);
+}
+
+TEST_F(PtyLink, WhenFreeRunsOnceTheLinkIsFreeNeverInsideAWait) {
+    ASSERT_TRUE(session.openPort());
+    std::vector<std::string> order;
+    // Asked for from inside a transaction's wait (as a click would be).
+    QTimer::singleShot(0, [&] {
+        session.whenFree([&] {
+            order.push_back(engine.isIdle() ? "action, idle" : "action, inside a wait");
+        });
+    });
+    comm.setBaud(9600);
+    EXPECT_EQ(engine.trans_Action(9, rdRAM, 0, 1, 0, 1), kResultNoReply);  // 600 ms wait
+    order.push_back("transaction over");
+    spinUntil([&] { return order.size() == 2; });
+    EXPECT_EQ(order, (std::vector<std::string>{"transaction over", "action, idle"}));
+    // Free now: it runs at once.
+    session.whenFree([&] { order.push_back("at once"); });
+    EXPECT_EQ(order.back(), "at once");
 }
 
 TEST_F(PtyLink, HardwareWatchSeesUnplugAndReplug) {

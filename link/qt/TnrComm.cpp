@@ -32,7 +32,10 @@ bool TnrComm::open() {
     QString reason = port_.errorString();
     port_.clearError();
     opening_ = false;
-    if (!ok) emit fatalError(reason);
+    if (ok)
+        emit opened();
+    else
+        emit fatalError(reason);
     return ok;
 }
 

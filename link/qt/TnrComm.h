@@ -63,6 +63,7 @@ public:
 signals:
     void received(const QByteArray& bytes);
     void fatalError(const QString& message);
+    void opened();
     void deviceLost();
 
 private:
