@@ -32,15 +32,15 @@ MainPageOutcome mainPageChange(int chosen, int previous, int moduleTab, uint8_t 
 ModuleTabOutcome modulePageChange(int tab) {
     switch (tab) {
         case kFlashTab:
-            return {ModuleRead::FlashPage, true, ClearFlashItem::Show};
+            return {true, ClearFlashItem::Show};
         case kRamTab:
-            return {ModuleRead::RamPage, false, ClearFlashItem::Hide};
+            return {false, ClearFlashItem::Hide};
         case kEepromTab:
-            return {ModuleRead::EepromPage, false, ClearFlashItem::Hide};
+            return {false, ClearFlashItem::Hide};
         case kSfrTab:
-            return {ModuleRead::SfrList, false, ClearFlashItem::Keep};
+            return {false, ClearFlashItem::Keep};
         default:
-            return {ModuleRead::Identifier, false, ClearFlashItem::Hide};
+            return {false, ClearFlashItem::Hide};
     }
 }
 

@@ -7,7 +7,15 @@
 namespace velmora::app {
 
 enum MainPage : int { kSystemPage = 0, kModulePage = 1, kTerminalPage = 2 };
-enum ModuleTab : int { kIdentTab = 0, kFlashTab = 1, kRamTab = 2, kEepromTab = 3, kSfrTab = 4 };
+// The Module page's tabs, in the order they are shown.
+enum ModuleTabIndex : int {
+    kIdentTab = 0,
+    kFlashTab = 1,
+    kRamTab = 2,
+    kEepromTab = 3,
+    kSfrTab = 4,
+    kModuleTabCount = 5
+};
 
 struct PageFlags {
     bool systemIdle = true;  // no bus scan runs
@@ -32,10 +40,9 @@ struct MainPageOutcome {
 MainPageOutcome mainPageChange(int chosenPage, int previousPage, int moduleTab,
                                uint8_t selectionLevel);
 
-enum class ModuleRead { Identifier, FlashPage, RamPage, EepromPage, SfrList };
 enum class ClearFlashItem { Show, Hide, Keep };
+// The shown tab reads its own data; what the frame switches besides:
 struct ModuleTabOutcome {
-    ModuleRead read = ModuleRead::Identifier;
     bool hexItemsEnabled = false;
     ClearFlashItem clearFlash = ClearFlashItem::Keep;
 };

@@ -40,7 +40,7 @@ TFTerminal::TFTerminal(TerminalOptions options, QWidget* parent)
     setObjectName("TFTerminal");
     settingsPath_ = options_.settingsPath.isEmpty() ? defaultSettingsPath() : options_.settingsPath;
     engine().setStatusPanel(this);
-    engine().setInitNodeSource([this] { return CurrentCID; });
+    engine().setInitNodeSource([this] { return module_.CurrentCID; });
     buildWindow();
     connectMenus();
     connectPort();
@@ -52,7 +52,20 @@ TFTerminal::TFTerminal(TerminalOptions options, QWidget* parent)
 
     // The window sees every key before the focused control.
     qApp->installEventFilter(this);
-    SystemIdle = true;
+    scan_.SystemIdle = true;
+}
+
+void TFTerminal::setModuleTab(int tab, ModuleTab* handler) {
+    const auto i = static_cast<size_t>(tab);
+    tabs_[i] = handler ? handler : inertTabs_[i].get();
+}
+
+void TFTerminal::setSystemActions(SystemPageActions* actions) {
+    systemActions_ = actions ? actions : &inertSystem_;
+}
+
+void TFTerminal::setToolActions(ToolWindowActions* actions) {
+    toolActions_ = actions ? actions : &inertTools_;
 }
 
 TFTerminal::~TFTerminal() {
@@ -104,6 +117,14 @@ void TFTerminal::buildWindow() {
     pages_.cbPapRAM->setCurrentIndex(0);
     pages_.pcMon->setCurrentIndex(kIdentTab);
     rebuildGridHeaders();
+
+    // Until a subsystem plugs its own tab in, the tab only takes the focus.
+    const std::array<QWidget*, kModuleTabCount> focus = {nullptr, pages_.sgFL, pages_.sgRAM,
+                                                         pages_.sgEE, pages_.lbSFR};
+    for (size_t i = 0; i < focus.size(); ++i) {
+        inertTabs_[i] = std::make_unique<InertModuleTab>(focus[i]);
+        tabs_[i] = inertTabs_[i].get();
+    }
 }
 
 uint16_t TFTerminal::trans_Action(uint8_t cid, uint8_t kind, uint16_t address, uint16_t count,
@@ -116,8 +137,10 @@ void TFTerminal::showStatus(const std::string& text) {
 }
 
 void TFTerminal::showCurrentAddress() {
-    sb1_->setPanelText(0, CurrentCID ? "Адр Modbus: " + hex2(CurrentCID) : QString());
-    sb1_->setPanelText(1, CurrentSlaveAdr ? "Адр i2c: " + hex2(CurrentSlaveAdr) : QString());
+    const uint8_t cid = module_.CurrentCID;
+    const uint8_t slave = module_.CurrentSlaveAdr;
+    sb1_->setPanelText(0, cid ? "Адр Modbus: " + hex2(cid) : QString());
+    sb1_->setPanelText(1, slave ? "Адр i2c: " + hex2(slave) : QString());
 }
 
 void TFTerminal::afterReplyWait(std::function<void()> action) {
@@ -134,11 +157,11 @@ bool TFTerminal::event(QEvent* e) {
         return true;
     }
     if (e->type() == kMsgBrowserClosed) {
-        if (hooks_.browserClosed) hooks_.browserClosed();
+        toolActions_->browserClosed();
         return true;
     }
     if (e->type() == kMsgTesterClosed) {
-        if (hooks_.testerClosed) hooks_.testerClosed();
+        toolActions_->testerClosed();
         show();
         return true;
     }
@@ -166,7 +189,7 @@ void TFTerminal::queueActivation() {
 
 void TFTerminal::FormActivate() {
     activationQueued_ = false;
-    sb1_->setPanelText(0, "Адр Modbus: " + hex2(CurrentCID));
+    sb1_->setPanelText(0, "Адр Modbus: " + hex2(module_.CurrentCID));
     if (Tag == 0) firstActivation();
     rebuildGridHeaders();
     emit activated();
@@ -191,7 +214,7 @@ void TFTerminal::firstActivation() {
     showMainPageQuietly(kSystemPage);
     showModuleTabQuietly(kIdentTab);
     previousPage_ = kSystemPage;
-    CurrentCID = 0;
+    module_.CurrentCID = 0;
 
     savedPort_ = link::PortChoice{s.portNumber, QString::fromStdString(s.portPath)};
     link_.setChoice(options_.portOverride.value_or(savedPort_));
@@ -203,11 +226,10 @@ void TFTerminal::firstActivation() {
     setPortIcon(opened ? kImgPortOpen : kImgPortClosed);
     if (!opened) mmNomCommClick();
     if (Comm().isOpen()) {
-        if (menus_.mmAutoskan->isChecked()) {
-            if (hooks_.busScan) hooks_.busScan();
-        } else if (hooks_.loadConfiguration) {
-            hooks_.loadConfiguration();
-        }
+        if (menus_.mmAutoskan->isChecked())
+            systemActions_->busScan();
+        else
+            systemActions_->loadConfiguration();
     }
 }
 
@@ -230,10 +252,10 @@ void TFTerminal::closeEvent(QCloseEvent* e) {
 }
 
 bool TFTerminal::FormCloseQuery() {
-    ScanRunning = false;
-    if (!SystemIdle) {
+    scan_.ScanRunning = false;
+    if (!scan_.SystemIdle) {
         // The scan closes the window itself when it has stopped.
-        CloseRequested = true;
+        scan_.CloseRequested = true;
         return false;
     }
     if (!engine().isFree()) {

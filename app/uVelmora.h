@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QMainWindow>
 #include <QTimer>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -16,7 +17,10 @@
 #include "app/ImageList.h"
 #include "app/PageRules.h"
 #include "app/StatusPanels.h"
+#include "common/gui/ModuleTab.h"
 #include "link/qt/LinkSession.h"
+#include "system/CurrentModule.h"
+#include "system/ScanState.h"
 #include "views/ViewAddresses.h"
 
 namespace velmora::app {
@@ -40,21 +44,22 @@ struct TerminalOptions {
     QString helpFile = "Velmora.hlp";
 };
 
-// What the subsystems plug into the frame. An empty hook does nothing.
-struct ModuleHooks {
-    std::function<void()> busScan;            // "Обновить" and the start-up scan
-    std::function<void()> loadConfiguration;  // start-up without "Автосканер"
-    std::function<void()> stopScan;           // Esc while the scan panel shows
-    std::function<void()> readIdentifier;
-    std::function<void()> readFlashPage;
-    std::function<void()> readRamPage;
-    std::function<void()> readEepromPage;
-    std::function<void()> readSfrList;
-    std::function<void()> hideSfrEditor;
-    std::function<void()> refreshRam;                      // tmUpDate ticks
-    std::function<bool(int tab, QKeyEvent* key)> pageKey;  // true: consumed
-    std::function<void()> browserClosed;                   // message 1124
-    std::function<void()> testerClosed;                    // message 1125
+// What the System page's subsystem does when the frame asks (the scan and the
+// configuration loader). The defaults do nothing.
+class SystemPageActions {
+public:
+    virtual ~SystemPageActions() = default;
+    virtual void busScan() {}            // "Обновить" and the start-up scan
+    virtual void loadConfiguration() {}  // start-up without "Автосканер"
+    virtual void stopScan() {}           // Esc while the scan panel shows, "Стоп"
+};
+
+// The tool windows' closing messages (1124, 1125).
+class ToolWindowActions {
+public:
+    virtual ~ToolWindowActions() = default;
+    virtual void browserClosed() {}
+    virtual void testerClosed() {}
 };
 
 class TFTerminal : public QMainWindow, public link::StatusPanel {
@@ -104,7 +109,14 @@ public:
     // Posts one of the window messages to this window.
     void postWindowMessage(QEvent::Type type);
 
-    ModuleHooks& hooks() { return hooks_; }
+    // The current module and the scan's flags, which the system subsystem drives.
+    system::CurrentModule& module() { return module_; }
+    system::ScanState& scan() { return scan_; }
+    // The seams the subsystems plug into; none given, the frame's inert defaults act.
+    void setModuleTab(int tab, ModuleTab* handler);
+    ModuleTab* moduleTab(int tab) const { return tabs_[static_cast<size_t>(tab)]; }
+    void setSystemActions(SystemPageActions* actions);
+    void setToolActions(ToolWindowActions* actions);
     MainMenus& menus() { return menus_; }
     MainPages& pages() { return pages_; }
     const QString& settingsPath() const { return settingsPath_; }
@@ -114,13 +126,6 @@ public:
     void setHexLoadingAvailable(bool available) { hexLoadingAvailable_ = available; }
     bool firstActivationDone() const { return Tag != 0; }
 
-    // Current module and the scan flags.
-    uint8_t CurrentCID = 0;
-    uint8_t CurrentSlaveAdr = 0;
-    uint8_t SelectionLevel = 0;
-    bool SystemIdle = true;
-    bool CloseRequested = false;
-    bool ScanRunning = false;
     views::ViewAddresses addresses;
 
 signals:
@@ -164,7 +169,14 @@ private:
     TFselectComm* selectComm_ = nullptr;
     TFHelp* help_ = nullptr;
     TFAboutBox* about_ = nullptr;
-    ModuleHooks hooks_;
+    system::CurrentModule module_;
+    system::ScanState scan_;
+    std::array<std::unique_ptr<InertModuleTab>, kModuleTabCount> inertTabs_;
+    std::array<ModuleTab*, kModuleTabCount> tabs_{};
+    SystemPageActions inertSystem_;
+    ToolWindowActions inertTools_;
+    SystemPageActions* systemActions_ = &inertSystem_;
+    ToolWindowActions* toolActions_ = &inertTools_;
 
     QTimer timer1_;
     QTimer tmUpDate_;

@@ -11,10 +11,10 @@ namespace velmora::app {
 
 PageFlags TFTerminal::pageFlags() const {
     PageFlags f;
-    f.systemIdle = SystemIdle;
+    f.systemIdle = scan_.SystemIdle;
     f.autoRam = pages_.cbAutoApDateRAM->isChecked();
     f.autoId = pages_.cbAutoApDateId->isChecked();
-    f.selectionLevel = SelectionLevel;
+    f.selectionLevel = module_.SelectionLevel;
     f.scanPanelVisible = pages_.pSkan->isVisible();
     return f;
 }
@@ -55,7 +55,7 @@ void TFTerminal::onModuleTabChanged(int index) {
 
 void TFTerminal::pcChanChange() {
     const MainPageOutcome o = mainPageChange(pages_.pcChan->currentIndex(), previousPage_,
-                                             pages_.pcMon->currentIndex(), SelectionLevel);
+                                             pages_.pcMon->currentIndex(), module_.SelectionLevel);
     if (o.shownPage != pages_.pcChan->currentIndex()) showMainPageQuietly(o.shownPage);
     menus_.mmTools->menuAction()->setEnabled(o.toolsMenuEnabled);
     if (o.runModulePageChange) pcMonChange();
@@ -65,37 +65,15 @@ void TFTerminal::pcChanChange() {
 }
 
 void TFTerminal::pcMonChange() {
-    if (hooks_.hideSfrEditor) hooks_.hideSfrEditor();
+    for (ModuleTab* t : tabs_) t->leave();
     const int tab = pages_.pcMon->currentIndex();
     const ModuleTabOutcome o = modulePageChange(tab);
     setHexItems(o.hexItemsEnabled);
-    const std::function<void()>* read = nullptr;
-    QWidget* focus = nullptr;
-    switch (o.read) {
-        case ModuleRead::Identifier:
-            read = &hooks_.readIdentifier;
-            break;
-        case ModuleRead::FlashPage:
-            read = &hooks_.readFlashPage;
-            focus = pages_.sgFL;
-            break;
-        case ModuleRead::RamPage:
-            read = &hooks_.readRamPage;
-            focus = pages_.sgRAM;
-            break;
-        case ModuleRead::EepromPage:
-            read = &hooks_.readEepromPage;
-            focus = pages_.sgEE;
-            break;
-        case ModuleRead::SfrList:
-            read = &hooks_.readSfrList;
-            focus = pages_.lbSFR;
-            break;
-    }
-    if (*read) (*read)();
+    ModuleTab* shown = tabs_[static_cast<size_t>(tab)];
+    shown->read();
     if (o.clearFlash != ClearFlashItem::Keep)
         menus_.pmSys_ClFl->setVisible(o.clearFlash == ClearFlashItem::Show);
-    if (focus) focus->setFocus();
+    if (QWidget* focus = shown->focusTarget()) focus->setFocus();
 }
 
 void TFTerminal::setHexItems(bool enabled) {
@@ -106,7 +84,7 @@ void TFTerminal::setHexItems(bool enabled) {
 
 void TFTerminal::refreshCurrentPage() {
     if (pages_.pcChan->currentIndex() == kSystemPage) {
-        if (hooks_.busScan) hooks_.busScan();
+        systemActions_->busScan();
     } else if (pages_.pcChan->currentIndex() == kModulePage) {
         pcMonChange();
     }
@@ -128,7 +106,7 @@ void TFTerminal::TmUpdateTimer() {
     const int tab = pages_.pcMon->currentIndex();
     const bool onModule = pages_.pcChan->currentIndex() == kModulePage;
     if (onModule && tab == kRamTab && pages_.cbAutoApDateRAM->isChecked()) {
-        if (hooks_.refreshRam) hooks_.refreshRam();
+        tabs_[kRamTab]->refreshTick();
     } else if (onModule && tab == kIdentTab && pages_.cbAutoApDateId->isChecked()) {
         pcMonChange();
     } else {
@@ -197,10 +175,10 @@ bool TFTerminal::FormKeyDown(QKeyEvent* key) {
             showMainPageQuietly(kTerminalPage);
             return true;
         case KeyAction::StopScan:
-            if (hooks_.stopScan) hooks_.stopScan();
+            systemActions_->stopScan();
             return true;
         case KeyAction::PassToModulePage:
-            return hooks_.pageKey && hooks_.pageKey(pages_.pcMon->currentIndex(), key);
+            return tabs_[static_cast<size_t>(pages_.pcMon->currentIndex())]->key(key);
     }
     return false;
 }

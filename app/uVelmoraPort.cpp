@@ -47,12 +47,10 @@ void TFTerminal::connectMenus() {
     }
     connect(pages_.pcChan, &QTabWidget::currentChanged, this, &TFTerminal::onMainTabChanged);
     connect(pages_.pcMon, &QTabWidget::currentChanged, this, &TFTerminal::onModuleTabChanged);
-    connect(pages_.btn_sysUpDate, &QPushButton::clicked, this, [this] {
-        if (hooks_.busScan) hooks_.busScan();
-    });
-    connect(pages_.btnStopSkan, &QPushButton::clicked, this, [this] {
-        if (hooks_.stopScan) hooks_.stopScan();
-    });
+    connect(pages_.btn_sysUpDate, &QPushButton::clicked, this,
+            [this] { systemActions_->busScan(); });
+    connect(pages_.btnStopSkan, &QPushButton::clicked, this,
+            [this] { systemActions_->stopScan(); });
 }
 
 void TFTerminal::connectPort() {

@@ -179,11 +179,9 @@ TEST(PageRules, MainPageChange) {
 }
 
 TEST(PageRules, ModuleTabs) {
-    EXPECT_EQ(modulePageChange(kIdentTab).read, ModuleRead::Identifier);
     EXPECT_EQ(modulePageChange(kIdentTab).clearFlash, ClearFlashItem::Hide);
     EXPECT_TRUE(modulePageChange(kFlashTab).hexItemsEnabled);
     EXPECT_EQ(modulePageChange(kFlashTab).clearFlash, ClearFlashItem::Show);
-    EXPECT_EQ(modulePageChange(kRamTab).read, ModuleRead::RamPage);
     EXPECT_EQ(modulePageChange(kEepromTab).clearFlash, ClearFlashItem::Hide);
     EXPECT_EQ(modulePageChange(kSfrTab).clearFlash, ClearFlashItem::Keep);
     EXPECT_FALSE(modulePageChange(kSfrTab).hexItemsEnabled);

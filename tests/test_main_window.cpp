@@ -25,6 +25,35 @@ using namespace velmora::app;
 
 namespace {
 
+// The System page's and the tool windows' seams, recording what the frame asks.
+struct RecordingSeams : SystemPageActions, ToolWindowActions {
+    std::function<void()> onBusScan, onLoadConfiguration, onStopScan, onBrowserClosed,
+        onTesterClosed;
+    static void call(const std::function<void()>& f) {
+        if (f) f();
+    }
+    void busScan() override { call(onBusScan); }
+    void loadConfiguration() override { call(onLoadConfiguration); }
+    void stopScan() override { call(onStopScan); }
+    void browserClosed() override { call(onBrowserClosed); }
+    void testerClosed() override { call(onTesterClosed); }
+};
+
+// A Module tab that records what the frame asks of it.
+struct RecordingTab : ModuleTab {
+    std::function<void()> onRead, onRefresh;
+    std::function<bool(QKeyEvent*)> onKey;
+    QWidget* focus = nullptr;
+    void read() override {
+        if (onRead) onRead();
+    }
+    void refreshTick() override {
+        if (onRefresh) onRefresh();
+    }
+    bool key(QKeyEvent* e) override { return onKey && onKey(e); }
+    QWidget* focusTarget() override { return focus; }
+};
+
 // Answers the next modal dialog with `act`, and fails the test (closing the dialog)
 // instead of hanging when none comes.
 void whenModal(std::function<void(QWidget*)> act) {
@@ -82,6 +111,13 @@ protected:
     // `prepare` runs before the window shows (to plug in hooks).
     TFTerminal& start(const std::function<void(TFTerminal&)>& prepare = {}) {
         window = std::make_unique<TFTerminal>(options);
+        window->setSystemActions(&seams);
+        window->setToolActions(&seams);
+        for (int i = 0; i < kModuleTabCount; ++i) {
+            auto& tab = tabs[static_cast<size_t>(i)];
+            tab.focus = window->moduleTab(i)->focusTarget();
+            window->setModuleTab(i, &tab);
+        }
         if (prepare) prepare(*window);
         QSignalSpy activated(window.get(), &TFTerminal::activated);
         window->show();
@@ -108,6 +144,8 @@ protected:
     sim::ModuleNetwork network;
     std::unique_ptr<sim::PtyServer> server;
     TerminalOptions options;
+    RecordingSeams seams;
+    std::array<RecordingTab, kModuleTabCount> tabs;
     std::unique_ptr<TFTerminal> window;
 };
 
@@ -212,11 +250,11 @@ TEST_F(MainWindow, ClosingWritesTheSettingsAndKeepsTheSavedPort) {
 
 TEST_F(MainWindow, CloseDuringAScanIsDeferred) {
     TFTerminal& w = start();
-    w.SystemIdle = false;
-    w.ScanRunning = true;
+    w.scan().SystemIdle = false;
+    w.scan().ScanRunning = true;
     EXPECT_FALSE(w.close());
-    EXPECT_TRUE(w.CloseRequested);
-    EXPECT_FALSE(w.ScanRunning);
+    EXPECT_TRUE(w.scan().CloseRequested);
+    EXPECT_FALSE(w.scan().ScanRunning);
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(w.Comm().isOpen());
 }
@@ -314,11 +352,11 @@ TEST_F(MainWindow, ModulePageWithNothingSelectedKeepsThePreviousPage) {
 TEST_F(MainWindow, ModulePageReadsTheShownTab) {
     TFTerminal& w = start();
     QStringList reads;
-    w.hooks().readIdentifier = [&] { reads << "id"; };
-    w.hooks().readFlashPage = [&] { reads << "flash"; };
-    w.hooks().readRamPage = [&] { reads << "ram"; };
+    tabs[kIdentTab].onRead = [&] { reads << "id"; };
+    tabs[kFlashTab].onRead = [&] { reads << "flash"; };
+    tabs[kRamTab].onRead = [&] { reads << "ram"; };
     w.setHexLoadingAvailable(true);
-    w.SelectionLevel = 1;
+    w.module().SelectionLevel = 1;
     w.pages().pcChan->setCurrentIndex(kModulePage);
     EXPECT_EQ(mainPage(), kModulePage);
     w.pages().pcMon->setCurrentIndex(kFlashTab);
@@ -332,7 +370,7 @@ TEST_F(MainWindow, ModulePageReadsTheShownTab) {
 
 TEST_F(MainWindow, AutoRefreshLocksTabClicksButNotTheKeys) {
     TFTerminal& w = start();
-    w.SelectionLevel = 1;
+    w.module().SelectionLevel = 1;
     w.pages().pcChan->setCurrentIndex(kModulePage);
     w.pages().pcMon->setCurrentIndex(kRamTab);
     w.pages().cbAutoApDateRAM->setChecked(true);
@@ -352,10 +390,10 @@ TEST_F(MainWindow, AutoRefreshLocksTabClicksButNotTheKeys) {
 
 TEST_F(MainWindow, ScanRunningRefusesMainTabClicks) {
     TFTerminal& w = start();
-    w.SystemIdle = false;
+    w.scan().SystemIdle = false;
     w.pages().pcChan->setCurrentIndex(kTerminalPage);
     EXPECT_EQ(mainPage(), kSystemPage);
-    w.SystemIdle = true;
+    w.scan().SystemIdle = true;
 }
 
 TEST_F(MainWindow, F6OnTheSystemPageNeedsASelection) {
@@ -369,7 +407,7 @@ TEST_F(MainWindow, F6OnTheSystemPageNeedsASelection) {
     EXPECT_EQ(mainPage(), kSystemPage);
     key(Qt::Key_F7);
     EXPECT_EQ(mainPage(), kSystemPage);
-    w.SelectionLevel = 2;
+    w.module().SelectionLevel = 2;
     key(Qt::Key_F7);
     EXPECT_EQ(mainPage(), kTerminalPage);
 }
@@ -377,9 +415,9 @@ TEST_F(MainWindow, F6OnTheSystemPageNeedsASelection) {
 TEST_F(MainWindow, ShiftKeysSwitchModuleTabs) {
     TFTerminal& w = start();
     QStringList reads;
-    w.hooks().readSfrList = [&] { reads << "sfr"; };
-    w.hooks().readEepromPage = [&] { reads << "ee"; };
-    w.SelectionLevel = 1;
+    tabs[kSfrTab].onRead = [&] { reads << "sfr"; };
+    tabs[kEepromTab].onRead = [&] { reads << "ee"; };
+    w.module().SelectionLevel = 1;
     w.pages().pcChan->setCurrentIndex(kModulePage);
     key(Qt::Key_F9, Qt::ShiftModifier);
     EXPECT_EQ(moduleTab(), kSfrTab);
@@ -398,11 +436,12 @@ TEST_F(MainWindow, ShiftKeysSwitchModuleTabs) {
 TEST_F(MainWindow, OtherKeysGoToTheModuleTab) {
     TFTerminal& w = start();
     std::vector<std::pair<int, int>> seen;
-    w.hooks().pageKey = [&](int tab, QKeyEvent* e) {
-        seen.emplace_back(tab, e->key());
-        return true;
-    };
-    w.SelectionLevel = 1;
+    for (int tab = 0; tab < kModuleTabCount; ++tab)
+        tabs[static_cast<size_t>(tab)].onKey = [&seen, tab](QKeyEvent* e) {
+            seen.emplace_back(tab, e->key());
+            return true;
+        };
+    w.module().SelectionLevel = 1;
     w.pages().pcChan->setCurrentIndex(kModulePage);
     w.pages().pcMon->setCurrentIndex(kFlashTab);
     key(Qt::Key_PageDown);
@@ -414,7 +453,7 @@ TEST_F(MainWindow, OtherKeysGoToTheModuleTab) {
 TEST_F(MainWindow, EscapeStopsAVisibleScan) {
     TFTerminal& w = start();
     int stops = 0;
-    w.hooks().stopScan = [&] { ++stops; };
+    seams.onStopScan = [&] { ++stops; };
     key(Qt::Key_Escape);
     EXPECT_EQ(stops, 0);
     w.pages().pSkan->show();
@@ -425,8 +464,8 @@ TEST_F(MainWindow, EscapeStopsAVisibleScan) {
 TEST_F(MainWindow, Timer1OpensTheIdentifierTab) {
     TFTerminal& w = start();
     int reads = 0;
-    w.hooks().readIdentifier = [&] { ++reads; };
-    w.SelectionLevel = 1;
+    tabs[kIdentTab].onRead = [&] { ++reads; };
+    w.module().SelectionLevel = 1;
     w.pages().pSkan->show();
     w.startTimer1();
     QTest::qWait(100);
@@ -520,7 +559,7 @@ TEST_F(MainWindow, StartWithAPortThatFailsShowsTheDialog) {
         select->DB1->setEditText(adapterPath());
         select->Button1->click();
     });
-    start([&](TFTerminal& w) { w.hooks().busScan = [&] { ++scans; }; });
+    start([&](TFTerminal& w) { seams.onBusScan = [&] { ++scans; }; });
     EXPECT_TRUE(dialogSeen);
     EXPECT_TRUE(window->Comm().isOpen());
     EXPECT_EQ(scans, 1);  // the dialog opened the port, so the scan runs
@@ -596,8 +635,8 @@ TEST_F(MainWindow, ExchangesAreLoggedWhileProtocolIsChecked) {
 TEST_F(MainWindow, WindowMessagesReachTheirHandlers) {
     TFTerminal& w = start();
     int browsers = 0, testers = 0;
-    w.hooks().browserClosed = [&] { ++browsers; };
-    w.hooks().testerClosed = [&] { ++testers; };
+    seams.onBrowserClosed = [&] { ++browsers; };
+    seams.onTesterClosed = [&] { ++testers; };
     w.postWindowMessage(kMsgBrowserClosed);
     w.postWindowMessage(kMsgTesterClosed);
     ASSERT_TRUE(QTest::qWaitFor([&] { return browsers == 1 && testers == 1; }, 2000));
@@ -605,12 +644,12 @@ TEST_F(MainWindow, WindowMessagesReachTheirHandlers) {
 
 TEST_F(MainWindow, CurrentAddressPanels) {
     TFTerminal& w = start();
-    w.CurrentCID = 0x1A;
-    w.CurrentSlaveAdr = 0x22;
+    w.module().CurrentCID = 0x1A;
+    w.module().CurrentSlaveAdr = 0x22;
     w.showCurrentAddress();
     EXPECT_EQ(panel(0), "Адр Modbus: 1A");
     EXPECT_EQ(panel(1), "Адр i2c: 22");
-    w.CurrentSlaveAdr = 0;
+    w.module().CurrentSlaveAdr = 0;
     w.showCurrentAddress();
     EXPECT_EQ(panel(1), "");
 }
@@ -623,8 +662,8 @@ TEST_F(MainWindow, NoScanWhenTheDialogLeavesThePortClosed) {
         static_cast<TFselectComm*>(dialog)->Button2->click();
     });
     start([&](TFTerminal& w) {
-        w.hooks().busScan = [&] { ++scans; };
-        w.hooks().loadConfiguration = [&] { ++loads; };
+        seams.onBusScan = [&] { ++scans; };
+        seams.onLoadConfiguration = [&] { ++loads; };
     });
     EXPECT_FALSE(window->Comm().isOpen());
     EXPECT_EQ(window->portIcon(), 17);
@@ -635,8 +674,8 @@ TEST_F(MainWindow, WithoutAutoScanTheConfigurationIsLoaded) {
     writeSettings("[System]\nAutoSkan=0\n");
     int scans = 0, loads = 0;
     start([&](TFTerminal& w) {
-        w.hooks().busScan = [&] { ++scans; };
-        w.hooks().loadConfiguration = [&] { ++loads; };
+        seams.onBusScan = [&] { ++scans; };
+        seams.onLoadConfiguration = [&] { ++loads; };
     });
     EXPECT_EQ(scans, 0);
     EXPECT_EQ(loads, 1);
@@ -645,8 +684,8 @@ TEST_F(MainWindow, WithoutAutoScanTheConfigurationIsLoaded) {
 TEST_F(MainWindow, ClosingStopsTheAutomaticRefreshFirst) {
     TFTerminal& w = start();
     int refreshes = 0;
-    w.hooks().refreshRam = [&] { ++refreshes; };
-    w.SelectionLevel = 1;
+    tabs[kRamTab].onRefresh = [&] { ++refreshes; };
+    w.module().SelectionLevel = 1;
     w.pages().pcChan->setCurrentIndex(kModulePage);
     w.pages().pcMon->setCurrentIndex(kRamTab);
     w.pages().cbAutoApDateRAM->setChecked(true);
@@ -698,7 +737,7 @@ TEST(StatusPanelsDrawing, AddressesInBlueAndRedExceptDuringAScan) {
 TEST_F(MainWindow, Timer1WaitsForTheTransactionInFlight) {
     TFTerminal& w = start();
     int reads = 0;
-    w.hooks().readIdentifier = [&] { ++reads; };
+    tabs[kIdentTab].onRead = [&] { ++reads; };
     {
         auto lock = server->lockNetwork();
         sim::FaultPlan late;
@@ -706,7 +745,7 @@ TEST_F(MainWindow, Timer1WaitsForTheTransactionInFlight) {
         network.setFaults(late);
     }
     w.Comm().setBaud(9600);  // a 600 ms limit: the late reply is in time by far
-    w.SelectionLevel = 1;
+    w.module().SelectionLevel = 1;
     w.startTimer1();  // ticks every 30 ms, during the wait below
     EXPECT_EQ(w.trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
     EXPECT_EQ(reads, 0);
