@@ -36,10 +36,9 @@ void WindowSettings::applyGeometry(QWidget* window) const {
     // The file gives the inner size and the frame's corner; the frame must fit too.
     const QSize frame = window->frameGeometry().size() - window->size();
     const QRect area = screen->availableGeometry();
-    const WindowRect fitted =
-        fitIntoArea({wanted.left, wanted.top, wanted.width + frame.width(),
-                     wanted.height + frame.height()},
-                    {area.left(), area.top(), area.width(), area.height()});
+    const WindowRect fitted = fitIntoArea(
+        {wanted.left, wanted.top, wanted.width + frame.width(), wanted.height + frame.height()},
+        {area.left(), area.top(), area.width(), area.height()});
     window->resize(fitted.width - frame.width(), fitted.height - frame.height());
     window->move(fitted.left, fitted.top);
 }

@@ -81,14 +81,10 @@ TEST(LinkTarget, FollowsLinksToTheFileTheyName) {
         std::string target;  // empty: no target
     };
     const Case cases[] = {
-        {d / "a.ini", d / "a.ini"},
-        {d / "missing.ini", d / "missing.ini"},
-        {d / "absolute", d / "a.ini"},
-        {d / "relative", d / "a.ini"},
-        {d / "sub/up", d / "sub/../a.ini"},
-        {d / "chain", d / "a.ini"},
-        {d / "dangling", d / "gone.ini"},
-        {d / "loop", ""},
+        {d / "a.ini", d / "a.ini"},         {d / "missing.ini", d / "missing.ini"},
+        {d / "absolute", d / "a.ini"},      {d / "relative", d / "a.ini"},
+        {d / "sub/up", d / "sub/../a.ini"}, {d / "chain", d / "a.ini"},
+        {d / "dangling", d / "gone.ini"},   {d / "loop", ""},
     };
     for (const Case& c : cases) {
         std::string error;
@@ -107,14 +103,13 @@ TEST(SettingsStore, WhatStandsAtThePathDecidesWhetherItMayBeWritten) {
     };
     const Case cases[] = {
         {"missing", [](auto&, auto&) {}, SettingsAccess::Writable, 500},
-        {"a plain file", [](auto&, auto& p) { put(p, kUserFile); }, SettingsAccess::Writable,
-         640},
+        {"a plain file", [](auto&, auto& p) { put(p, kUserFile); }, SettingsAccess::Writable, 640},
         {"a read-only file", [](auto&, auto& p) { put(p, kUserFile, 0444); },
          SettingsAccess::ReadOnly, 640},
         {"a file nobody may read", [](auto&, auto& p) { put(p, kUserFile, 0); },
          SettingsAccess::Unreadable, 500},
-        {"a folder", [](auto&, auto& p) { fs::create_directory(p); },
-         SettingsAccess::Unreadable, 500},
+        {"a folder", [](auto&, auto& p) { fs::create_directory(p); }, SettingsAccess::Unreadable,
+         500},
         {"a link to itself", [](auto&, auto& p) { fs::create_symlink(p, p); },
          SettingsAccess::Unreadable, 500},
         {"a link to a plain file",

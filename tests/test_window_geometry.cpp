@@ -38,12 +38,16 @@ TEST(WindowGeometry, KeptOnTheAvailableArea) {
         {"one pixel past that", {601, 451, 500, 400}, screen, {600, 450, 500, 400}},
         {"small window near the far corner", {700, 560, 200, 150}, screen, {600, 450, 200, 150}},
         {"extremes of int", {INT_MAX, INT_MIN, INT_MAX, INT_MIN}, screen, {600, 0, 800, 150}},
-        {"what 32767 x 32767 used to be", {32767, 32767, 32767, 32767}, screen,
+        {"what 32767 x 32767 used to be",
+         {32767, 32767, 32767, 32767},
+         screen,
          {600, 450, 800, 600}},
         {"under the panel", {100, 0, 500, 570}, panelled, {100, 24, 500, 570}},
         {"taller than below the panel", {100, 100, 500, 900}, panelled, {100, 100, 500, 744}},
         {"below a panelled screen", {100, 2000, 500, 570}, panelled, {100, 618, 500, 570}},
-        {"screen smaller than the smallest window", {50, 50, 500, 500}, {0, 0, 150, 100},
+        {"screen smaller than the smallest window",
+         {50, 50, 500, 500},
+         {0, 0, 150, 100},
          {0, 0, 150, 100}},
     };
     for (const Case& c : cases) {
