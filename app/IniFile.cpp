@@ -1,14 +1,14 @@
 #include "app/IniFile.h"
 
+#include "app/LinkTarget.h"
 #include "common/NumberText.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 namespace velmora::app {
 
@@ -104,47 +104,77 @@ std::string IniFile::text() const {
 }
 
 bool loadIniFile(const std::string& path, IniFile& out, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (::access(path.c_str(), F_OK) != 0) {
-            out = IniFile();
-            return true;
-        }
+    out = IniFile();
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        // Only a name that is not there is "no settings yet"; a loop of links, a
+        // forbidden folder and the like are files we failed to read.
+        if (errno == ENOENT) return true;
         error = "cannot read " + path + ": " + std::strerror(errno);
         return false;
     }
-    std::stringstream ss;
-    ss << in.rdbuf();
-    out = IniFile::parse(ss.str());
+    std::string text;
+    char buffer[4096];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            // A folder opens fine and only fails here.
+            error = "cannot read " + path + ": " + std::strerror(errno);
+            ::close(fd);
+            return false;
+        }
+        if (n == 0) break;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    out = IniFile::parse(text);
     return true;
 }
 
+namespace {
+
+bool writeAll(int fd, const std::string& text) {
+    const char* p = text.data();
+    size_t left = text.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
 bool saveIniFileAtomically(const std::string& path, const IniFile& ini, std::string& error) {
-    std::string temp = path + ".tmp";
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::optional<std::string> target = linkTarget(path, error);
+    if (!target) return false;
+    // One fixed name beside the file: whatever a killed save left there is ours to
+    // remove, and creating it anew (never opening an old one) cannot write through a
+    // link someone left under that name.
+    const std::string temp = *target + ".tmp";
+    if (::unlink(temp.c_str()) != 0 && errno != ENOENT) {
+        error = "cannot remove " + temp + ": " + std::strerror(errno);
+        return false;
+    }
+    struct stat old {};
+    const bool replacing = ::stat(target->c_str(), &old) == 0;
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
         error = "cannot write " + temp + ": " + std::strerror(errno);
         return false;
     }
-    std::string text = ini.text();
-    const char* p = text.data();
-    size_t left = text.size();
-    bool ok = true;
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    if (ok) ok = ::fsync(fd) == 0;
+    // The new file keeps the permissions the user gave the old one.
+    bool ok = !replacing || ::fchmod(fd, old.st_mode & 07777) == 0;
+    ok = ok && writeAll(fd, ini.text());
+    ok = ok && ::fsync(fd) == 0;
     if (::close(fd) != 0) ok = false;
-    if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
+    if (ok) ok = ::rename(temp.c_str(), target->c_str()) == 0;
     if (!ok) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
+        error = "cannot write " + *target + ": " + std::strerror(errno);
         ::unlink(temp.c_str());
     }
     return ok;

@@ -29,11 +29,12 @@ private:
     std::vector<Line> lines_;
 };
 
-// A missing file is an empty one. False (with the reason) only when it exists and
-// cannot be read.
+// A missing file is an empty one. False (with the reason, and `out` empty) when
+// something stands at `path` that cannot be read: no permission, a folder, a loop.
 bool loadIniFile(const std::string& path, IniFile& out, std::string& error);
-// Writes a temporary file beside `path` and renames it over `path`, so a crash
-// never leaves a half-written settings file behind.
+// Writes `<file>.tmp` beside the file `path` names (through its links) and renames it
+// over that file, so a crash never leaves a half-written settings file behind; a
+// `<file>.tmp` left by an earlier, killed save is removed first.
 bool saveIniFileAtomically(const std::string& path, const IniFile& ini, std::string& error);
 
 }  // namespace velmora::app

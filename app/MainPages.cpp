@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/ImageList.h"
+#include "common/gui/ElidedLabel.h"
 #include "common/gui/Fonts.h"
 
 namespace velmora::app {
@@ -75,6 +76,7 @@ QWidget* systemPage(MainPages& p) {
     v->addWidget(new QLabel("В системе обнаружены модули с адресами:"));
     auto* middle = new QHBoxLayout;
     p.tvSysInf = named(new QTreeWidget, "tvSysInf");
+    p.tvSysInf->setAccessibleName("tvSysInf");
     p.tvSysInf->setHeaderHidden(true);
     p.tvSysInf->setIndentation(45);
     p.tvSysInf->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -115,6 +117,7 @@ QWidget* identTab(MainPages& p) {
     auto* tab = new QWidget;
     auto* v = new QVBoxLayout(tab);
     p.lbIdMod = named(new QListWidget, "lbIdMod");
+    p.lbIdMod->setAccessibleName("lbIdMod");
     p.lbIdMod->setFont(gui::namedFont("Courier New", 9, true));
     v->addWidget(p.lbIdMod, 1);
     v->addWidget(refreshGroup(p.sbUpDateId, "sbUpDateId", p.cbAutoApDateId, "cbAutoApDateId",
@@ -126,12 +129,14 @@ QWidget* flashTab(MainPages& p) {
     auto* tab = new QWidget;
     auto* v = new QVBoxLayout(tab);
     p.sgFL = new views::MemoryGrid("sgFL", 4);
+    p.sgFL->setAccessibleName("sgFL");
     v->addWidget(p.sgFL, 1);
     v->addWidget(caption(kMonitorTitle));
     auto* h = new QHBoxLayout;
     p.cbBottomAdrFL = fixedList("cbBottomAdrFL", {"2000", "4000"});
     h->addWidget(labelled("Нач адрес", p.cbBottomAdrFL));
     p.edAdrFL = named(new QLineEdit("2000"), "edAdrFL");
+    p.edAdrFL->setAccessibleName("edAdrFL");
     p.edAdrFL->setMaxLength(4);
     h->addWidget(labelled("Адрес", p.edAdrFL));
     auto* up = named(new QPushButton("▲"), "spFL_Up");
@@ -158,13 +163,16 @@ QWidget* ramTab(MainPages& p) {
     auto* tab = new QWidget;
     auto* v = new QVBoxLayout(tab);
     p.sgRAM = new views::MemoryGrid("sgRAM", 3);
+    p.sgRAM->setAccessibleName("sgRAM");
     p.sgRAM->setToolTip("RAM");
     v->addWidget(p.sgRAM, 1);
     p.lbValRAM = named(new QLabel, "lbValRAM");
+    p.lbValRAM->setAccessibleName("lbValRAM");
     v->addWidget(p.lbValRAM);
     v->addWidget(caption(kMonitorTitle));
     auto* h = new QHBoxLayout;
     p.edAdrRAM = named(new QLineEdit("000"), "edAdrRAM");
+    p.edAdrRAM->setAccessibleName("edAdrRAM");
     p.edAdrRAM->setReadOnly(true);
     p.edAdrRAM->setMaxLength(8);
     auto* address = labelled("Адрес RAM", p.edAdrRAM);
@@ -188,10 +196,12 @@ QWidget* eepromTab(MainPages& p) {
     auto* tab = new QWidget;
     auto* v = new QVBoxLayout(tab);
     p.sgEE = new views::MemoryGrid("sgEE", 3);
+    p.sgEE->setAccessibleName("sgEE");
     v->addWidget(p.sgEE, 1);
     v->addWidget(caption(kMonitorTitle));
     auto* h = new QHBoxLayout;
     p.edAdrEE = named(new QLineEdit("000"), "edAdrEE");
+    p.edAdrEE->setAccessibleName("edAdrEE");
     p.edAdrEE->setMaxLength(3);
     h->addWidget(labelled("Адрес", p.edAdrEE));
     p.cbRangEE = fixedList("cbRangEE", {"000...0FF", "100...1FF", "200...2FF", "300...3FF"});
@@ -210,12 +220,14 @@ QWidget* sfrTab(MainPages& p) {
     auto* top = new QVBoxLayout(p.sfrTopPanel);
     top->setContentsMargins(0, 0, 0, 0);
     p.lbSFR = named(new QListWidget, "lbSFR");
+    p.lbSFR->setAccessibleName("lbSFR");
     p.lbSFR->setFont(gui::namedFont("Courier New", 9, true));
     top->addWidget(p.lbSFR);
     v->addWidget(p.sfrTopPanel, 1);
     v->addWidget(caption(kMonitorTitle));
     auto* h = new QHBoxLayout;
     p.edAdrSFR = named(new QLineEdit, "edAdrSFR");
+    p.edAdrSFR->setAccessibleName("edAdrSFR");
     p.edAdrSFR->setReadOnly(true);
     h->addWidget(labelled("Адрес ", p.edAdrSFR));
     p.sbUpDateSFR = named(new QPushButton("Обновить"), "sbUpDateSFR");
@@ -231,6 +243,7 @@ QWidget* modulePage(MainPages& p) {
     auto* v = new QVBoxLayout(page);
     v->addWidget(caption("******* Мониторинг *******"));
     p.pcMon = named(new QTabWidget, "pcMon");
+    p.pcMon->setAccessibleName("pcMon");
     p.pcMon->addTab(identTab(p), "  Ident  ");
     p.pcMon->addTab(flashTab(p), "  Flash  ");
     p.pcMon->addTab(ramTab(p), "  RAM/SFR  ");
@@ -246,6 +259,7 @@ QWidget* terminalPage(MainPages& p) {
     auto* v = new QVBoxLayout(page);
     v->setSpacing(0);
     p.reProt = new console::ProtocolLogPane;
+    p.reProt->setAccessibleName("reProt");
     v->addWidget(p.reProt, 1);
     p.Label2 = named(caption("Командная строка"), "Label2");
     p.Label2->setStyleSheet("QLabel { color: yellow; background: blue; font-weight: bold; }");
@@ -255,14 +269,17 @@ QWidget* terminalPage(MainPages& p) {
     auto* kom = new QHBoxLayout(p.PanKom);
     kom->setContentsMargins(0, 0, 2, 0);  // the command line is the panel's width less 2 px
     p.cbKomStr = named(new QComboBox(p.PanKom), "cbKomStr");
+    p.cbKomStr->setAccessibleName("cbKomStr");
     kom->addWidget(p.cbKomStr);
     p.cbKomStr->setEditable(true);
+    p.cbKomStr->lineEdit()->setAccessibleName("cbKomStr");
     p.cbKomStr->setInsertPolicy(QComboBox::NoInsert);
     QPalette tip = p.cbKomStr->palette();
     tip.setColor(QPalette::Base, tip.color(QPalette::ToolTipBase));
     p.cbKomStr->setPalette(tip);
     v->addWidget(p.PanKom);
-    p.pHint = named(new QLabel, "pHint");
+    p.pHint = named(new gui::ElidedLabel, "pHint");
+    p.pHint->setAccessibleName("pHint");
     p.pHint->setFixedHeight(18);
     p.pHint->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     v->addWidget(p.pHint);
@@ -274,6 +291,7 @@ QWidget* terminalPage(MainPages& p) {
 MainPages buildMainPages(QWidget* parent) {
     MainPages p;
     p.pcChan = named(new QTabWidget(parent), "pcChan");
+    p.pcChan->setAccessibleName("pcChan");
     p.pcChan->setTabPosition(QTabWidget::South);
     QFont bold = p.pcChan->font();
     bold.setBold(true);

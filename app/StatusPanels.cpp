@@ -1,8 +1,10 @@
 #include "app/StatusPanels.h"
 
+#include <QAccessible>
 #include <QPainter>
 
 #include "app/ImageList.h"
+#include "app/StatusPanelsAccessible.h"
 
 namespace velmora::app {
 
@@ -12,7 +14,10 @@ constexpr int kMarkOffset = 90;
 }  // namespace
 
 StatusPanels::StatusPanels(QWidget* parent) : QWidget(parent) {
+    // Before anything asks for the bar's accessible interface, which is then kept.
+    installStatusPanelsAccessibility();
     setObjectName("sb1");
+    setAccessibleName("sb1");
     setMinimumHeight(20);
     // Small enough for "Адр Modbus: 00" to end before the mark at 90 px.
     QFont small = font();
@@ -25,9 +30,18 @@ QSize StatusPanels::sizeHint() const {
 }
 
 void StatusPanels::setPanelText(int panel, const QString& text) {
-    if (panel < 0 || panel > 2 || texts_[panel] == text) return;
+    if (panel < 0 || panel >= kPanelCount || texts_[panel] == text) return;
     texts_[panel] = text;
     update();
+    // A panel is named by its text, so a new text is a new name to a screen reader.
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    changed.setChild(panel);
+    QAccessible::updateAccessibility(&changed);
+}
+
+QRect StatusPanels::panelRect(int panel) const {
+    if (panel < 2) return {panel * kAddressPanelWidth, 0, kAddressPanelWidth, height()};
+    return {2 * kAddressPanelWidth, 0, std::max(0, width() - 2 * kAddressPanelWidth), height()};
 }
 
 void StatusPanels::setScanRunning(bool running) {
@@ -42,7 +56,7 @@ void StatusPanels::paintEvent(QPaintEvent*) {
     const int h = height();
     const QColor defaultText = palette().color(QPalette::WindowText);
     for (int panel = 0; panel < 2; ++panel) {
-        QRect r(panel * kAddressPanelWidth, 0, kAddressPanelWidth, h);
+        const QRect r = panelRect(panel);
         g.fillRect(r, bar);
         g.setPen(scanRunning_ ? defaultText : (panel == 0 ? QColor(Qt::blue) : QColor(Qt::red)));
         g.drawText(r.adjusted(2, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop, texts_[panel]);
@@ -53,8 +67,7 @@ void StatusPanels::paintEvent(QPaintEvent*) {
         g.drawLine(r.right(), 1, r.right(), h - 2);
     }
     g.setPen(defaultText);
-    g.drawText(QRect(2 * kAddressPanelWidth + 4, 0, width() - 2 * kAddressPanelWidth - 4, h),
-               Qt::AlignLeft | Qt::AlignVCenter, texts_[2]);
+    g.drawText(panelRect(2).adjusted(4, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, texts_[2]);
 }
 
 }  // namespace velmora::app

@@ -11,10 +11,14 @@ namespace velmora::app {
 class StatusPanels : public QWidget {
     Q_OBJECT
 public:
+    static constexpr int kPanelCount = 3;
+
     explicit StatusPanels(QWidget* parent = nullptr);
 
     void setPanelText(int panel, const QString& text);
     QString panelText(int panel) const { return texts_[panel]; }
+    // Where the panel lies in the bar.
+    QRect panelRect(int panel) const;
     // While a scan runs, both address texts use the default colour.
     void setScanRunning(bool running);
     // Paints at once, for messages that must show while a handler still runs.
@@ -26,7 +30,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QString texts_[3];
+    QString texts_[kPanelCount];
     bool scanRunning_ = false;
 };
 

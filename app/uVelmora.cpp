@@ -11,6 +11,7 @@
 #include "app/TFAboutBox.h"
 #include "app/TFHelp.h"
 #include "app/TFselectComm.h"
+#include "app/WindowSettings.h"
 #include "common/HexText.h"
 
 namespace velmora::app {
@@ -196,12 +197,10 @@ void TFTerminal::FormActivate() {
 }
 
 void TFTerminal::firstActivation() {
-    IniFile ini;
-    std::string error;
-    if (!loadIniFile(settingsPath_.toStdString(), ini, error)) qWarning("%s", error.c_str());
-    const AppSettings s = readSettings(ini);
-    resize(s.width, s.height);
-    move(s.left, s.top);
+    WindowSettings* stored = WindowSettings::read(this, settingsPath_);
+    const AppSettings s = stored->settings();
+    stored->applyGeometry(this);
+    if (std::string notice = stored->notSavedNotice(); !notice.empty()) showStatus(notice);
     Tag = 1;
 
     addresses.FlashBottom = static_cast<uint16_t>(s.startAdrFlash);
@@ -284,9 +283,6 @@ void TFTerminal::writeSettingsFile() {
     // Closed before the settings were ever read: what the window holds are defaults,
     // not the user's choices, and must not replace them.
     if (Tag == 0) return;
-    IniFile ini;
-    std::string error;
-    if (!loadIniFile(settingsPath_.toStdString(), ini, error)) ini = IniFile();
     AppSettings s;
     const QRect frame = frameGeometry();
     s.width = width();
@@ -300,9 +296,7 @@ void TFTerminal::writeSettingsFile() {
     s.hexDir = hexDir_.toStdString();
     s.portNumber = savedPort_.number;
     s.portPath = savedPort_.path.toStdString();
-    writeSettings(ini, s);
-    if (!saveIniFileAtomically(settingsPath_.toStdString(), ini, error))
-        qWarning("velmora: %s", error.c_str());
+    if (WindowSettings* stored = WindowSettings::of(this)) stored->save(s);
 }
 
 }  // namespace velmora::app

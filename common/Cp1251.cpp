@@ -38,7 +38,17 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-// Decodes one UTF-8 sequence at `i`; malformed input yields U+FFFD and skips one byte.
+// The smallest code point each sequence length may carry; anything below it is an
+// overlong form, which would smuggle characters such as NUL or '/' past byte checks.
+constexpr char32_t kSmallestOfLength[4] = {0, 0x80, 0x800, 0x10000};
+
+bool isScalarValue(char32_t cp) {
+    return cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+}
+
+// Decodes one UTF-8 sequence at `i`; malformed input (bad or missing continuation
+// bytes, overlong forms, surrogates, code points past U+10FFFF) yields U+FFFD and
+// skips one byte.
 char32_t nextCodePoint(std::string_view s, size_t& i) {
     auto b0 = static_cast<uint8_t>(s[i]);
     int extra = b0 < 0x80           ? 0
@@ -62,6 +72,10 @@ char32_t nextCodePoint(std::string_view s, size_t& i) {
             return 0xFFFD;
         }
         cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < kSmallestOfLength[extra] || !isScalarValue(cp)) {
+        ++i;
+        return 0xFFFD;
     }
     i += static_cast<size_t>(extra) + 1;
     return cp;

@@ -47,6 +47,46 @@ TEST(Cp1251, UnmappableBecomesQuestionMark) {
     EXPECT_EQ(utf8ToCp1251("\xD0"), "?");          // cut short
 }
 
+// Each rejected byte becomes one '?', so a sequence read as a whole shows as a single
+// '?' (or its code) while a rejected one shows one '?' per byte.
+TEST(Cp1251, OverlongSurrogateAndOutOfRangeFormsAreInvalid) {
+    struct Case {
+        const char* what;
+        std::string utf8;
+        std::string cp1251;
+    };
+    const Case cases[] = {
+        {"NUL in two bytes", "\xC0\x80", "??"},
+        {"'/' in two bytes", "\xC0\xAF", "??"},
+        {"U+007F in two bytes", "\xC1\xBF", "??"},
+        {"NUL in three bytes", "\xE0\x80\x80", "???"},
+        {"U+07FF in three bytes", "\xE0\x9F\xBF", "???"},
+        {"U+0800, shortest three", "\xE0\xA0\x80", "?"},
+        {"NUL in four bytes", "\xF0\x80\x80\x80", "????"},
+        {"U+FFFF in four bytes", "\xF0\x8F\xBF\xBF", "????"},
+        {"U+10000, shortest four", "\xF0\x90\x80\x80", "?"},
+        {"U+D7FF, last before the surrogates", "\xED\x9F\xBF", "?"},
+        {"U+D800, high surrogate", "\xED\xA0\x80", "???"},
+        {"U+DBFF", "\xED\xAF\xBF", "???"},
+        {"U+DC00, low surrogate", "\xED\xB0\x80", "???"},
+        {"U+DFFF", "\xED\xBF\xBF", "???"},
+        {"U+E000, first after the surrogates", "\xEE\x80\x80", "?"},
+        {"U+10FFFF, the last code point", "\xF4\x8F\xBF\xBF", "?"},
+        {"U+110000", "\xF4\x90\x80\x80", "????"},
+        {"U+1FFFFF", "\xF7\xBF\xBF\xBF", "????"},
+        {"five-byte form", "\xF8\x88\x80\x80\x80", "?????"},
+        {"U+0080, shortest two", "\xC2\x80", "?"},
+        {"no-break space", "\xC2\xA0", "\xA0"},
+        {"Ё", "\xD0\x81", "\xA8"},
+        {"я", "\xD1\x8F", "\xFF"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(utf8ToCp1251(c.utf8), c.cp1251) << c.what;
+        // The same bytes between valid text: the neighbours come through untouched.
+        EXPECT_EQ(utf8ToCp1251("a" + c.utf8 + "\xD0\x96z"), "a" + c.cp1251 + "\xC6z") << c.what;
+    }
+}
+
 TEST(NumberText, WholeTextOrNothing) {
     struct Case {
         const char* text;
