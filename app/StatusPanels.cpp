@@ -3,7 +3,7 @@
 #include <QAccessible>
 #include <QPainter>
 
-#include "app/ImageList.h"
+#include "common/gui/ImageList.h"
 #include "app/StatusPanelsAccessible.h"
 
 namespace velmora::app {
@@ -62,7 +62,7 @@ void StatusPanels::paintEvent(QPaintEvent*) {
         g.drawText(r.adjusted(2, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop, texts_[panel]);
         if (panel == 0 || !texts_[1].isEmpty())
             g.drawPixmap(r.left() + kMarkOffset, r.top() + (h - 16) / 2,
-                         imagePixmap(panel == 0 ? kImgNodeMark : kImgModuleSelected));
+                         gui::imagePixmap(panel == 0 ? gui::kImgNodeMark : gui::kImgModuleSelected));
         g.setPen(palette().color(QPalette::Mid));
         g.drawLine(r.right(), 1, r.right(), h - 2);
     }

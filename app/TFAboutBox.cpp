@@ -4,7 +4,7 @@
 #include <QScreen>
 
 #include "BuildInfo.h"
-#include "app/ImageList.h"
+#include "common/gui/ImageList.h"
 
 namespace velmora::app {
 
@@ -17,7 +17,7 @@ TFAboutBox::TFAboutBox(QWidget* parent) : QDialog(parent) {
     setWindowTitle("О программе");
     setFixedSize(360, 220);
     auto* icon = new QLabel(this);
-    icon->setPixmap(imagePixmap(kImgNodeMark).scaled(32, 32));
+    icon->setPixmap(gui::imagePixmap(gui::kImgNodeMark).scaled(32, 32));
     icon->move(12, 12);
     // The title twice, the second 12 px left and 11 px down of the first: a shadow.
     QFont titleFont = font();

@@ -6,7 +6,7 @@
 
 #include "BuildInfo.h"
 #include "app/ForeignWindow.h"
-#include "app/ImageList.h"
+#include "common/gui/ImageList.h"
 #include "app/uVelmora.h"
 
 int main(int argc, char** argv) {
@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Velmora_V2_02");
     QApplication::setApplicationVersion(build::kVersionText);
-    QApplication::setWindowIcon(app::imageIcon(app::kImgNodeMark));
+    QApplication::setWindowIcon(gui::imageIcon(gui::kImgNodeMark));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(build::kDescription);

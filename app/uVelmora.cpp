@@ -222,7 +222,7 @@ void TFTerminal::firstActivation() {
     link_.startWatching(options_.hardwarePollMs);
 
     const bool opened = link_.openPort();
-    setPortIcon(opened ? kImgPortOpen : kImgPortClosed);
+    setPortIcon(opened ? gui::kImgPortOpen : gui::kImgPortClosed);
     if (!opened) mmNomCommClick();
     if (Comm().isOpen()) {
         if (menus_.mmAutoskan->isChecked())

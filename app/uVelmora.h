@@ -14,7 +14,7 @@
 #include "app/AppSettings.h"
 #include "app/MainMenus.h"
 #include "app/MainPages.h"
-#include "app/ImageList.h"
+#include "common/gui/ImageList.h"
 #include "app/PageRules.h"
 #include "app/StatusPanels.h"
 #include "common/gui/ModuleTab.h"
@@ -185,7 +185,7 @@ private:
     int previousPage_ = kSystemPage;
     int shownMainPage_ = kSystemPage;
     int shownModuleTab_ = kIdentTab;
-    int portIcon_ = kImgPortClosed;
+    int portIcon_ = gui::kImgPortClosed;
     bool quietPageChange_ = false;
     bool activationQueued_ = false;
     bool hexLoadingAvailable_ = false;

@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QMenuBar>
 
-#include "app/ImageList.h"
+#include "common/gui/ImageList.h"
 #include "app/SpeedChoice.h"
 #include "app/TFselectComm.h"
 #include "app/uVelmora.h"
@@ -56,16 +56,16 @@ void TFTerminal::connectMenus() {
 void TFTerminal::connectPort() {
     // CommFatalError: the session has marked the link lost; the icon follows.
     connect(&link_, &link::LinkSession::openFailed, this,
-            [this] { setPortIcon(kImgPortClosed); });
+            [this] { setPortIcon(gui::kImgPortClosed); });
     // The port closed itself; the icon follows the port's state.
     connect(&link_, &link::LinkSession::deviceLost, this,
-            [this] { setPortIcon(kImgPortClosed); });
+            [this] { setPortIcon(gui::kImgPortClosed); });
     connect(&link_, &link::LinkSession::hardwareChanged, this,
             [this] { postWindowMessage(kMsgDeviceChange); });
     connect(&link_, &link::LinkSession::portCheckFailed, this,
             [this] { sb1_->setPanelText(2, "Comm порт отключен"); });
     connect(&link_, &link::LinkSession::portReopened, this, [this] {
-        setPortIcon(kImgPortOpen);
+        setPortIcon(gui::kImgPortOpen);
         sb1_->setPanelText(2, "");
     });
 }
@@ -86,7 +86,7 @@ void TFTerminal::refreshSpeedMenu() {
 
 void TFTerminal::setPortIcon(int index) {
     portIcon_ = index;
-    menus_.mmComm1->menuAction()->setIcon(imageIcon(index));
+    menus_.mmComm1->menuAction()->setIcon(gui::imageIcon(index));
 }
 
 void TFTerminal::mmNomCommClick() {
@@ -95,7 +95,7 @@ void TFTerminal::mmNomCommClick() {
         savedPort_ = Comm().choice();
         link_.setChoice(savedPort_);
     }
-    setPortIcon(Comm().isOpen() ? kImgPortOpen : kImgPortClosed);
+    setPortIcon(Comm().isOpen() ? gui::kImgPortOpen : gui::kImgPortClosed);
 }
 
 void TFTerminal::WMDeviceChange() {

@@ -1,8 +1,8 @@
-#include "app/ImageList.h"
+#include "common/gui/ImageList.h"
 
 #include <QPainter>
 
-namespace velmora::app {
+namespace velmora::gui {
 
 namespace {
 
@@ -70,4 +70,4 @@ QIcon imageIcon(int index) {
     return QIcon(imagePixmap(index));
 }
 
-}  // namespace velmora::app
+}  // namespace velmora::gui

@@ -5,7 +5,7 @@
 #include <QIcon>
 #include <QPixmap>
 
-namespace velmora::app {
+namespace velmora::gui {
 
 enum ImageIndex : int {
     kImgTreeRoot = 2,
@@ -20,4 +20,4 @@ enum ImageIndex : int {
 QPixmap imagePixmap(int index);
 QIcon imageIcon(int index);
 
-}  // namespace velmora::app
+}  // namespace velmora::gui

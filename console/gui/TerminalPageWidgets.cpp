@@ -1,0 +1,44 @@
+#include "console/gui/TerminalPageWidgets.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "common/gui/PageParts.h"
+#include "common/gui/ElidedLabel.h"
+
+namespace velmora::console {
+
+QWidget* buildTerminalPage(TerminalPageWidgets& p) {
+    auto* page = gui::named(new QWidget, "TabSheet13");
+    auto* v = new QVBoxLayout(page);
+    v->setSpacing(0);
+    p.reProt = new ProtocolLogPane;
+    p.reProt->setAccessibleName("reProt");
+    v->addWidget(p.reProt, 1);
+    p.Label2 = gui::named(gui::caption("Командная строка"), "Label2");
+    p.Label2->setStyleSheet("QLabel { color: yellow; background: blue; font-weight: bold; }");
+    v->addWidget(p.Label2);
+    p.PanKom = gui::named(new QWidget, "PanKom");
+    p.PanKom->setFixedHeight(23);
+    auto* kom = new QHBoxLayout(p.PanKom);
+    kom->setContentsMargins(0, 0, 2, 0);  // the command line is the panel's width less 2 px
+    p.cbKomStr = gui::named(new QComboBox(p.PanKom), "cbKomStr");
+    p.cbKomStr->setAccessibleName("cbKomStr");
+    kom->addWidget(p.cbKomStr);
+    p.cbKomStr->setEditable(true);
+    p.cbKomStr->lineEdit()->setAccessibleName("cbKomStr");
+    p.cbKomStr->setInsertPolicy(QComboBox::NoInsert);
+    QPalette tip = p.cbKomStr->palette();
+    tip.setColor(QPalette::Base, tip.color(QPalette::ToolTipBase));
+    p.cbKomStr->setPalette(tip);
+    v->addWidget(p.PanKom);
+    p.pHint = gui::named(new gui::ElidedLabel, "pHint");
+    p.pHint->setAccessibleName("pHint");
+    p.pHint->setFixedHeight(18);
+    p.pHint->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    v->addWidget(p.pHint);
+    return page;
+}
+
+}  // namespace velmora::console

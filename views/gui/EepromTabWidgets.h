@@ -1,0 +1,23 @@
+#pragma once
+// The EEPROM tab of the Module page. The subsystem that gives the page its behaviour binds to these
+// controls; this file only lays them out.
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "views/MemoryGrid.h"
+
+namespace velmora::views {
+
+struct EepromTabWidgets {
+    MemoryGrid* sgEE = nullptr;
+    QLineEdit* edAdrEE = nullptr;
+    QComboBox* cbRangEE = nullptr;
+    QPushButton* sbUpDateSE = nullptr;
+};
+
+// Builds the page into `p` and returns it.
+QWidget* buildEepromTab(EepromTabWidgets& p);
+
+}  // namespace velmora::views

@@ -1,0 +1,44 @@
+#include "views/gui/FlashTabWidgets.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "common/gui/PageParts.h"
+
+namespace velmora::views {
+
+QWidget* buildFlashTab(FlashTabWidgets& p) {
+    auto* tab = new QWidget;
+    auto* v = new QVBoxLayout(tab);
+    p.sgFL = new MemoryGrid("sgFL", 4);
+    p.sgFL->setAccessibleName("sgFL");
+    v->addWidget(p.sgFL, 1);
+    v->addWidget(gui::caption(gui::kMonitorTitle));
+    auto* h = new QHBoxLayout;
+    p.cbBottomAdrFL = gui::fixedList("cbBottomAdrFL", {"2000", "4000"});
+    h->addWidget(gui::labelled("Нач адрес", p.cbBottomAdrFL));
+    p.edAdrFL = gui::named(new QLineEdit("2000"), "edAdrFL");
+    p.edAdrFL->setAccessibleName("edAdrFL");
+    p.edAdrFL->setMaxLength(4);
+    h->addWidget(gui::labelled("Адрес", p.edAdrFL));
+    auto* up = gui::named(new QPushButton("▲"), "spFL_Up");
+    auto* down = gui::named(new QPushButton("▼"), "spFL_Down");
+    h->addWidget(up);
+    h->addWidget(down);
+    p.sbUpDateFL = gui::named(new QPushButton("Обновить"), "sbUpDateFL");
+    gui::notWiredYet({up, down, p.sbUpDateFL, p.cbBottomAdrFL, p.edAdrFL});
+    h->addWidget(p.sbUpDateFL);
+    p.sbStopRec = gui::named(new QPushButton("СТОП"), "sbStopRec");
+    p.sbStopRec->hide();
+    h->addWidget(p.sbStopRec);
+    p.PanelRec = gui::named(gui::caption("Идет запись !"), "PanelRec");
+    p.PanelRec->hide();
+    h->addWidget(p.PanelRec);
+    p.btnRecFromMemory = gui::named(new QPushButton("Запись"), "btnRecFromMemory");
+    p.btnRecFromMemory->hide();
+    h->addWidget(p.btnRecFromMemory);
+    v->addLayout(h);
+    return tab;
+}
+
+}  // namespace velmora::views

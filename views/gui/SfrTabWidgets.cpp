@@ -1,0 +1,36 @@
+#include "views/gui/SfrTabWidgets.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "common/gui/PageParts.h"
+#include "common/gui/Fonts.h"
+
+namespace velmora::views {
+
+QWidget* buildSfrTab(SfrTabWidgets& p) {
+    auto* tab = new QWidget;
+    auto* v = new QVBoxLayout(tab);
+    p.sfrTopPanel = new QWidget;
+    auto* top = new QVBoxLayout(p.sfrTopPanel);
+    top->setContentsMargins(0, 0, 0, 0);
+    p.lbSFR = gui::named(new QListWidget, "lbSFR");
+    p.lbSFR->setAccessibleName("lbSFR");
+    p.lbSFR->setFont(gui::namedFont("Courier New", 9, true));
+    top->addWidget(p.lbSFR);
+    v->addWidget(p.sfrTopPanel, 1);
+    v->addWidget(gui::caption(gui::kMonitorTitle));
+    auto* h = new QHBoxLayout;
+    p.edAdrSFR = gui::named(new QLineEdit, "edAdrSFR");
+    p.edAdrSFR->setAccessibleName("edAdrSFR");
+    p.edAdrSFR->setReadOnly(true);
+    h->addWidget(gui::labelled("Адрес ", p.edAdrSFR));
+    p.sbUpDateSFR = gui::named(new QPushButton("Обновить"), "sbUpDateSFR");
+    gui::notWiredYet({p.sbUpDateSFR});
+    h->addWidget(p.sbUpDateSFR);
+    h->addStretch();
+    v->addLayout(h);
+    return tab;
+}
+
+}  // namespace velmora::views
