@@ -63,6 +63,13 @@ char32_t nextCodePoint(std::string_view s, size_t& i) {
         }
         cp = (cp << 6) | (b & 0x3F);
     }
+    // An over-long form ("C1 81" for 'A') is malformed: decoding it would let a
+    // character slip past any check made on the bytes.
+    static constexpr char32_t kShortestFrom[] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kShortestFrom[extra]) {
+        ++i;
+        return 0xFFFD;
+    }
     i += static_cast<size_t>(extra) + 1;
     return cp;
 }

@@ -37,10 +37,12 @@ std::optional<uint32_t> parseHex(std::string_view text, uint32_t max) {
 }
 
 std::optional<long long> parseDecimal(std::string_view text, long long min, long long max) {
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     std::string_view digits = text;
-    if (!digits.empty() && digits.front() == '-') digits.remove_prefix(1);
+    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
+        digits.remove_prefix(1);
     if (digits.empty() || !allDigits(digits, 10)) return std::nullopt;
+    // One sign at most: "+-5" is refused above. from_chars takes '-' but not '+'.
+    if (text.front() == '+') text.remove_prefix(1);
     auto v = wholeNumber<long long>(text, 10);
     if (!v || *v < min || *v > max) return std::nullopt;
     return v;

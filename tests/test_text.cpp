@@ -5,6 +5,7 @@
 #include "cli/CliArgs.h"
 #include "common/Cp1251.h"
 #include "common/HexText.h"
+#include "common/NumberText.h"
 
 using namespace velmora;
 
@@ -29,6 +30,16 @@ TEST(HexText, ByteLists) {
     EXPECT_EQ(parseHexByteList("1 G"), std::nullopt);
 }
 
+TEST(NumberText, DecimalTakesOneSignAtMost) {
+    EXPECT_EQ(parseDecimal("+42", 0, 100), 42);
+    EXPECT_EQ(parseDecimal("-5", -10, 10), -5);
+    EXPECT_EQ(parseDecimal("+-5", -10, 10), std::nullopt);
+    EXPECT_EQ(parseDecimal("-+5", -10, 10), std::nullopt);
+    EXPECT_EQ(parseDecimal("++5", -10, 10), std::nullopt);
+    EXPECT_EQ(parseDecimal("+", -10, 10), std::nullopt);
+    EXPECT_EQ(parseDecimal("", -10, 10), std::nullopt);
+}
+
 TEST(Cp1251, RoundTripsCyrillic) {
     const std::string text = "Контроллер не ответил ЁёЇї №";
     std::string wire = utf8ToCp1251(text);
@@ -45,6 +56,15 @@ TEST(Cp1251, UnmappableBecomesQuestionMark) {
     EXPECT_EQ(utf8ToCp1251("\xE6\x97\xA5"), "?");  // a CJK character has none
     EXPECT_EQ(utf8ToCp1251("\xFF"), "?");          // malformed
     EXPECT_EQ(utf8ToCp1251("\xD0"), "?");          // cut short
+}
+
+TEST(Cp1251, OverLongFormsAreMalformed) {
+    // 'A' (0x41) and U+0401 'Ё' (0xA8) in forms longer than the shortest one.
+    EXPECT_EQ(utf8ToCp1251("\xC1\x81"), "??");
+    EXPECT_EQ(utf8ToCp1251("\xE0\x81\x81"), "???");
+    EXPECT_EQ(utf8ToCp1251("\xE0\x90\x81"), "???");
+    EXPECT_EQ(utf8ToCp1251("\xF0\x80\x90\x81"), "????");
+    EXPECT_EQ(utf8ToCp1251("\xD0\x81"), "\xA8");  // the shortest form still converts
 }
 
 namespace {
