@@ -122,3 +122,22 @@ TEST(NumberText, WholeTextOrNothing) {
     EXPECT_EQ(parseHex("+1"), std::nullopt);
     EXPECT_EQ(parseHex("0000000000000000001"), 1u);
 }
+
+TEST(NumberText, DecimalTakesOneSignAtMost) {
+    EXPECT_EQ(parseDecimal("+42", 0, 100), 42);
+    EXPECT_EQ(parseDecimal("-5", -10, 10), -5);
+    EXPECT_EQ(parseDecimal("+-5", -10, 10), std::nullopt);
+    EXPECT_EQ(parseDecimal("-+5", -10, 10), std::nullopt);
+    EXPECT_EQ(parseDecimal("++5", -10, 10), std::nullopt);
+    EXPECT_EQ(parseDecimal("+", -10, 10), std::nullopt);
+    EXPECT_EQ(parseDecimal("", -10, 10), std::nullopt);
+}
+
+TEST(Cp1251, OverLongFormsAreMalformed) {
+    // 'A' (0x41) and U+0401 'Ё' (0xA8) in forms longer than the shortest one.
+    EXPECT_EQ(utf8ToCp1251("\xC1\x81"), "??");
+    EXPECT_EQ(utf8ToCp1251("\xE0\x81\x81"), "???");
+    EXPECT_EQ(utf8ToCp1251("\xE0\x90\x81"), "???");
+    EXPECT_EQ(utf8ToCp1251("\xF0\x80\x90\x81"), "????");
+    EXPECT_EQ(utf8ToCp1251("\xD0\x81"), "\xA8");  // the shortest form still converts
+}
