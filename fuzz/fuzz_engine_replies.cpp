@@ -104,12 +104,17 @@ void checkTransaction(const Case& c, uint16_t result, const LinkState& s, size_t
         require(expected <= s.RxBuf.size(), "success with an expected reply longer than RxBuf");
         require(s.RxCount == expected, "success with a reply of another length");
         require(frameCrcOk(s.RxBuf.data(), expected), "success with a reply whose CRC is bad");
+        // Nobody is meant to answer a broadcast or an initialisation, so any frame that
+        // does come cannot be matched to the request.
+        require(expectsNoReply || (s.RxBuf[0] == s.TxBuf[0] && s.RxBuf[1] == s.TxBuf[1]),
+                "success with another node's or another command's reply");
         return;
     }
     // Anything else is a module's error reply, passed on: it must be one, CRC and all.
     require(s.RxCount == 5 && (s.RxBuf[1] & 0x80) && result == s.RxBuf[1],
             "result that is neither a code nor the error reply received");
     require(frameCrcOk(s.RxBuf.data(), 5), "error reply taken with a bad CRC");
+    require(expectsNoReply || s.RxBuf[0] == s.TxBuf[0], "another node's error reply taken");
 }
 
 void checkRawExchange(bool accepted, const LinkState& s, const std::vector<uint8_t>& delivered) {

@@ -69,6 +69,9 @@ ReplyVerdict ReplyCollector::verdict() const {
     if (n == kErrorReplyLength && (rx[1] & 0x80) && expect_.length != kErrorReplyLength)
         return frameCrcOk(rx, n) ? ReplyVerdict::ErrorReply : ReplyVerdict::BadCrc;
     if (expect_.length == 0 || n != expect_.length) return ReplyVerdict::Incomplete;
+    // Bit 7 set let the reply start as an error reply; at any other length it is a frame
+    // of somebody else's.
+    if (expect_.matchHeader && rx[1] != expect_.command) return ReplyVerdict::Incomplete;
     // A reply longer than RxBuf was never whole in it, and a reply under three bytes
     // has nothing for a CRC to cover: neither can be trusted.
     if (n > state_.RxBuf.size() || !frameCrcOk(rx, n)) return ReplyVerdict::BadCrc;

@@ -47,6 +47,10 @@ std::vector<Case> cases() {
          "01 70 00 50 04 00 00 00 01 3C", ""},
         {"long", a + " 00", ReplyVerdict::Incomplete, "01 70 00 50 04 00 00 00 01 3C 14 00", ""},
         {"only strays", kNode2Read4, ReplyVerdict::Incomplete, "", kNode2Read4},
+        // An error reply's start that runs on to the full length, CRC and all, is not the
+        // answer either (01 FF ... with a good CRC).
+        {"error start at full length", "01 FF 00 50 04 00 00 00 01 74 34", ReplyVerdict::Incomplete,
+         "01 FF 00 50 04 00 00 00 01 74 34", ""},
     };
 }
 
