@@ -128,11 +128,6 @@ void TFTerminal::buildWindow() {
     }
 }
 
-uint16_t TFTerminal::trans_Action(uint8_t cid, uint8_t kind, uint16_t address, uint16_t count,
-                                  uint8_t slave, uint8_t retries) {
-    return engine().trans_Action(cid, kind, address, count, slave, retries);
-}
-
 void TFTerminal::showStatus(const std::string& text) {
     sb1_->setPanelText(2, QString::fromStdString(text));
 }

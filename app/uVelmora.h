@@ -69,8 +69,6 @@ public:
     ~TFTerminal() override;
 
     // The link (transactions, buffers and flags).
-    uint16_t trans_Action(uint8_t cid, uint8_t kind, uint16_t address, uint16_t count,
-                          uint8_t slave, uint8_t retries);
     link::LinkSession& session() { return link_; }
     link::TransactionEngine& engine() { return link_.engine(); }
     link::LinkState& linkState() { return link_.state(); }
@@ -87,10 +85,8 @@ public:
     uint32_t systemSpeed() const { return SystemSpeed; }
     void mmNomCommClick();
     void WMDeviceChange();
-    void tmScanCommTimer();
     int portIcon() const { return portIcon_; }
     QTimer& scanCommTimer() { return link_.portCheckTimer(); }
-    TFselectComm* selectCommDialog() { return selectComm_; }
 
     // Pages.
     void pcChanChange();
@@ -100,7 +96,6 @@ public:
     void startTimer1() { timer1_.start(); }
     QTimer& timer1() { return timer1_; }
     QTimer& tmUpDate() { return tmUpDate_; }
-    void refreshCurrentPage();
 
     // Runs `action` now, or as soon as no transaction waits for its reply: a modal
     // window opened inside that wait would hold the transaction until it closed.
@@ -121,10 +116,8 @@ public:
     MainPages& pages() { return pages_; }
     const QString& settingsPath() const { return settingsPath_; }
     const QString& hexDir() const { return hexDir_; }
-    void setHexDir(const QString& dir) { hexDir_ = dir; }
     // Whether the HEX loading items may be enabled at all (their subsystem is there).
     void setHexLoadingAvailable(bool available) { hexLoadingAvailable_ = available; }
-    bool firstActivationDone() const { return Tag != 0; }
 
     views::ViewAddresses addresses;
 

@@ -82,14 +82,6 @@ void TFTerminal::setHexItems(bool enabled) {
     menus_.mmLoadHex_Shift->setEnabled(on);
 }
 
-void TFTerminal::refreshCurrentPage() {
-    if (pages_.pcChan->currentIndex() == kSystemPage) {
-        systemActions_->busScan();
-    } else if (pages_.pcChan->currentIndex() == kModulePage) {
-        pcMonChange();
-    }
-}
-
 void TFTerminal::Timer1Timer() {
     // A tick during a transaction's wait would start a wait of its own inside it, and
     // the transaction could not end before that one: skip it, the next tick comes.

@@ -104,8 +104,4 @@ void TFTerminal::WMDeviceChange() {
     sb1_->repaintNow();
 }
 
-void TFTerminal::tmScanCommTimer() {
-    link_.checkPort();
-}
-
 }  // namespace velmora::app

@@ -126,3 +126,22 @@ TEST_F(Cli, PortsListsThePortInUse) {
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("* " + server->devicePath()), std::string::npos);
 }
+
+// Requests that could only print data nobody sent are refused before the port is opened:
+// nothing goes out and nothing is printed.
+TEST_F(Cli, ReadsThatCannotBeAnsweredAreABadCommandLine) {
+    const std::vector<QStringList> cases = {
+        {"trans", "7", "rdRAM", "50", "4", "--retries", "0"},
+        {"trans", "0", "rdRAM", "50", "4"},
+        {"trans", "1", "rdRAM", "50", "100"},
+    };
+    for (const auto& words : cases) {
+        CliRun r = cli(words);
+        EXPECT_EQ(r.status, 2) << words.join(' ').toStdString();
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("velmora-cli: "), std::string::npos);
+    }
+    // A write and the initialisation to every node stay allowed.
+    EXPECT_EQ(cli({"trans", "0", "wrRAM", "200", "1", "--data", "08"}).status, 0);
+    EXPECT_EQ(cli({"trans", "0", "initMod", "0", "0"}).status, 0);
+}

@@ -1,0 +1,151 @@
+// The main window offscreen: the menus, the speed, help and the about box.
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QFile>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include "app/TFAboutBox.h"
+#include "app/TFHelp.h"
+#include "app/TFselectComm.h"
+#include "app/uVelmora.h"
+#include "common/Cp1251.h"
+#include "link/OperationKind.h"
+#include "sim/PtyServer.h"
+#include "sim/SimConfig.h"
+#include "tests/support/WindowFixture.h"
+
+using namespace velmora;
+using namespace velmora::app;
+using velmora::testing::MainWindow;
+using velmora::testing::whenModal;
+
+TEST_F(MainWindow, MenusAsTheProgramHasThem) {
+    TFTerminal& w = start();
+    QStringList tops;
+    for (QAction* a : w.menuBar()->actions()) tops << a->text();
+    EXPECT_EQ(tops, (QStringList{"Файл", "Настройки", "Инструменты", "О программе"}));
+
+    auto captions = [](QMenu* m) {
+        QStringList out;
+        for (QAction* a : m->actions()) out << (a->isSeparator() ? "-" : a->text());
+        return out;
+    };
+    EXPECT_EQ(captions(w.menus().mmFile),
+              (QStringList{"Сохранить конфигурацию", "Загрузить конфигурацию", "-",
+                           "Сохранить данные как ...", "-", "Загрузить *.hex файл", "-",
+                           "Загрузить *hex файл со смещением", "-", "Выход"}));
+    EXPECT_EQ(captions(w.menus().mmSettings),
+              (QStringList{"Comm порта", "Протокол обмена по Modbus", "Протокол системных операций",
+                           "Системная скорость", "Автосканер", "Передача/прием CRC",
+                           "Тип процессора", "-", "Запись из памяти", "Смещение FLASH"}));
+    EXPECT_EQ(captions(w.menus().sys_Speed),
+              (QStringList{"1200", "2400", "9600", "19200", "57600", "115200"}));
+    EXPECT_EQ(captions(w.menus().mmCRC), (QStringList{"<мл байт><ст байт>", "<ст байт><мл байт>"}));
+    EXPECT_EQ(captions(w.menus().mmTools),
+              (QStringList{"Окно просмотра", "Тестовый генератор", "Терминал"}));
+    EXPECT_EQ(captions(w.menus().pmProt),
+              (QStringList{"Очистить", "-", "Создать команду", "Формат команды", "-",
+                           "Окно просмотра", "Тестовый генератор"}));
+    EXPECT_EQ(captions(w.menus().mmModul), (QStringList{"Добавить модуль на Modbus", "Версия"}));
+    EXPECT_EQ(captions(w.menus().pmFlash),
+              (QStringList{"Инициализировать модуль", "-", "Очистить Flash"}));
+    EXPECT_EQ(captions(w.menus().pmRAM),
+              (QStringList{"Инициализировать модуль", "-", "Просмотр переменной"}));
+
+    for (const char* never : {"mmSaveConfig", "mmLoadConfig", "N11"})
+        EXPECT_FALSE(action(never)->isEnabled()) << never;
+    EXPECT_FALSE(action("mmLoadHex")->isEnabled());
+    EXPECT_FALSE(action("mmRecHex")->isEnabled());
+    EXPECT_TRUE(action("N2")->isEnabled());
+    EXPECT_TRUE(action("mm_shiftFlash")->isEnabled());
+    EXPECT_TRUE(action("mmProtSysOp")->isChecked());
+    EXPECT_TRUE(action("mmCRC_lo")->isChecked());
+    EXPECT_FALSE(action("mmCRC_hi")->isChecked());
+    EXPECT_FALSE(w.menus().mmTools->menuAction()->isEnabled());
+    EXPECT_FALSE(action("pmSys_ClFl")->isVisible());
+}
+
+TEST_F(MainWindow, CrcOrderClickInvertsBothMarks) {
+    start();
+    action("mmCRC_hi")->trigger();
+    EXPECT_TRUE(action("mmCRC_hi")->isChecked());
+    EXPECT_FALSE(action("mmCRC_lo")->isChecked());
+    action("mmCRC_hi")->trigger();
+    EXPECT_FALSE(action("mmCRC_hi")->isChecked());
+    EXPECT_TRUE(action("mmCRC_lo")->isChecked());
+}
+
+TEST_F(MainWindow, SpeedSetterTurnsOtherSpeedsInto115200) {
+    TFTerminal& w = start();
+    action("mmSpeed9600")->trigger();
+    EXPECT_EQ(w.Comm().baud(), 9600u);
+    w.setSystemSpeed(4800);
+    EXPECT_TRUE(action("mmSpeed115200")->isChecked());
+    EXPECT_FALSE(action("mmSpeed9600")->isChecked());
+    EXPECT_EQ(w.Comm().baud(), 115200u);
+    EXPECT_EQ(w.systemSpeed(), 115200u);
+}
+
+TEST_F(MainWindow, SpeedMenuRefreshFollowsThePort) {
+    TFTerminal& w = start();
+    w.Comm().setBaud(19200);
+    w.refreshSpeedMenu();
+    EXPECT_TRUE(action("mmSpeed19200")->isChecked());
+    EXPECT_FALSE(action("mmSpeed115200")->isChecked());
+    w.Comm().setBaud(2400);
+    w.refreshSpeedMenu();
+    for (const char* name : {"mmSpeed9600", "mmSpeed19200", "mmSpeed57600", "mmSpeed115200"})
+        EXPECT_FALSE(action(name)->isChecked()) << name;
+}
+
+TEST_F(MainWindow, HelpFileOnF1) {
+    TFTerminal& w = start();
+    key(Qt::Key_F1);  // no file: nothing
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    QFile f(options.helpFile);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray::fromStdString(utf8ToCp1251("Справка\r\nF5 - Система\r\n")));
+    f.close();
+    QStringList shown;
+    whenModal([&](QWidget* modal) {
+        auto* help = qobject_cast<TFHelp*>(modal);
+        ASSERT_NE(help, nullptr);
+        EXPECT_EQ(help->windowTitle(), "Помощь");
+        for (int i = 0; i < help->list->count(); ++i) shown << help->list->item(i)->text();
+        QTest::keyClick(help, Qt::Key_Escape);
+    });
+    key(Qt::Key_F1);
+    EXPECT_EQ(shown, (QStringList{"Справка", "F5 - Система"}));
+    (void)w;
+}
+
+TEST_F(MainWindow, AboutBoxShowsTheBuildsVersion) {
+    EXPECT_EQ(fileVersionText(0x00020003, 0x00040005), "2.3.4.5");
+    start();
+    TFAboutBox* about = child<TFAboutBox>("TFAboutBox");
+    ASSERT_NE(about, nullptr);
+    whenModal([](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); });
+    about->exec();
+    EXPECT_EQ(about->windowTitle(), "О программе");
+    EXPECT_TRUE(about->productName->text().startsWith("Наименование : Velmora"));
+    EXPECT_TRUE(about->version->text().startsWith("Версия : 2."));
+    EXPECT_TRUE(about->company->text().startsWith("Разработчик : "));
+}
+
+TEST_F(MainWindow, AboutOpensFromTheMenuTitle) {
+    TFTerminal& w = start();
+    QString title;
+    whenModal([&](QWidget* modal) {
+        title = modal->windowTitle();
+        static_cast<QDialog*>(modal)->accept();
+    });
+    w.menus().N17->popup(w.mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !title.isEmpty(); }, 3000));
+    EXPECT_EQ(title, "О программе");
+    EXPECT_FALSE(w.menus().N17->isVisible());
+}
