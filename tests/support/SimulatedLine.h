@@ -26,6 +26,8 @@ struct Delivery {
     size_t chunkSize = 0;     // 0: the whole reply in one receive event
     uint32_t chunkGapMs = 0;  // between chunks
     unsigned answerFrom = 1;  // requests before this one (1-based) get no reply
+    // Requests for which this says true are carried out but their replies are lost.
+    std::function<bool(const std::vector<uint8_t>& request)> loseReplyTo;
 };
 
 class SimulatedLine : public link::LineOut, public link::EventPump {
