@@ -30,7 +30,12 @@ struct RunHooks {
     std::function<bool()> stopRequested;
 };
 
-enum class RunOutcome { Success, Failed, Stopped };
+enum class RunOutcome {
+    Success,
+    Failed,    // a transaction failed: `code` says how
+    Stopped,   // the user stopped it
+    Mismatch,  // what the module holds differs from the image at `address`
+};
 
 struct RunResult {
     RunOutcome outcome = RunOutcome::Success;

@@ -1,0 +1,127 @@
+#include "firmware/ModuleReader.h"
+
+#include <algorithm>
+#include <array>
+
+#include "firmware/ImageWriter.h"
+#include "link/OperationKind.h"
+
+namespace velmora::firmware {
+
+namespace {
+constexpr uint32_t kBlock = 64;
+constexpr uint32_t kEepromChunk = 128;
+
+void report(const RunHooks& hooks, const Progress& p) {
+    if (hooks.progress) hooks.progress(p);
+}
+bool stopAsked(const RunHooks& hooks) {
+    return hooks.stopRequested && hooks.stopRequested();
+}
+}  // namespace
+
+uint16_t readFlash(ModuleLink& link, uint32_t address, uint8_t* out, size_t count) {
+    for (size_t done = 0; done < count; done += kBlock) {
+        const uint32_t b = address + static_cast<uint32_t>(done);
+        uint16_t r = 0;
+        if (link.target().level == 1) {
+            r = link.node(link::rdFlash, static_cast<uint16_t>(b), {}, kBlock, 3);
+        } else {
+            r = link.wrI2C(kRegFlashAddress,
+                           {static_cast<uint8_t>(b & 0xFF), static_cast<uint8_t>(b >> 8), 0x00}, 3);
+            if (r == 0) r = link.rdI2C(kRegFlashData, kBlock, 3);
+        }
+        if (r) return r;
+        std::copy_n(link.replyData(), kBlock, out + done);
+    }
+    return 0;
+}
+
+uint16_t readEeprom(ModuleLink& link, uint32_t address, uint8_t* out, size_t count) {
+    for (size_t done = 0; done < count; done += kEepromChunk) {
+        const uint32_t a = address + static_cast<uint32_t>(done);
+        const auto n = static_cast<uint16_t>(std::min<size_t>(kEepromChunk, count - done));
+        uint16_t r = 0;
+        if (link.target().level == 1) {
+            r = link.node(link::rdEE, static_cast<uint16_t>(a), {}, n, 3);
+        } else {
+            r = link.wrI2C(kRegEepromAddress,
+                           {static_cast<uint8_t>(a & 0xFF), static_cast<uint8_t>(a >> 8)}, 3);
+            if (r == 0) r = link.rdI2C(kRegEepromData, n, 3);
+        }
+        if (r) return r;
+        std::copy_n(link.replyData(), n, out + done);
+    }
+    return 0;
+}
+
+RunResult withPageZero(ModuleLink& link, const std::function<RunResult()>& body) {
+    if (link.target().level != 2) return body();
+    if (uint16_t r = link.rdI2C(kRegPageRegister, 1, 3)) return {RunOutcome::Failed, 0, r};
+    const uint8_t saved = link.replyData()[0];
+    RunResult result;
+    if (uint16_t r = link.wrI2C(kRegPageRegister, {0x00}, 3))
+        result = {RunOutcome::Failed, 0, r};
+    else
+        result = body();
+    link.wrI2C(kRegPageRegister, {saved}, 3);
+    return result;
+}
+
+RunResult verifyImages(ModuleLink& link, const FirmwareImages& images, const RunHooks& hooks) {
+    auto hold = link.engine().hold();
+    return withPageZero(link, [&]() -> RunResult {
+        Progress p;
+        std::array<uint8_t, kBlock> block{};
+        for (uint32_t b = firstWritableBlock(link.target()); b <= 0xFFC0; b += kBlock) {
+            if (blockIsBlank(images, b)) continue;
+            if (stopAsked(hooks)) return {RunOutcome::Stopped, static_cast<uint16_t>(b), 0};
+            p.address = static_cast<uint16_t>(b);
+            report(hooks, p);
+            if (uint16_t r = readFlash(link, b, block.data(), kBlock))
+                return {RunOutcome::Failed, static_cast<uint16_t>(b), r};
+            for (uint32_t i = 0; i < kBlock; ++i)
+                if (block[i] != images.FlashImage[b + i])
+                    return {RunOutcome::Mismatch, static_cast<uint16_t>(b + i), 0};
+            ++p.blocksDone;
+        }
+        std::array<uint8_t, kEepromTop + 1> eeprom{};
+        bool any = false;
+        for (uint16_t cell : images.EepromImage) any = any || FirmwareImages::given(cell);
+        if (!any) return {};
+        if (uint16_t r = readEeprom(link, 0, eeprom.data(), eeprom.size()))
+            return {RunOutcome::Failed, 0, r};
+        for (uint32_t a = 0; a <= kEepromTop; ++a) {
+            const uint16_t cell = images.EepromImage[a];
+            if (FirmwareImages::given(cell) && eeprom[a] != (cell & 0xFF))
+                return {RunOutcome::Mismatch, static_cast<uint16_t>(a), 0};
+        }
+        return {};
+    });
+}
+
+RunResult backupModule(ModuleLink& link, FirmwareImages& out, const RunHooks& hooks) {
+    auto hold = link.engine().hold();
+    out.clear();
+    return withPageZero(link, [&]() -> RunResult {
+        Progress p;
+        const uint32_t first = link.target().flashBottom & 0xFFC0;
+        p.blocksTotal = (0x10000 - first) / kBlock;
+        for (uint32_t b = first; b <= 0xFFC0; b += kBlock) {
+            if (stopAsked(hooks)) return {RunOutcome::Stopped, static_cast<uint16_t>(b), 0};
+            p.address = static_cast<uint16_t>(b);
+            report(hooks, p);
+            if (uint16_t r = readFlash(link, b, out.FlashImage.data() + b, kBlock))
+                return {RunOutcome::Failed, static_cast<uint16_t>(b), r};
+            ++p.blocksDone;
+        }
+        std::array<uint8_t, kEepromTop + 1> eeprom{};
+        if (uint16_t r = readEeprom(link, 0, eeprom.data(), eeprom.size()))
+            return {RunOutcome::Failed, 0, r};
+        for (uint32_t a = 0; a <= kEepromTop; ++a)
+            out.EepromImage[a] = static_cast<uint16_t>(0xFF00 | eeprom[a]);
+        return {};
+    });
+}
+
+}  // namespace velmora::firmware
