@@ -1,5 +1,6 @@
 #include "cli/CliArgs.h"
 
+#include "cli/FirmwareArgs.h"
 #include "common/HexText.h"
 #include "link/OperationKind.h"
 
@@ -20,7 +21,10 @@ const char* cliUsage() {
            "  trans CID KIND ADDR COUNT [--slave S] [--retries R] [--data \"HH HH ...\"]\n"
            "                                          one transaction; CID, ADDR, COUNT, S and\n"
            "                                          the data in hex, KIND a name (rdID ...\n"
-           "                                          initMod) or number 0..11, R decimal\n";
+           "                                          initMod) or number 0..11, R decimal\n"
+           "  program FILE.hex CID [--slave S] [--shift HHHH] [--verify]\n"
+           "  erase CID START END [--slave S]\n"
+           "  backup CID FILE.hex [--slave S]           (--flash-bottom HHHH, default 2000)\n";
 }
 
 std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::string& error) {
@@ -39,9 +43,9 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
         }
         if (a.rfind("--", 0) == 0) {
             auto v = next();
-            if (a == "--log") {
+            if (a == "--log" || a == "--verify") {
                 if (v) --i;
-                out.log = true;
+                (a == "--log" ? out.log : out.firmware.verify) = true;
                 continue;
             }
             if (!v) {
@@ -70,6 +74,14 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
                     return std::nullopt;
                 }
                 out.trans.slave = static_cast<uint8_t>(*s);
+                out.slaveGiven = true;
+            } else if (a == "--shift" || a == "--flash-bottom") {
+                auto h = parseHex(*v, 0xFFFF);
+                if (!h) {
+                    error = "bad " + a.substr(2) + " '" + *v + "' (hex 0000..FFFF)";
+                    return std::nullopt;
+                }
+                (a == "--shift" ? out.firmware.shift : out.flashBottom) = static_cast<uint16_t>(*h);
             } else if (a == "--retries") {
                 // Retries 0 would send nothing and report success with data nobody sent.
                 auto r = decimal(*v);
@@ -100,6 +112,10 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
     }
     if (positional[0] == "ports" && positional.size() == 1) {
         out.command = CliArgs::Command::Ports;
+        return out;
+    }
+    if (isFirmwareCommand(positional[0])) {
+        if (!parseFirmwareCommand(positional, out, error)) return std::nullopt;
         return out;
     }
     if (positional[0] != "trans") {

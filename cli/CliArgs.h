@@ -18,13 +18,25 @@ struct TransRequest {
     std::vector<uint8_t> data;
 };
 
+// program FILE CID, erase CID START END, backup CID FILE.
+struct FirmwareRequest {
+    std::string file;
+    uint8_t cid = 0;
+    uint16_t shift = 0;  // --shift
+    bool verify = false;  // --verify
+    uint32_t start = 0, end = 0;
+};
+
 struct CliArgs {
     std::string port;  // a number or a device path; empty: the settings' default
     uint32_t speed = 115200;
     bool log = false;
     bool hardwareFlow = true;
-    enum class Command { Ports, Trans, Help } command = Command::Help;
+    enum class Command { Ports, Trans, Help, Program, Erase, Backup } command = Command::Help;
     TransRequest trans;
+    bool slaveGiven = false;        // --slave: the command addresses an i2c module
+    uint16_t flashBottom = 0x2000;  // --flash-bottom, as the settings' default
+    FirmwareRequest firmware;
 };
 
 // Returns the parsed arguments, or nothing with a message in `error`.

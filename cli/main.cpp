@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "cli/CliArgs.h"
+#include "cli/FirmwareCommands.h"
+#include "cli/ResultText.h"
 #include "common/HexText.h"
 #include "link/OperationKind.h"
 #include "link/ReplyCodes.h"
@@ -22,21 +24,6 @@ public:
         std::fprintf(stderr, "%s\n", text.c_str());
     }
 };
-
-std::string resultText(uint16_t result) {
-    switch (result) {
-        case link::kResultLinkBusy:
-            return "the link is in use by another operation";
-        case link::kResultFrameTooLong:
-            return "the request does not fit a 256-byte frame";
-        case link::kResultPortLost:
-            return "the serial port is lost";
-        default:
-            break;
-    }
-    std::string text = link::replyMessage(result);
-    return text.empty() ? "no text for this code" : text;
-}
 
 int listPorts(link::TnrComm& comm) {
     QStringList ports = comm.portList();
@@ -60,7 +47,7 @@ int transact(link::LinkSession& session, const cli::CliArgs& args) {
     uint16_t result = engine.trans_Action(t.cid, t.kind, t.address, t.count, t.slave, t.retries);
     if (result != link::kResultOk) {
         std::fprintf(stderr, "velmora-cli: result %u (0x%02X): %s\n", result, result,
-                     resultText(result).c_str());
+                     cli::resultText(result).c_str());
         return 1;
     }
     if (link::isReadKind(t.kind)) {
@@ -104,5 +91,6 @@ int main(int argc, char** argv) {
                      failure.toLocal8Bit().constData());
         return 3;
     }
-    return transact(session, *args);
+    if (args->command == cli::CliArgs::Command::Trans) return transact(session, *args);
+    return cli::runFirmwareCommand(session, *args);
 }

@@ -145,3 +145,84 @@ TEST_F(Cli, ReadsThatCannotBeAnsweredAreABadCommandLine) {
     EXPECT_EQ(cli({"trans", "0", "wrRAM", "200", "1", "--data", "08"}).status, 0);
     EXPECT_EQ(cli({"trans", "0", "initMod", "0", "0"}).status, 0);
 }
+
+namespace {
+
+void writeFile(const QString& path, const std::string& text) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+// Flash 0x2400..0x240F = 00..0F; EEPROM 0x010..0x012 = 11 22 33 (checksums by hand).
+const std::string kSmallImage =
+    ":020000040000FA\r\n"
+    ":10240000000102030405060708090A0B0C0D0E0F54\r\n"
+    ":0200000400F00A\r\n"
+    ":0300100011223387\r\n";
+
+}  // namespace
+
+TEST_F(Cli, ProgramVerifyEraseAndBackUpANode) {
+    QTemporaryDir dir;
+    const std::string image = kSmallImage + ":00000001FF\r\n";
+    writeFile(dir.filePath("fw.hex"), image);
+    CliRun r = cli({"program", dir.filePath("fw.hex"), "1", "--verify"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("  FLASH   0x2400        0x240F      0x0010"), std::string::npos);
+    EXPECT_NE(r.err.find("Файл записан успешно"), std::string::npos);
+    EXPECT_EQ(read({"trans", "1", "rdFlash", "2400", "4"}), "00 01 02 03\n");
+    EXPECT_EQ(read({"trans", "1", "rdEE", "10", "3"}), "11 22 33\n");
+
+    CliRun erased = cli({"erase", "1", "2402", "2403"});
+    EXPECT_EQ(erased.status, 0) << erased.err;
+    EXPECT_NE(erased.err.find("Errase Flash: 0x2402 ... 0x2403"), std::string::npos);
+    EXPECT_EQ(read({"trans", "1", "rdFlash", "2400", "5"}), "00 01 FF FF 04\n");
+
+    CliRun saved = cli({"backup", "1", dir.filePath("saved.hex")});
+    EXPECT_EQ(saved.status, 0) << saved.err;
+    QFile f(dir.filePath("saved.hex"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const std::string text = f.readAll().toStdString();
+    // The erased bytes are in the block's record as FF.
+    EXPECT_NE(text.find(":102400000001FFFF0405060708090A0B0C0D0E0F5B\r\n"), std::string::npos);
+    EXPECT_NE(text.find(":0200000400F00A\r\n"), std::string::npos);
+    EXPECT_EQ(text.substr(text.size() - 13), ":00000001FF\r\n");
+}
+
+TEST_F(Cli, ProgramAnI2cModuleAboveTheBottomAndBackItUp) {
+    QTemporaryDir dir;
+    // 0x2000 is below the bottom 0x4000 and is not written; 0x4000 is.
+    writeFile(dir.filePath("fw.hex"), ":022000007788DF\r\n:02400000A1B26B\r\n:00000001FF\r\n");
+    CliRun r = cli({"--flash-bottom", "4000", "program", dir.filePath("fw.hex"), "1", "--slave",
+                    "10", "--verify"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    CliRun saved =
+        cli({"--flash-bottom", "4000", "backup", "1", dir.filePath("b.hex"), "--slave", "10"});
+    EXPECT_EQ(saved.status, 0) << saved.err;
+    QFile f(dir.filePath("b.hex"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const std::string text = f.readAll().toStdString();
+    EXPECT_NE(text.find(":10400000A1B2FFFFFFFFFFFFFFFFFFFFFFFFFFFF"), std::string::npos);
+    EXPECT_EQ(text.find(":10200000"), std::string::npos);
+}
+
+// A file or a range that is refused sends nothing at all.
+TEST_F(Cli, RefusedFilesAndRangesSendNothing) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("bad.hex"), ":020000040000FA\r\n:02240000AABB00\r\n");
+    const unsigned before = network.requestsSeen();
+    CliRun bad = cli({"program", dir.filePath("bad.hex"), "1"});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("Ошибка  контрольной суммы входного файла, строка 2"), std::string::npos)
+        << bad.err;
+    CliRun missing = cli({"program", dir.filePath("none.hex"), "1"});
+    EXPECT_EQ(missing.status, 1);
+    CliRun below = cli({"erase", "1", "1000", "2000"});
+    EXPECT_EQ(below.status, 2);
+    EXPECT_NE(below.err.find("Ошбка диапазона стирания"), std::string::npos);
+    EXPECT_EQ(cli({"erase", "1", "3000", "2FFF"}).status, 2);
+    EXPECT_EQ(cli({"--flash-bottom", "4000", "erase", "1", "3000", "4000", "--slave", "10"}).status,
+              2);
+    EXPECT_EQ(network.requestsSeen(), before);
+}

@@ -87,3 +87,46 @@ TEST(CliArgs, WritesAndInitialisationMayGoToEveryNode) {
         EXPECT_TRUE(parse(words, error)) << error;
     }
 }
+
+TEST(CliArgs, FirmwareCommands) {
+    std::string error;
+    auto p = parse({"--flash-bottom", "4000", "program", "fw.hex", "1A", "--slave", "10", "--shift",
+                    "100", "--verify"},
+                   error);
+    ASSERT_TRUE(p) << error;
+    EXPECT_EQ(p->command, cli::CliArgs::Command::Program);
+    EXPECT_EQ(p->firmware.file, "fw.hex");
+    EXPECT_EQ(p->firmware.cid, 0x1A);
+    EXPECT_EQ(p->firmware.shift, 0x100);
+    EXPECT_TRUE(p->firmware.verify);
+    EXPECT_TRUE(p->slaveGiven);
+    EXPECT_EQ(p->flashBottom, 0x4000);
+    auto e = parse({"erase", "1", "ff00", "FFFF"}, error);
+    ASSERT_TRUE(e) << error;
+    EXPECT_EQ(e->firmware.start, 0xFF00u);
+    EXPECT_EQ(e->firmware.end, 0xFFFFu);
+    EXPECT_FALSE(e->slaveGiven);
+    EXPECT_EQ(e->flashBottom, 0x2000);
+    auto b = parse({"backup", "3", "out.hex"}, error);
+    ASSERT_TRUE(b) << error;
+    EXPECT_EQ(b->command, cli::CliArgs::Command::Backup);
+    EXPECT_EQ(b->firmware.file, "out.hex");
+
+    const std::pair<std::vector<std::string>, std::string> bad[] = {
+        {{"program", "fw.hex"}, "program takes FILE.hex CID"},
+        {{"program", "fw.hex", "0"}, "bad CID '0' (hex 01..FF)"},
+        {{"backup", "1"}, "backup takes CID FILE.hex"},
+        {{"erase", "1", "2000"}, "erase takes CID START END"},
+        {{"erase", "1", "1FFF", "2000"}, "Ошбка диапазона стирания"},
+        {{"erase", "1", "3000", "2FFF"}, "Ошбка диапазона стирания"},
+        {{"erase", "1", "", "2FFF"}, "Ошбка диапазона стирания"},
+        {{"--flash-bottom", "4000", "erase", "1", "3FC0", "4000"}, "Ошбка диапазона стирания"},
+        {{"--shift", "10000", "program", "f", "1"}, "bad shift '10000' (hex 0000..FFFF)"},
+        {{"--flash-bottom", "x", "backup", "1", "f"}, "bad flash-bottom 'x' (hex 0000..FFFF)"},
+    };
+    for (auto& [words, message] : bad) {
+        std::string why;
+        EXPECT_FALSE(parse(words, why));
+        EXPECT_EQ(why, message);
+    }
+}
