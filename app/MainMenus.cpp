@@ -100,6 +100,8 @@ MainMenus buildMainMenus(QMainWindow* w) {
     m.mmSettings->addSeparator();
     m.mmRecHex = item(m.mmSettings, "mmRecHex", "Запись из памяти", false);
     m.mm_shiftFlash = item(m.mmSettings, "mm_shiftFlash", "Смещение FLASH");
+    // Reads every written block and EEPROM byte back after programming.
+    m.mmVerifyAfterWrite = check(m.mmSettings, "mmVerifyAfterWrite", "Проверять после записи", false);
 
     m.mmTools = topMenu(w, "mmTools", "Инструменты");
     m.mmBrowser = item(m.mmTools, "mmBrowser", "Окно просмотра", false);

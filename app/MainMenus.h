@@ -35,6 +35,7 @@ struct MainMenus {
     QAction* mmCRC_hi = nullptr;
     QMenu* mmTipProc = nullptr;
     QAction* mmRecHex = nullptr;
+    QAction* mmVerifyAfterWrite = nullptr;
     QAction* mm_shiftFlash = nullptr;
     // "Инструменты"
     QMenu* mmTools = nullptr;

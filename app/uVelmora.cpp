@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -11,6 +12,7 @@
 #include "app/TFAboutBox.h"
 #include "app/TFHelp.h"
 #include "app/TFselectComm.h"
+#include "firmware/gui/FirmwareActions.h"
 #include "app/WindowSettings.h"
 #include "common/HexText.h"
 
@@ -54,6 +56,42 @@ TFTerminal::TFTerminal(TerminalOptions options, QWidget* parent)
     // The window sees every key before the focused control.
     qApp->installEventFilter(this);
     scan_.SystemIdle = true;
+}
+
+void TFTerminal::buildFirmwareActions() {
+    firmware::FirmwareHost host;
+    host.engine = &engine();
+    host.target = [this] {
+        return firmware::FirmwareTarget{module_.CurrentCID, module_.CurrentSlaveAdr,
+                                        module_.SelectionLevel, addresses.FlashBottom};
+    };
+    host.hexDir = [this] { return hexDir_; };
+    host.setHexDir = [this](const QString& dir) { hexDir_ = dir; };
+    host.chooseHexFile = [this](const QString& dir) {
+        return QFileDialog::getOpenFileName(this, "Загрузить *.hex файл", dir,
+                                            "Файл формата *.hex (*.hex)");
+    };
+    host.systemLogOn = [this] { return menus_.mmProtSysOp->isChecked(); };
+    host.log = [this](const std::string& line) { pages_.reProt->appendLine(line, {0, 0, 0}); };
+    host.status = [this](const QString& text) { sb1_->setPanelText(2, text); };
+    host.refreshFlash = [this] { tabs_[kFlashTab]->read(); };
+    host.refreshModulePage = [this] { pcMonChange(); };
+    host.flash = &pages_;
+    host.mmRecHex = menus_.mmRecHex;
+    host.verifyAfterWrite = menus_.mmVerifyAfterWrite;
+    host.dialogParent = this;
+    firmware_ = new firmware::FirmwareActions(std::move(host), shiftFlash_, clearFlash_, this);
+
+    // Each starts a device operation: held until the link is free, never nested.
+    connect(menus_.mmLoadHex, &QAction::triggered, this,
+            [this] { link_.whenFree([this] { firmware_->mmLoadHexClick(); }); });
+    connect(menus_.mmLoadHex_Shift, &QAction::triggered, this,
+            [this] { link_.whenFree([this] { firmware_->mmLoadHex_ShiftClick(); }); });
+    connect(menus_.mmRecHex, &QAction::triggered, firmware_, &firmware::FirmwareActions::mmRecHexClick);
+    connect(menus_.pmSys_ClFl, &QAction::triggered, this,
+            [this] { link_.whenFree([this] { firmware_->pmSys_ClFlClick(); }); });
+    menus_.pmSys_ClFl->setEnabled(true);
+    setHexLoadingAvailable(true);
 }
 
 void TFTerminal::setModuleTab(int tab, ModuleTab* handler) {
@@ -108,6 +146,8 @@ void TFTerminal::buildWindow() {
     engine().setProtocolLog(pages_.reProt);
 
     // Dialogs made once, in the order the program has always made them.
+    shiftFlash_ = new firmware::TFshiftFlash(this);
+    clearFlash_ = new firmware::TFClear_FL(this);
     selectComm_ = new TFselectComm(
         Comm(), [this] { linkState().PortLost = false; }, this);
     help_ = new TFHelp(this);
@@ -118,6 +158,8 @@ void TFTerminal::buildWindow() {
     pages_.cbPapRAM->setCurrentIndex(0);
     pages_.pcMon->setCurrentIndex(kIdentTab);
     rebuildGridHeaders();
+
+    buildFirmwareActions();
 
     // Until a subsystem plugs its own tab in, the tab only takes the focus.
     const std::array<QWidget*, kModuleTabCount> focus = {nullptr, pages_.sgFL, pages_.sgRAM,

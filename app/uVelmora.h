@@ -26,6 +26,16 @@
 namespace velmora::app {
 
 class TFselectComm;
+}  // namespace velmora::app
+
+namespace velmora::firmware {
+class TFshiftFlash;
+class TFClear_FL;
+class FirmwareActions;
+}  // namespace velmora::firmware
+
+namespace velmora::app {
+
 class TFHelp;
 class TFAboutBox;
 
@@ -112,6 +122,7 @@ public:
     ModuleTab* moduleTab(int tab) const { return tabs_[static_cast<size_t>(tab)]; }
     void setSystemActions(SystemPageActions* actions);
     void setToolActions(ToolWindowActions* actions);
+    firmware::FirmwareActions& firmwareActions() { return *firmware_; }
     MainMenus& menus() { return menus_; }
     MainPages& pages() { return pages_; }
     const QString& settingsPath() const { return settingsPath_; }
@@ -150,6 +161,7 @@ private:
     bool showHelp();
     void showAbout();
     void setHexItems(bool enabled);
+    void buildFirmwareActions();
     void setPortIcon(int index);
     PageFlags pageFlags() const;
 
@@ -159,6 +171,9 @@ private:
     MainMenus menus_;
     MainPages pages_;
     StatusPanels* sb1_ = nullptr;
+    firmware::TFshiftFlash* shiftFlash_ = nullptr;
+    firmware::TFClear_FL* clearFlash_ = nullptr;
+    firmware::FirmwareActions* firmware_ = nullptr;
     TFselectComm* selectComm_ = nullptr;
     TFHelp* help_ = nullptr;
     TFAboutBox* about_ = nullptr;

@@ -42,7 +42,8 @@ TEST_F(MainWindow, MenusAsTheProgramHasThem) {
     EXPECT_EQ(captions(w.menus().mmSettings),
               (QStringList{"Comm порта", "Протокол обмена по Modbus", "Протокол системных операций",
                            "Системная скорость", "Автосканер", "Передача/прием CRC",
-                           "Тип процессора", "-", "Запись из памяти", "Смещение FLASH"}));
+                           "Тип процессора", "-", "Запись из памяти", "Смещение FLASH",
+                           "Проверять после записи"}));
     EXPECT_EQ(captions(w.menus().sys_Speed),
               (QStringList{"1200", "2400", "9600", "19200", "57600", "115200"}));
     EXPECT_EQ(captions(w.menus().mmCRC), (QStringList{"<мл байт><ст байт>", "<ст байт><мл байт>"}));
@@ -59,7 +60,8 @@ TEST_F(MainWindow, MenusAsTheProgramHasThem) {
 
     for (const char* never : {"mmSaveConfig", "mmLoadConfig", "N11"})
         EXPECT_FALSE(action(never)->isEnabled()) << never;
-    EXPECT_FALSE(action("mmLoadHex")->isEnabled());
+    EXPECT_FALSE(action("mmLoadHex")->isEnabled());  // only on the Flash tab
+    EXPECT_FALSE(action("mmVerifyAfterWrite")->isChecked());
     EXPECT_FALSE(action("mmRecHex")->isEnabled());
     EXPECT_TRUE(action("N2")->isEnabled());
     EXPECT_TRUE(action("mm_shiftFlash")->isEnabled());

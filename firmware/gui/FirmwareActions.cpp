@@ -1,0 +1,194 @@
+#include "firmware/gui/FirmwareActions.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "common/HexText.h"
+#include "firmware/FlashEraser.h"
+#include "firmware/HexLoader.h"
+#include "firmware/ImageWriter.h"
+#include "firmware/ModuleReader.h"
+
+namespace velmora::firmware {
+
+namespace {
+
+QString hex4(uint32_t v) {
+    return QString::fromStdString(hexNumber(v, 4));
+}
+
+}  // namespace
+
+FirmwareActions::FirmwareActions(FirmwareHost host, TFshiftFlash* shiftDialog,
+                                 TFClear_FL* eraseDialog, QObject* parent)
+    : QObject(parent),
+      host_(std::move(host)),
+      shift_(shiftDialog),
+      eraseDialog_(eraseDialog),
+      images_(std::make_unique<FirmwareImages>()) {
+    views::FlashTabWidgets* f = host_.flash;
+    connect(f->sbStopRec, &QPushButton::clicked, this, &FirmwareActions::sbStopRecClick);
+    connect(f->btnRecFromMemory, &QPushButton::clicked, this,
+            [this] { btnRecFromMemoryClick(); });
+}
+
+FirmwareActions::~FirmwareActions() = default;
+
+void FirmwareActions::mmLoadHexClick() {
+    if (LoadHexImage() != 0) return;
+    host_.mmRecHex->setEnabled(true);
+    writeStep();
+}
+
+void FirmwareActions::mmLoadHex_ShiftClick() {
+    shift_->FlashShift = 0;
+    shift_->exec();
+    mmLoadHexClick();
+}
+
+void FirmwareActions::mmRecHexClick() {
+    QPushButton* b = host_.flash->btnRecFromMemory;
+    b->setVisible(!b->isVisible());
+}
+
+void FirmwareActions::btnRecFromMemoryClick() {
+    writeStep();
+}
+
+int FirmwareActions::LoadHexImage() {
+    const uint16_t shift = shift_->FlashShift;
+    // The offset holds for the one load that follows it, however that load ends.
+    shift_->FlashShift = 0;
+    const QString path = host_.chooseHexFile(host_.hexDir());
+    if (path.isEmpty()) return 1;
+    host_.status({});
+    host_.setHexDir(QFileInfo(path).absolutePath());
+    const bool logging = host_.systemLogOn();
+    const uint8_t level = host_.target().level;
+    if (logging) {
+        if (level == 1) host_.log("Modbus => Load file: \"" + path.toStdString() + "\"");
+        if (level == 2) host_.log("i2c => Load file: \"" + path.toStdString() + "\"");
+        host_.log(hexListingHeader());
+    }
+    QFile file(path);
+    QByteArray text;
+    if (file.open(QIODevice::ReadOnly)) text = file.readAll();
+    if (text.isEmpty()) {
+        host_.status("В файле " + path + " нет данных");
+        return 1;
+    }
+    HexListing listing;
+    const HexLoadResult r =
+        loadHexText(std::string_view(text.constData(), static_cast<size_t>(text.size())), shift,
+                    *images_, &listing);
+    if (logging)
+        for (const std::string& line : listing.lines) host_.log(line);
+    if (r.problem == HexProblem::NoLines) {
+        host_.status("В файле " + path + " нет данных");
+        return 1;
+    }
+    if (!r.ok()) {
+        QMessageBox::critical(host_.dialogParent, "Velmora",
+                              QString::fromStdString(hexProblemMessage(r)));
+        return 1;
+    }
+    host_.status(path);
+    return 0;
+}
+
+void FirmwareActions::showPanel(const QString& caption) {
+    QLabel* panel = host_.flash->PanelRec;
+    panel->setStyleSheet("QLabel#PanelRec { background: red; color: blue; }");
+    panel->setText(caption);
+    panel->setAccessibleName(caption);
+    panel->show();
+    panel->repaint();
+}
+
+RunResult FirmwareActions::runWrite(const FirmwareTarget& target, bool& wroteAnything) {
+    ModuleLink link(*host_.engine, target);
+    const QString caption = target.level == 1 ? "Запись Modbus!" : "Запись i2c!";
+    RunHooks hooks;
+    hooks.stopRequested = [this] { return stopRequested_; };
+    hooks.progress = [this, caption](const Progress& p) {
+        host_.flash->PanelRec->setText(QString("%1  Flash %2 из %3, EEPROM %4 из %5")
+                                           .arg(caption)
+                                           .arg(p.blocksDone)
+                                           .arg(p.blocksTotal)
+                                           .arg(p.eepromDone)
+                                           .arg(p.eepromTotal));
+    };
+    wroteAnything = true;
+    RunResult r = target.level == 1 ? writeImageModbus(link, *images_, hooks)
+                                    : writeImageI2c(link, *images_, hooks);
+    if (r.ok() && host_.verifyAfterWrite && host_.verifyAfterWrite->isChecked())
+        r = verifyImages(link, *images_, hooks);
+    return r;
+}
+
+void FirmwareActions::writeStep() {
+    const FirmwareTarget target = host_.target();
+    if (target.level != 1 && target.level != 2) return;
+    stopRequested_ = false;
+    showPanel(target.level == 1 ? "Запись Modbus!" : "Запись i2c!");
+    // "СТОП" is offered at both levels: a long i2c write must be stoppable too.
+    host_.flash->sbStopRec->show();
+    bool wrote = false;
+    const RunResult r = runWrite(target, wrote);
+    host_.flash->sbStopRec->hide();
+    host_.flash->PanelRec->hide();
+    QWidget* parent = host_.dialogParent;
+    switch (r.outcome) {
+        case RunOutcome::Success:
+            host_.refreshFlash();
+            if (target.level == 1) host_.status("Файл записан успешно");
+            return;
+        case RunOutcome::Stopped:
+            QMessageBox::warning(parent, "Velmora",
+                                 "Запись остановлена на адресе " + hex4(r.address) +
+                                     ": модуль записан не полностью");
+            return;
+        case RunOutcome::Mismatch:
+            QMessageBox::critical(parent, "Velmora",
+                                  "Проверка после записи: отличие по адресу " + hex4(r.address));
+            return;
+        case RunOutcome::Failed:
+            QMessageBox::critical(parent, "Velmora",
+                                  target.level == 1 ? "Операция записи прервана по ошибке"
+                                                    : "Запись *.hex файла в i2c прервана по ошибке");
+            return;
+    }
+}
+
+void FirmwareActions::pmSys_ClFlClick() {
+    eraseDialog_->setBottom(host_.target().flashBottom);
+    eraseDialog_->exec();
+    if (!eraseDialog_->confirmed()) return;
+    erase({eraseDialog_->range().start, eraseDialog_->range().end});
+}
+
+void FirmwareActions::erase(const EraseRange& range) {
+    if (host_.systemLogOn()) host_.log(eraseLogLine(range));
+    views::FlashTabWidgets* f = host_.flash;
+    const QString bottomText = f->cbBottomAdrFL->currentText();
+    const QString addressText = f->edAdrFL->text();
+    const QString panelText = f->PanelRec->text();
+    showPanel("Идет стирание");
+    ModuleLink link(*host_.engine, host_.target());
+    RunHooks hooks;
+    hooks.progress = [f](const Progress& p) { f->edAdrFL->setText(hex4(p.address)); };
+    const RunResult r = eraseFlash(link, range, hooks);
+    if (!r.ok())
+        QMessageBox::critical(host_.dialogParent, "Velmora",
+                              "Ошибка очистки FLASH ст адрес=" + hex4(r.address));
+    else
+        QMessageBox::information(host_.dialogParent, "Velmora", "Стирание окончено");
+    f->cbBottomAdrFL->setCurrentText(bottomText);
+    f->edAdrFL->setText(addressText);
+    f->PanelRec->setText(panelText);
+    f->PanelRec->hide();
+    host_.refreshModulePage();
+}
+
+}  // namespace velmora::firmware

@@ -1,0 +1,74 @@
+#pragma once
+// The window's firmware commands: reading a HEX file and programming it ("Загрузить
+// *.hex файл", with an offset, "Запись из памяти"), the write panel on the Flash page,
+// and erasing Flash ("Очистить Flash"). The runs themselves are the plain routines of
+// firmware/, shared with velmora-cli; this class binds them to menus, dialogs and panels.
+
+#include <QAction>
+#include <QObject>
+#include <functional>
+#include <memory>
+
+#include "firmware/FirmwareImages.h"
+#include "firmware/FlashEraser.h"
+#include "firmware/FirmwareTarget.h"
+#include "firmware/gui/TFClear_FL.h"
+#include "firmware/gui/TFshiftFlash.h"
+#include "views/gui/FlashTabWidgets.h"
+
+namespace velmora::firmware {
+
+// What the window lends the firmware commands.
+struct FirmwareHost {
+    link::TransactionEngine* engine = nullptr;
+    std::function<FirmwareTarget()> target;  // the current module and FlashBottom
+    std::function<QString()> hexDir;
+    std::function<void(const QString&)> setHexDir;
+    std::function<QString(const QString& dir)> chooseHexFile;  // empty: cancelled
+    std::function<bool()> systemLogOn;                          // "Протокол системных операций"
+    std::function<void(const std::string&)> log;
+    std::function<void(const QString&)> status;  // status panel 2
+    std::function<void()> refreshFlash;          // as the Flash page's "Обновить"
+    std::function<void()> refreshModulePage;     // the Module page change
+    views::FlashTabWidgets* flash = nullptr;     // PanelRec, sbStopRec, btnRecFromMemory, ...
+    QAction* mmRecHex = nullptr;
+    QAction* verifyAfterWrite = nullptr;  // "Проверять после записи"
+    QWidget* dialogParent = nullptr;
+};
+
+class FirmwareActions : public QObject {
+    Q_OBJECT
+public:
+    FirmwareActions(FirmwareHost host, TFshiftFlash* shiftDialog, TFClear_FL* eraseDialog,
+                    QObject* parent = nullptr);
+    ~FirmwareActions() override;
+
+    void mmLoadHexClick();
+    void mmLoadHex_ShiftClick();
+    void mmRecHexClick();
+    void btnRecFromMemoryClick();
+    void sbStopRecClick() { stopRequested_ = true; }
+    void pmSys_ClFlClick();
+
+    const FirmwareImages& images() const { return *images_; }
+    // Where "Загрузить *.hex файл" gets its file from (a file dialog in the program).
+    void setFileChooser(std::function<QString(const QString& dir)> chooser) {
+        host_.chooseHexFile = std::move(chooser);
+    }
+
+private:
+    // `LoadHexImage`: 0 when the file was read whole, 1 otherwise.
+    int LoadHexImage();
+    void writeStep();
+    RunResult runWrite(const FirmwareTarget& target, bool& wroteAnything);
+    void showPanel(const QString& caption);
+    void erase(const EraseRange& range);
+
+    FirmwareHost host_;
+    TFshiftFlash* shift_;
+    TFClear_FL* eraseDialog_;
+    std::unique_ptr<FirmwareImages> images_;
+    bool stopRequested_ = false;
+};
+
+}  // namespace velmora::firmware

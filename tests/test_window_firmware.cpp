@@ -1,0 +1,95 @@
+// The window's firmware commands offscreen against the simulator on a pseudo-terminal:
+// reading and programming a HEX file, a rejected file, and erasing Flash.
+
+#include <QFile>
+#include <QMessageBox>
+
+#include "app/MainMenus.h"
+#include "firmware/gui/FirmwareActions.h"
+#include "firmware/gui/TFClear_FL.h"
+#include "link/OperationKind.h"
+#include "tests/support/WindowFixture.h"
+
+using namespace velmora;
+using namespace velmora::app;
+using velmora::testing::MainWindow;
+using velmora::testing::whenModal;
+
+namespace {
+
+void writeFile(const QString& path, const char* text) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+}
+
+// Flash 0x2400..0x240F = 00..0F and EEPROM 0x010..0x012 = 11 22 33 (checksums by hand).
+constexpr const char* kImage =
+    ":10240000000102030405060708090A0B0C0D0E0F54\r\n:0200000400F00A\r\n:0300100011223387\r\n"
+    ":00000001FF\r\n";
+
+}  // namespace
+
+TEST_F(MainWindow, AHexFileIsReadListedAndProgrammedIntoTheNode) {
+    TFTerminal& w = start();
+    w.module().select(1, 0, 1);
+    writeFile(dir.filePath("fw.hex"), kImage);
+    w.firmwareActions().setFileChooser([&](const QString&) { return dir.filePath("fw.hex"); });
+    w.firmwareActions().mmLoadHexClick();
+    EXPECT_EQ(panel(2), "Файл записан успешно");
+    EXPECT_TRUE(action("mmRecHex")->isEnabled());
+    EXPECT_FALSE(w.pages().PanelRec->isVisible());
+    EXPECT_EQ(w.hexDir(), dir.path());
+    auto* log = w.pages().reProt;
+    QStringList lines;
+    for (int i = 0; i < log->lineCount(); ++i) lines << log->lineText(i);
+    EXPECT_TRUE(lines.contains("Modbus => Load file: \"" + dir.filePath("fw.hex") + "\""));
+    EXPECT_TRUE(lines.contains("  FLASH   0x2400        0x240F      0x0010"));
+    EXPECT_TRUE(lines.contains(" EEPROM   0x0010        0x0012      0x0003"));
+    // The module holds the image.
+    EXPECT_EQ(w.engine().trans_Action(1, link::rdFlash, 0x2400, 16, 0, 3), 0);
+    EXPECT_EQ(w.linkState().ReplyData[15], 0x0F);
+    EXPECT_EQ(w.engine().trans_Action(1, link::rdEE, 0x10, 3, 0, 3), 0);
+    EXPECT_EQ(w.linkState().ReplyData[2], 0x33);
+}
+
+TEST_F(MainWindow, ARejectedFileNamesItsLineAndSendsNothing) {
+    TFTerminal& w = start();
+    w.module().select(1, 0, 1);
+    writeFile(dir.filePath("bad.hex"), ":10240000000102030405060708090A0B0C0D0E0F54\r\n:0100000000FE\r\n");
+    w.firmwareActions().setFileChooser([&](const QString&) { return dir.filePath("bad.hex"); });
+    const unsigned before = network.requestsSeen();
+    QString message;
+    whenModal([&](QWidget* box) {
+        message = static_cast<QMessageBox*>(box)->text();
+        static_cast<QMessageBox*>(box)->accept();
+    });
+    w.firmwareActions().mmLoadHexClick();
+    EXPECT_EQ(message, "Ошибка  контрольной суммы входного файла, строка 2");
+    EXPECT_FALSE(action("mmRecHex")->isEnabled());
+    EXPECT_EQ(network.requestsSeen(), before);
+}
+
+TEST_F(MainWindow, EraseThroughTheDialogKeepsThePageTexts) {
+    TFTerminal& w = start();
+    w.module().select(1, 0, 1);
+    auto* dialog = w.findChild<firmware::TFClear_FL*>("TFClear_FL");
+    ASSERT_TRUE(dialog);
+    const QString addressBefore = w.pages().edAdrFL->text();
+    QString finalMessage;
+    whenModal([&](QWidget*) {
+        dialog->edStartAdr->setText("2000");
+        dialog->edFinAdr_FL->setText("2007");
+        whenModal([&](QWidget* box) {
+            finalMessage = static_cast<QMessageBox*>(box)->text();
+            static_cast<QMessageBox*>(box)->accept();
+        });
+        dialog->btnErrase->click();
+    });
+    w.firmwareActions().pmSys_ClFlClick();
+    EXPECT_EQ(finalMessage, "Стирание окончено");
+    EXPECT_EQ(w.pages().edAdrFL->text(), addressBefore);
+    EXPECT_FALSE(w.pages().PanelRec->isVisible());
+    EXPECT_EQ(w.engine().trans_Action(1, link::rdFlash, 0x2000, 9, 0, 3), 0);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(w.linkState().ReplyData[i], 0xFF) << i;
+}
