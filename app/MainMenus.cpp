@@ -74,6 +74,8 @@ MainMenus buildMainMenus(QMainWindow* w) {
     m.mmFile->addSeparator();
     m.mmLoadHex_Shift =
         item(m.mmFile, "mmLoadHex_Shift", "Загрузить *hex файл со смещением", false);
+    // Saves the selected module's Flash and EEPROM before a new firmware replaces them.
+    m.mmBackupHex = item(m.mmFile, "mmBackupHex", "Сохранить прошивку модуля в *.hex файл", false);
     m.mmFile->addSeparator();
     m.N2 = item(m.mmFile, "N2", "Выход");
 

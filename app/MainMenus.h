@@ -19,6 +19,7 @@ struct MainMenus {
     QAction* N11 = nullptr;
     QAction* mmLoadHex = nullptr;
     QAction* mmLoadHex_Shift = nullptr;
+    QAction* mmBackupHex = nullptr;
     QAction* N2 = nullptr;
     // "Настройки"
     QMenu* mmSettings = nullptr;

@@ -71,6 +71,10 @@ void TFTerminal::buildFirmwareActions() {
         return QFileDialog::getOpenFileName(this, "Загрузить *.hex файл", dir,
                                             "Файл формата *.hex (*.hex)");
     };
+    host.chooseBackupFile = [this](const QString& dir) {
+        return QFileDialog::getSaveFileName(this, "Сохранить прошивку модуля", dir + "/backup.hex",
+                                            "Файл формата *.hex (*.hex)");
+    };
     host.systemLogOn = [this] { return menus_.mmProtSysOp->isChecked(); };
     host.log = [this](const std::string& line) { pages_.reProt->appendLine(line, {0, 0, 0}); };
     host.status = [this](const QString& text) { sb1_->setPanelText(2, text); };
@@ -90,6 +94,8 @@ void TFTerminal::buildFirmwareActions() {
     connect(menus_.mmRecHex, &QAction::triggered, firmware_, &firmware::FirmwareActions::mmRecHexClick);
     connect(menus_.pmSys_ClFl, &QAction::triggered, this,
             [this] { link_.whenFree([this] { firmware_->pmSys_ClFlClick(); }); });
+    connect(menus_.mmBackupHex, &QAction::triggered, this,
+            [this] { link_.whenFree([this] { firmware_->backupClick(); }); });
     menus_.pmSys_ClFl->setEnabled(true);
     setHexLoadingAvailable(true);
 }

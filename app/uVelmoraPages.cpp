@@ -80,6 +80,7 @@ void TFTerminal::setHexItems(bool enabled) {
     const bool on = enabled && hexLoadingAvailable_;
     menus_.mmLoadHex->setEnabled(on);
     menus_.mmLoadHex_Shift->setEnabled(on);
+    menus_.mmBackupHex->setEnabled(on);
 }
 
 void TFTerminal::Timer1Timer() {

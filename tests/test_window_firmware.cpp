@@ -93,3 +93,18 @@ TEST_F(MainWindow, EraseThroughTheDialogKeepsThePageTexts) {
     EXPECT_EQ(w.engine().trans_Action(1, link::rdFlash, 0x2000, 9, 0, 3), 0);
     for (int i = 0; i < 8; ++i) EXPECT_EQ(w.linkState().ReplyData[i], 0xFF) << i;
 }
+
+TEST_F(MainWindow, BackupOfAnI2cModuleReadsBackToItsFlash) {
+    TFTerminal& w = start();
+    w.module().select(1, 0x10, 2);
+    w.addresses.FlashBottom = 0xF000;  // keep the read short: 64 blocks
+    w.firmwareActions().setBackupChooser([&](const QString&) { return dir.filePath("b.hex"); });
+    w.firmwareActions().backupClick();
+    EXPECT_EQ(panel(2), dir.filePath("b.hex"));
+    QFile f(dir.filePath("b.hex"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray text = f.readAll();
+    EXPECT_TRUE(text.startsWith(":020000040000FA\r\n"));
+    EXPECT_TRUE(text.endsWith(":00000001FF\r\n"));
+    EXPECT_TRUE(text.contains(":0200000400F00A\r\n"));  // the EEPROM follows
+}

@@ -3,10 +3,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QSaveFile>
 
 #include "common/HexText.h"
 #include "firmware/FlashEraser.h"
 #include "firmware/HexLoader.h"
+#include "firmware/HexWriter.h"
 #include "firmware/ImageWriter.h"
 #include "firmware/ModuleReader.h"
 
@@ -159,6 +161,38 @@ void FirmwareActions::writeStep() {
                                                     : "Запись *.hex файла в i2c прервана по ошибке");
             return;
     }
+}
+
+void FirmwareActions::backupClick() {
+    const FirmwareTarget target = host_.target();
+    if (target.level != 1 && target.level != 2) return;
+    const QString path = host_.chooseBackupFile(host_.hexDir());
+    if (path.isEmpty()) return;
+    showPanel("Чтение прошивки");
+    ModuleLink link(*host_.engine, target);
+    auto saved = std::make_unique<FirmwareImages>();
+    RunHooks hooks;
+    hooks.progress = [this](const Progress& p) {
+        host_.flash->PanelRec->setText(
+            QString("Чтение прошивки  Flash %1 из %2").arg(p.blocksDone).arg(p.blocksTotal));
+    };
+    const RunResult r = backupModule(link, *saved, hooks);
+    host_.flash->PanelRec->hide();
+    if (!r.ok()) {
+        QMessageBox::critical(host_.dialogParent, "Velmora",
+                              "Ошибка чтения прошивки по адресу " + hex4(r.address));
+        return;
+    }
+    // Whole or not at all: a half-written file would pass for a firmware.
+    QSaveFile out(path);
+    const std::string text = writeHexText(*saved, target.flashBottom);
+    if (!out.open(QIODevice::WriteOnly) ||
+        out.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
+        !out.commit()) {
+        QMessageBox::critical(host_.dialogParent, "Velmora", path + ": " + out.errorString());
+        return;
+    }
+    host_.status(path);
 }
 
 void FirmwareActions::pmSys_ClFlClick() {

@@ -25,6 +25,7 @@ struct FirmwareHost {
     std::function<QString()> hexDir;
     std::function<void(const QString&)> setHexDir;
     std::function<QString(const QString& dir)> chooseHexFile;  // empty: cancelled
+    std::function<QString(const QString& dir)> chooseBackupFile;
     std::function<bool()> systemLogOn;                          // "Протокол системных операций"
     std::function<void(const std::string&)> log;
     std::function<void(const QString&)> status;  // status panel 2
@@ -49,11 +50,16 @@ public:
     void btnRecFromMemoryClick();
     void sbStopRecClick() { stopRequested_ = true; }
     void pmSys_ClFlClick();
+    // Reads the module's Flash (from FlashBottom) and EEPROM into a HEX file.
+    void backupClick();
 
     const FirmwareImages& images() const { return *images_; }
     // Where "Загрузить *.hex файл" gets its file from (a file dialog in the program).
     void setFileChooser(std::function<QString(const QString& dir)> chooser) {
         host_.chooseHexFile = std::move(chooser);
+    }
+    void setBackupChooser(std::function<QString(const QString& dir)> chooser) {
+        host_.chooseBackupFile = std::move(chooser);
     }
 
 private:
