@@ -13,6 +13,7 @@
 #include "app/TFHelp.h"
 #include "app/TFselectComm.h"
 #include "firmware/gui/FirmwareActions.h"
+#include "tools/gui/TFfreeTerminal.h"
 #include "app/WindowSettings.h"
 #include "common/HexText.h"
 
@@ -94,6 +95,10 @@ void TFTerminal::buildFirmwareActions() {
     connect(menus_.mmRecHex, &QAction::triggered, firmware_, &firmware::FirmwareActions::mmRecHexClick);
     connect(menus_.pmSys_ClFl, &QAction::triggered, this,
             [this] { link_.whenFree([this] { firmware_->pmSys_ClFlClick(); }); });
+    // The free terminal borrows the port: never in the middle of an exchange.
+    connect(menus_.mmTerminal, &QAction::triggered, this,
+            [this] { link_.whenFree([this] { freeTerminal_->openOnPort(); }); });
+    menus_.mmTerminal->setEnabled(true);
     connect(menus_.mmBackupHex, &QAction::triggered, this,
             [this] { link_.whenFree([this] { firmware_->backupClick(); }); });
     menus_.pmSys_ClFl->setEnabled(true);
@@ -156,6 +161,7 @@ void TFTerminal::buildWindow() {
     clearFlash_ = new firmware::TFClear_FL(this);
     selectComm_ = new TFselectComm(
         Comm(), [this] { linkState().PortLost = false; }, this);
+    freeTerminal_ = new tools::TFfreeTerminal(Comm(), this);
     help_ = new TFHelp(this);
     about_ = new TFAboutBox(this);
 

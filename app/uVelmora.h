@@ -28,6 +28,10 @@ namespace velmora::app {
 class TFselectComm;
 }  // namespace velmora::app
 
+namespace velmora::tools {
+class TFfreeTerminal;
+}  // namespace velmora::tools
+
 namespace velmora::firmware {
 class TFshiftFlash;
 class TFClear_FL;
@@ -123,6 +127,7 @@ public:
     void setSystemActions(SystemPageActions* actions);
     void setToolActions(ToolWindowActions* actions);
     firmware::FirmwareActions& firmwareActions() { return *firmware_; }
+    tools::TFfreeTerminal* freeTerminalWindow() { return freeTerminal_; }
     MainMenus& menus() { return menus_; }
     MainPages& pages() { return pages_; }
     const QString& settingsPath() const { return settingsPath_; }
@@ -175,6 +180,7 @@ private:
     firmware::TFClear_FL* clearFlash_ = nullptr;
     firmware::FirmwareActions* firmware_ = nullptr;
     TFselectComm* selectComm_ = nullptr;
+    tools::TFfreeTerminal* freeTerminal_ = nullptr;
     TFHelp* help_ = nullptr;
     TFAboutBox* about_ = nullptr;
     system::CurrentModule module_;

@@ -1,5 +1,6 @@
 #include "link/qt/HardwareWatch.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -84,8 +85,13 @@ QSet<QString> HardwareWatch::snapshot() const {
     QSet<QString> now;
     for (const QString& p : lister_()) now.insert(p);
     // exists() follows links, so a stable link to a vanished pty counts as gone.
-    if (!watched_.isEmpty() && QFileInfo::exists(watched_))
-        now.insert(QStringLiteral("watched:") + QFileInfo(watched_).canonicalFilePath());
+    if (!watched_.isEmpty() && QFileInfo::exists(watched_)) {
+        // A pseudo-terminal's number is handed out again at once: a device that vanished
+        // and another that took its name are told apart by when the node was made.
+        const QFileInfo target(QFileInfo(watched_).canonicalFilePath());
+        now.insert(QStringLiteral("watched:") + target.filePath() + QLatin1Char('@') +
+                   QString::number(target.metadataChangeTime().toMSecsSinceEpoch()));
+    }
     return now;
 }
 
