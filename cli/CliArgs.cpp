@@ -20,7 +20,11 @@ const char* cliUsage() {
            "  trans CID KIND ADDR COUNT [--slave S] [--retries R] [--data \"HH HH ...\"]\n"
            "                                          one transaction; CID, ADDR, COUNT, S and\n"
            "                                          the data in hex, KIND a name (rdID ...\n"
-           "                                          initMod) or number 0..11, R decimal\n";
+           "                                          initMod) or number 0..11, R decimal\n"
+           "  ident CID [--slave S]                   the identifier, one line per field\n"
+           "  setlink CID speed|modbus|i2c|vector VALUE\n"
+           "                                          writes a node's link parameter into its\n"
+           "                                          EEPROM; speed in bit/s, the others hex\n";
 }
 
 std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::string& error) {
@@ -100,6 +104,11 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
     }
     if (positional[0] == "ports" && positional.size() == 1) {
         out.command = CliArgs::Command::Ports;
+        return out;
+    }
+    if (positional[0] == "ident" || positional[0] == "setlink") {
+        out.command = positional[0] == "ident" ? CliArgs::Command::Ident : CliArgs::Command::SetLink;
+        out.words.assign(positional.begin() + 1, positional.end());
         return out;
     }
     if (positional[0] != "trans") {

@@ -23,8 +23,9 @@ struct CliArgs {
     uint32_t speed = 115200;
     bool log = false;
     bool hardwareFlow = true;
-    enum class Command { Ports, Trans, Help } command = Command::Help;
+    enum class Command { Ports, Trans, Help, Ident, SetLink } command = Command::Help;
     TransRequest trans;
+    std::vector<std::string> words;  // after the command's name, for its own parser
 };
 
 // Returns the parsed arguments, or nothing with a message in `error`.
