@@ -47,9 +47,9 @@ int IdentTab::periodMs() const {
 }
 
 void IdentTab::read() {
-    // Shown while another operation waits for its reply: read once it is over, so the
-    // two never interleave and this read is not lost.
-    if (!f_.session->engine().isFree()) {
+    // Shown while another operation waits for its reply (or from inside a wait): read
+    // once it is over, so the two never interleave and this read is not lost.
+    if (!f_.session->engine().isIdle()) {
         if (readPending_) return;
         readPending_ = true;
         f_.session->whenFree([this] {
