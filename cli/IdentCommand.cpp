@@ -6,7 +6,6 @@
 
 namespace velmora::cli {
 
-
 std::variant<IdentCommand, std::string> parseIdentCommand(const std::vector<std::string>& words,
                                                           uint8_t slave) {
     if (words.size() != 1) return std::string("ident takes CID");

@@ -37,8 +37,8 @@ int runSetLinkCommand(const SetLinkCommand& c, link::TransactionEngine& engine, 
     const uint16_t address = system::linkParamInfo(c.param).eeAddress;
     if (result != link::kResultOk) {
         std::string why = link::replyMessage(result);
-        std::fprintf(err, "velmora-cli: the EEPROM write failed: result %u (0x%02X)%s%s\n",
-                     result, result, why.empty() ? "" : ": ", why.c_str());
+        std::fprintf(err, "velmora-cli: the EEPROM write failed: result %u (0x%02X)%s%s\n", result,
+                     result, why.empty() ? "" : ": ", why.c_str());
         return 1;
     }
     std::fprintf(out, "EEPROM %s: %s\n", hexNumber(address, 3).c_str(),

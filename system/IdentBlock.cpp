@@ -60,7 +60,8 @@ std::string paddedName(std::string_view utf8Name) {
 std::vector<std::string> identFieldLines(const IdentBuffer& block, bool readOk,
                                          const std::vector<std::string>& names) {
     std::vector<std::string> lines;
-    const std::vector<std::string> fields = readOk ? identFields(block) : std::vector<std::string>{};
+    const std::vector<std::string> fields =
+        readOk ? identFields(block) : std::vector<std::string>{};
     if (!readOk || block[0] == 0xFF) {
         for (const std::string& name : names) lines.push_back(paddedName(name) + kNoData);
         return lines;

@@ -22,8 +22,7 @@ inline IdentBuffer erasedIdent() {
     return b;
 }
 
-inline constexpr const char* kIdentHeader =
-    "          ********** Идентификатор модуля **********";
+inline constexpr const char* kIdentHeader = "          ********** Идентификатор модуля **********";
 inline constexpr const char* kUnknownParameter = "Неизвестный параметр:";
 inline constexpr const char* kNoData = "Нет данных";
 inline constexpr size_t kNameWidth = 32;  // characters a name is padded to

@@ -17,10 +17,10 @@ enum class LinkParam { Speed, Modbus, I2c, Vector };
 
 struct LinkParamInfo {
     LinkParam param;
-    int listLine;          // the identifier list's line that carries it
-    uint16_t eeAddress;    // where the node keeps it
-    size_t builtInName;    // the built-in name the editor labels it with
-    const char* cliWord;   // velmora-cli setlink's word for it
+    int listLine;         // the identifier list's line that carries it
+    uint16_t eeAddress;   // where the node keeps it
+    size_t builtInName;   // the built-in name the editor labels it with
+    const char* cliWord;  // velmora-cli setlink's word for it
 };
 inline constexpr std::array<LinkParamInfo, 4> kLinkParams = {{
     {LinkParam::Speed, 16, 0xFD, 12, "speed"},

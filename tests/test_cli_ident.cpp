@@ -67,7 +67,8 @@ TEST_F(CliIdent, ANodeAndASubModuleLineByLine) {
 
     CliResult sub = cli({"ident", "01", "--slave", "22"});
     EXPECT_EQ(sub.status, 0) << sub.err;
-    EXPECT_EQ(linesOf(sub.out).at(0), std::string(9, ' ') + "                  Тип:   Модуль выходов");
+    EXPECT_EQ(linesOf(sub.out).at(0),
+              std::string(9, ' ') + "                  Тип:   Модуль выходов");
 }
 
 TEST_F(CliIdent, NamesFromTheWorkingDirectory) {
@@ -119,8 +120,7 @@ TEST_F(CliIdent, SetLinkWritesTheNodesEeprom) {
 TEST_F(CliIdent, SetLinkRefusalsAndFailures) {
     for (const QStringList& args : {QStringList{"setlink", "3", "modbus", "00"},
                                     QStringList{"setlink", "3", "speed", "38400"},
-                                    QStringList{"setlink", "3", "speed"},
-                                    QStringList{"ident"}}) {
+                                    QStringList{"setlink", "3", "speed"}, QStringList{"ident"}}) {
         CliResult r = cli(args);
         EXPECT_EQ(r.status, 2) << args.join(' ').toStdString();
         EXPECT_EQ(r.out, "");
@@ -128,5 +128,6 @@ TEST_F(CliIdent, SetLinkRefusalsAndFailures) {
     EXPECT_EQ(cli({"trans", "3", "rdEE", "0FF", "1"}).out, "03\n");
     CliResult dead = cli({"setlink", "5", "vector", "1"});
     EXPECT_EQ(dead.status, 1);
-    EXPECT_EQ(dead.err, "velmora-cli: the EEPROM write failed: result 31 (0x1F): Контроллер не ответил\n");
+    EXPECT_EQ(dead.err,
+              "velmora-cli: the EEPROM write failed: result 31 (0x1F): Контроллер не ответил\n");
 }

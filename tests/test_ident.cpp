@@ -47,13 +47,18 @@ TEST(IdentBlock, FieldsEndByTheBlockRules) {
     const Case cases[] = {
         {"two fields, then 00", std::string("A\rB\r\0", 5), {"A", "B"}},
         {"two fields, then FF", "A\rB\r", {"A", "B"}},
-        {"no data", "\xFF" "A\r", {}},
+        {"no data",
+         "\xFF"
+         "A\r",
+         {}},
         {"00 first: nothing", std::string("\0A\r", 3), {}},
         {"an empty field", std::string("A\r\r\0", 4), {"A", ""}},
         {"a byte after CR other than 00/FF goes on", std::string("A\r\x01\r\0", 5), {"A", "\x01"}},
         {"the whole block one field without CR", std::string(256, 'Z'), {std::string(256, 'Z')}},
         {"a CR in the last byte", x255 + "\r", {x255}},
-        {"the last field cut by the block's end", std::string(254, 'Q') + "\rY", {std::string(254, 'Q'), "Y"}},
+        {"the last field cut by the block's end",
+         std::string(254, 'Q') + "\rY",
+         {std::string(254, 'Q'), "Y"}},
     };
     for (const Case& c : cases) EXPECT_EQ(identFields(blockOf(c.block)), c.fields) << c.what;
 }
@@ -86,8 +91,8 @@ TEST(IdentBlock, ListLinesAsTheTabShowsThem) {
 
     // A name longer than 32 characters is kept whole; Windows-1251 text is shown as
     // such; control bytes in a value become '?'.
-    auto odd = identFieldLines(blockOf("\xCF\xCB\xCA\rx\x1B[2Jy\r"), true,
-                               {std::string(40, 'L'), "B"});
+    auto odd =
+        identFieldLines(blockOf("\xCF\xCB\xCA\rx\x1B[2Jy\r"), true, {std::string(40, 'L'), "B"});
     EXPECT_EQ(odd[0], std::string(40, 'L') + "  ПЛК");
     EXPECT_EQ(odd[1], pad(31, "B  x?[2Jy"));
 }
@@ -119,7 +124,8 @@ TEST(IdentNames, LinesOfTheNamesFile) {
 
 TEST(IdentNames, TheFileOrTheBuiltInNames) {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / ("velmora_names_" + std::to_string(::getpid()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("velmora_names_" + std::to_string(::getpid()));
     fs::create_directories(dir);
     const std::string file = (dir / "titleId.dat").string();
     auto write = [&](const std::string& text) { std::ofstream(file, std::ios::binary) << text; };
@@ -282,8 +288,14 @@ TEST(LinkParams, ValuesReadFromLinesAndTyped) {
     const struct {
         const char* text;
         std::optional<uint8_t> value;
-    } typed[] = {{"0", 0}, {"1F", 0x1F}, {"a", 0x0A}, {" FE ", 0xFE}, {"", std::nullopt},
-                 {"100", std::nullopt}, {"G1", std::nullopt}, {"-1", std::nullopt},
+    } typed[] = {{"0", 0},
+                 {"1F", 0x1F},
+                 {"a", 0x0A},
+                 {" FE ", 0xFE},
+                 {"", std::nullopt},
+                 {"100", std::nullopt},
+                 {"G1", std::nullopt},
+                 {"-1", std::nullopt},
                  {"  ", std::nullopt}};
     for (auto c : typed) EXPECT_EQ(parseParamByte(c.text), c.value) << c.text;
 }

@@ -50,8 +50,8 @@ TEST(IdentCliWords, SetLink) {
     const std::vector<std::vector<std::string>> refused = {
         {"1", "speed", "38400"},   // no code for it
         {"1", "speed", "0x2580"},  // speeds are decimal
-        {"1", "speed", "-9600"},  {"1", "modbus", "0"},  {"1", "modbus", "100"},
-        {"1", "i2c", "G"},        {"0", "speed", "9600"}, {"1", "baud", "9600"},
+        {"1", "speed", "-9600"},  {"1", "modbus", "0"},      {"1", "modbus", "100"},
+        {"1", "i2c", "G"},        {"0", "speed", "9600"},    {"1", "baud", "9600"},
         {"1", "speed"},           {"1", "vector", "1", "2"},
     };
     for (const auto& words : refused)

@@ -21,10 +21,11 @@ protected:
         // Node 07's fields 14 to 17 are on list lines 16 to 19; line 16 reads 57600.
         // Its EEPROM holds 57600's code 2A at FD and Modbus address 07 at FF.
         std::string error;
-        ASSERT_TRUE(sim::loadConfig("node 07\n"
-                                    "id T|V|1.0|d|s|m|m|e|w|p|f|c|115200|07|57600|FF|20|40\n"
-                                    "ee 0FC 00 2A 00 07\n",
-                                    network, error))
+        ASSERT_TRUE(
+            sim::loadConfig("node 07\n"
+                            "id T|V|1.0|d|s|m|m|e|w|p|f|c|115200|07|57600|FF|20|40\n"
+                            "ee 0FC 00 2A 00 07\n",
+                            network, error))
             << error;
         WindowFixture::SetUp();
     }
@@ -161,7 +162,10 @@ TEST_F(IdentTabTest, TheValueFieldTakesHexDigitsOnly) {
         typed = ed->edPar->text();
         QTest::mouseClick(ed->btnWrite, Qt::LeftButton);
     });
-    doubleClick(17);
+    // Enter on the selected line edits it as a double click does.
+    list()->setCurrentRow(17);
+    list()->setFocus();
+    key(Qt::Key_Return);
     EXPECT_EQ(prefilled, "FF");
     EXPECT_EQ(typed, "1A");
     EXPECT_EQ(eeprom(0x07, 0xFF), 0x1A);

@@ -28,11 +28,9 @@ IdentTab::IdentTab(IdentTabWidgets& widgets, IdentTabFrame frame, QObject* paren
     pal.setColor(QPalette::Base, pal.color(QPalette::ToolTipBase));
     w_.lbIdMod->setPalette(pal);
     w_.lbIdMod->setUniformItemSizes(true);
-    for (QWidget* c : {static_cast<QWidget*>(w_.sbUpDateId), static_cast<QWidget*>(w_.cbAutoApDateId),
-                       static_cast<QWidget*>(w_.cbPapId)})
+    for (QWidget* c : {static_cast<QWidget*>(w_.sbUpDateId),
+                       static_cast<QWidget*>(w_.cbAutoApDateId), static_cast<QWidget*>(w_.cbPapId)})
         c->setEnabled(true);
-    w_.sbUpDateId->setAccessibleName("sbUpDateId");
-    w_.cbPapId->setAccessibleName("cbPapId");
 
     connect(w_.sbUpDateId, &QPushButton::clicked, this,
             [this] { f_.session->whenFree([this] { f_.pageChange(); }); });
@@ -105,8 +103,8 @@ void IdentTab::autoToggled(bool on) {
 
 bool IdentTab::key(QKeyEvent* key) {
     // Enter on a selected line edits it, as a double click does.
-    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-        w_.lbIdMod->hasFocus() && linkParamOfLine(w_.lbIdMod->currentRow())) {
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && w_.lbIdMod->hasFocus() &&
+        linkParamOfLine(w_.lbIdMod->currentRow())) {
         editLine(w_.lbIdMod->currentRow());
         return true;
     }

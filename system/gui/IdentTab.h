@@ -28,9 +28,9 @@ struct IdentTabFrame {
     link::StatusPanel* status = nullptr;    // status panel 2
     QTimer* tmUpDate = nullptr;             // the refresh timer shared with the RAM tab
     std::vector<QAction*> lockedWhileAuto;  // the "Файл" and "Настройки" menus
-    std::vector<QAction*> initEntries;      // the "Инициализировать модуль" popup entries
-    std::function<void()> pageChange;       // the Module page change
-    std::function<bool()> otherAutoOn;      // the RAM tab's own "Авто"
+    std::vector<QAction*> initEntries;  // the "Инициализировать модуль" popup entries
+    std::function<void()> pageChange;   // the Module page change
+    std::function<bool()> otherAutoOn;  // the RAM tab's own "Авто"
     TFEditParMod* editor = nullptr;
     QWidget* dialogParent = nullptr;
 };
