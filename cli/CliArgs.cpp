@@ -107,8 +107,13 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
         return out;
     }
     if (positional[0] == "ident" || positional[0] == "setlink") {
-        out.command = positional[0] == "ident" ? CliArgs::Command::Ident : CliArgs::Command::SetLink;
+        out.command =
+            positional[0] == "ident" ? CliArgs::Command::Ident : CliArgs::Command::SetLink;
         out.words.assign(positional.begin() + 1, positional.end());
+        if (out.command == CliArgs::Command::SetLink && out.trans.slave != 0) {
+            error = "setlink writes a node's own EEPROM: --slave does not go with it";
+            return std::nullopt;
+        }
         return out;
     }
     if (positional[0] != "trans") {

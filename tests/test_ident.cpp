@@ -258,18 +258,6 @@ TEST(LinkParams, SpeedCodesAreTheUartDivisorsAt40MHz) {
     EXPECT_FALSE(speedCode(0));
 }
 
-TEST(LinkParams, LinesAndAddresses) {
-    const struct {
-        int line;
-        uint16_t ee;
-    } cases[] = {{16, 0xFD}, {17, 0xFF}, {18, 0xFE}, {19, 0xFC}};
-    for (auto c : cases) {
-        ASSERT_TRUE(linkParamOfLine(c.line)) << c.line;
-        EXPECT_EQ(linkParamOfLine(c.line)->eeAddress, c.ee);
-    }
-    for (int line : {-1, 0, 2, 15, 20, 255}) EXPECT_FALSE(linkParamOfLine(line)) << line;
-}
-
 TEST(LinkParams, ValuesReadFromLinesAndTyped) {
     const struct {
         const char* line;
@@ -305,13 +293,6 @@ TEST(LinkParams, KeysTheEditorTakes) {
     for (int c = 1; c < 256; ++c)
         if (char k = paramKey(static_cast<char>(c))) passed += k;
     EXPECT_EQ(passed, std::string("\x03\x07\x08") + "0123456789ABCDEFABCDEF");
-}
-
-TEST(LinkParams, ModbusAddressZeroIsRefused) {
-    EXPECT_NE(paramRefusal(LinkParam::Modbus, 0), "");
-    EXPECT_EQ(paramRefusal(LinkParam::Modbus, 1), "");
-    for (LinkParam p : {LinkParam::Speed, LinkParam::I2c, LinkParam::Vector})
-        EXPECT_EQ(paramRefusal(p, 0), "");
 }
 
 TEST_F(IdentOnTheLine, EachParameterIsOneEepromWriteOfOneAttempt) {

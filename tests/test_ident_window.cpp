@@ -217,3 +217,15 @@ TEST_F(IdentTabTest, ASubModulesLinesAreNotTheNodesToEdit) {
     QTest::qWait(50);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
+
+TEST_F(IdentTabTest, TheEditorIsMadeAtStartAfterThePortDialog) {
+    start();
+    QStringList order;
+    for (QDialog* d : window->findChildren<QDialog*>(Qt::FindDirectChildrenOnly))
+        order << d->objectName();
+    const auto at = [&](const char* name) { return order.indexOf(name); };
+    ASSERT_GE(at("TFEditParMod"), 0) << order.join(' ').toStdString();
+    EXPECT_LT(at("TFselectComm"), at("TFEditParMod"));
+    EXPECT_LT(at("TFEditParMod"), at("TFHelp"));
+    EXPECT_EQ(window->editParMod()->windowTitle(), "Изменение параметра модуля");
+}
