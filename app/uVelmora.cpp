@@ -162,6 +162,7 @@ void TFTerminal::buildWindow() {
     selectComm_ = new TFselectComm(
         Comm(), [this] { linkState().PortLost = false; }, this);
     freeTerminal_ = new tools::TFfreeTerminal(Comm(), this);
+    editParMod_ = new system::TFEditParMod(this);
     help_ = new TFHelp(this);
     about_ = new TFAboutBox(this);
 
@@ -180,6 +181,23 @@ void TFTerminal::buildWindow() {
         inertTabs_[i] = std::make_unique<InertModuleTab>(focus[i]);
         tabs_[i] = inertTabs_[i].get();
     }
+    buildIdentTab();
+}
+
+void TFTerminal::buildIdentTab() {
+    system::IdentTabFrame f;
+    f.session = &link_;
+    f.module = &module_;
+    f.status = this;
+    f.tmUpDate = &tmUpDate_;
+    f.lockedWhileAuto = {menus_.mmFile->menuAction(), menus_.mmSettings->menuAction()};
+    f.initEntries = {menus_.pmSys_InitModul, menus_.N14};
+    f.pageChange = [this] { pcMonChange(); };
+    f.otherAutoOn = [this] { return pages_.cbAutoApDateRAM->isChecked(); };
+    f.editor = editParMod_;
+    f.dialogParent = this;
+    identTab_ = std::make_unique<system::IdentTab>(pages_, std::move(f));
+    tabs_[kIdentTab] = identTab_.get();
 }
 
 void TFTerminal::showStatus(const std::string& text) {

@@ -21,6 +21,8 @@
 #include "link/qt/LinkSession.h"
 #include "system/CurrentModule.h"
 #include "system/ScanState.h"
+#include "system/gui/IdentTab.h"
+#include "system/gui/TFEditParMod.h"
 #include "views/ViewAddresses.h"
 
 namespace velmora::app {
@@ -128,6 +130,9 @@ public:
     void setToolActions(ToolWindowActions* actions);
     firmware::FirmwareActions& firmwareActions() { return *firmware_; }
     tools::TFfreeTerminal* freeTerminalWindow() { return freeTerminal_; }
+    // The identifier tab the window is made with, and its link-parameter editor.
+    system::IdentTab& identTab() { return *identTab_; }
+    system::TFEditParMod* editParMod() { return editParMod_; }
     MainMenus& menus() { return menus_; }
     MainPages& pages() { return pages_; }
     const QString& settingsPath() const { return settingsPath_; }
@@ -149,6 +154,7 @@ protected:
 
 private:
     void buildWindow();
+    void buildIdentTab();
     void connectMenus();
     void connectPort();
     void FormActivate();
@@ -181,12 +187,14 @@ private:
     firmware::FirmwareActions* firmware_ = nullptr;
     TFselectComm* selectComm_ = nullptr;
     tools::TFfreeTerminal* freeTerminal_ = nullptr;
+    system::TFEditParMod* editParMod_ = nullptr;
     TFHelp* help_ = nullptr;
     TFAboutBox* about_ = nullptr;
     system::CurrentModule module_;
     system::ScanState scan_;
     std::array<std::unique_ptr<InertModuleTab>, kModuleTabCount> inertTabs_;
     std::array<ModuleTab*, kModuleTabCount> tabs_{};
+    std::unique_ptr<system::IdentTab> identTab_;
     SystemPageActions inertSystem_;
     ToolWindowActions inertTools_;
     SystemPageActions* systemActions_ = &inertSystem_;

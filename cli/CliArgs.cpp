@@ -24,7 +24,11 @@ const char* cliUsage() {
            "                                          initMod) or number 0..11, R decimal\n"
            "  program FILE.hex CID [--slave S] [--shift HHHH] [--verify]\n"
            "  erase CID START END [--slave S]\n"
-           "  backup CID FILE.hex [--slave S]           (--flash-bottom HHHH, default 2000)\n";
+           "  backup CID FILE.hex [--slave S]           (--flash-bottom HHHH, default 2000)\n"
+           "  ident CID [--slave S]                   the identifier, one line per field\n"
+           "  setlink CID speed|modbus|i2c|vector VALUE\n"
+           "                                          writes a node's link parameter into its\n"
+           "                                          EEPROM; speed in bit/s, the others hex\n";
 }
 
 std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::string& error) {
@@ -116,6 +120,16 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
     }
     if (isFirmwareCommand(positional[0])) {
         if (!parseFirmwareCommand(positional, out, error)) return std::nullopt;
+        return out;
+    }
+    if (positional[0] == "ident" || positional[0] == "setlink") {
+        out.command =
+            positional[0] == "ident" ? CliArgs::Command::Ident : CliArgs::Command::SetLink;
+        out.words.assign(positional.begin() + 1, positional.end());
+        if (out.command == CliArgs::Command::SetLink && out.trans.slave != 0) {
+            error = "setlink writes a node's own EEPROM: --slave does not go with it";
+            return std::nullopt;
+        }
         return out;
     }
     if (positional[0] != "trans") {

@@ -32,11 +32,21 @@ struct CliArgs {
     uint32_t speed = 115200;
     bool log = false;
     bool hardwareFlow = true;
-    enum class Command { Ports, Trans, Help, Program, Erase, Backup } command = Command::Help;
+    enum class Command {
+        Ports,
+        Trans,
+        Help,
+        Program,
+        Erase,
+        Backup,
+        Ident,
+        SetLink
+    } command = Command::Help;
     TransRequest trans;
     bool slaveGiven = false;        // --slave: the command addresses an i2c module
     uint16_t flashBottom = 0x2000;  // --flash-bottom, as the settings' default
     FirmwareRequest firmware;
+    std::vector<std::string> words;  // after the command's name, for its own parser
 };
 
 // Returns the parsed arguments, or nothing with a message in `error`.

@@ -3,11 +3,14 @@
 #include <QCoreApplication>
 #include <cstdio>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "cli/CliArgs.h"
 #include "cli/FirmwareCommands.h"
 #include "cli/ResultText.h"
+#include "cli/IdentCommand.h"
+#include "cli/SetLinkCommand.h"
 #include "common/HexText.h"
 #include "link/OperationKind.h"
 #include "link/ReplyCodes.h"
@@ -74,6 +77,16 @@ int main(int argc, char** argv) {
         std::fputs(cli::cliUsage(), stdout);
         return 0;
     }
+    // A command's own words are checked before any port is touched.
+    std::variant<std::monostate, cli::IdentCommand, cli::SetLinkCommand, std::string> command;
+    if (args->command == cli::CliArgs::Command::Ident)
+        std::visit([&](auto&& v) { command = v; }, cli::parseIdentCommand(args->words, args->trans.slave));
+    if (args->command == cli::CliArgs::Command::SetLink)
+        std::visit([&](auto&& v) { command = v; }, cli::parseSetLinkCommand(args->words));
+    if (auto* error = std::get_if<std::string>(&command)) {
+        std::fprintf(stderr, "velmora-cli: %s\n%s", error->c_str(), cli::cliUsage());
+        return 2;
+    }
     link::LinkSession session;
     link::TnrComm& comm = session.comm();
     if (!args->port.empty())
@@ -91,6 +104,12 @@ int main(int argc, char** argv) {
                      failure.toLocal8Bit().constData());
         return 3;
     }
+    StderrLog log;
+    if (args->log) session.engine().setProtocolLog(&log);
+    if (auto* c = std::get_if<cli::IdentCommand>(&command))
+        return cli::runIdentCommand(*c, session.engine(), stdout, stderr);
+    if (auto* c = std::get_if<cli::SetLinkCommand>(&command))
+        return cli::runSetLinkCommand(*c, session.engine(), stdout, stderr);
     if (args->command == cli::CliArgs::Command::Trans) return transact(session, *args);
     return cli::runFirmwareCommand(session, *args);
 }
