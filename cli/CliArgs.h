@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/DumpCommand.h"
+#include "cli/PokeCommand.h"
+#include "cli/SfrCommand.h"
+
 namespace velmora::cli {
 
 struct TransRequest {
@@ -23,8 +27,11 @@ struct CliArgs {
     uint32_t speed = 115200;
     bool log = false;
     bool hardwareFlow = true;
-    enum class Command { Ports, Trans, Help } command = Command::Help;
+    enum class Command { Ports, Trans, Help, Dump, Sfr, Poke } command = Command::Help;
     TransRequest trans;
+    std::optional<DumpCommand> dump;
+    std::optional<SfrCommand> sfr;
+    std::optional<PokeCommand> poke;
 };
 
 // Returns the parsed arguments, or nothing with a message in `error`.

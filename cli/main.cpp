@@ -23,6 +23,13 @@ public:
     }
 };
 
+struct LastStatus : link::StatusPanel {
+    std::string text;
+    void showStatus(const std::string& t) override {
+        if (!t.empty()) text = t;
+    }
+};
+
 std::string resultText(uint16_t result) {
     switch (result) {
         case link::kResultLinkBusy:
@@ -72,6 +79,22 @@ int transact(link::LinkSession& session, const cli::CliArgs& args) {
     return 0;
 }
 
+// The memory views' commands; a failure's reason, and the engine's last word on it,
+// go to standard error.
+int runViewCommand(link::TransactionEngine& engine, const cli::CliArgs& args) {
+    LastStatus status;
+    engine.setStatusPanel(&status);
+    std::string error;
+    int code = 0;
+    if (args.dump) code = cli::runDumpCommand(*args.dump, engine, error);
+    if (args.sfr) code = cli::runSfrCommand(*args.sfr, engine, error);
+    if (args.poke) code = cli::runPokeCommand(*args.poke, engine, error);
+    if (code != 0)
+        std::fprintf(stderr, "velmora-cli: %s%s\n", error.c_str(),
+                     status.text.empty() ? "" : (": " + status.text).c_str());
+    return code;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -104,5 +127,6 @@ int main(int argc, char** argv) {
                      failure.toLocal8Bit().constData());
         return 3;
     }
-    return transact(session, *args);
+    if (args->command == cli::CliArgs::Command::Trans) return transact(session, *args);
+    return runViewCommand(session.engine(), *args);
 }

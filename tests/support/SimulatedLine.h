@@ -26,6 +26,7 @@ struct Delivery {
     size_t chunkSize = 0;     // 0: the whole reply in one receive event
     uint32_t chunkGapMs = 0;  // between chunks
     unsigned answerFrom = 1;  // requests before this one (1-based) get no reply
+    std::function<bool(unsigned request)> silent;  // true: that request (1-based) gets no reply
 };
 
 class SimulatedLine : public link::LineOut, public link::EventPump {
