@@ -13,6 +13,7 @@
 #include "app/TFselectComm.h"
 #include "app/WindowSettings.h"
 #include "common/HexText.h"
+#include "views/gui/TFShowVar.h"
 
 namespace velmora::app {
 
@@ -110,6 +111,7 @@ void TFTerminal::buildWindow() {
     // Dialogs made once, in the order the program has always made them.
     selectComm_ = new TFselectComm(
         Comm(), [this] { linkState().PortLost = false; }, this);
+    showVar_ = new views::TFShowVar(this);
     help_ = new TFHelp(this);
     about_ = new TFAboutBox(this);
 

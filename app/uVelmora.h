@@ -28,6 +28,11 @@ namespace velmora::app {
 class TFselectComm;
 class TFHelp;
 class TFAboutBox;
+}  // namespace velmora::app
+namespace velmora::views {
+class TFShowVar;
+}  // namespace velmora::views
+namespace velmora::app {
 
 // Window messages between the tool windows, the system and the main window.
 inline constexpr QEvent::Type kMsgBrowserClosed = static_cast<QEvent::Type>(QEvent::User + 1124);
@@ -114,6 +119,7 @@ public:
     void setToolActions(ToolWindowActions* actions);
     MainMenus& menus() { return menus_; }
     MainPages& pages() { return pages_; }
+    views::TFShowVar* showVar() { return showVar_; }
     const QString& settingsPath() const { return settingsPath_; }
     const QString& hexDir() const { return hexDir_; }
     // Whether the HEX loading items may be enabled at all (their subsystem is there).
@@ -162,6 +168,7 @@ private:
     TFselectComm* selectComm_ = nullptr;
     TFHelp* help_ = nullptr;
     TFAboutBox* about_ = nullptr;
+    views::TFShowVar* showVar_ = nullptr;
     system::CurrentModule module_;
     system::ScanState scan_;
     std::array<std::unique_ptr<InertModuleTab>, kModuleTabCount> inertTabs_;
