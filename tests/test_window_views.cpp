@@ -1,6 +1,7 @@
 // The Flash, RAM, EEPROM and SFR tabs in the window, offscreen, against the built-in
 // network on a pseudo-terminal: node 01 (level 1) and its i2c module 10 (level 2).
 
+#include <QMessageBox>
 #include <QTableWidget>
 
 #include "app/MemoryTabs.h"
@@ -258,6 +259,62 @@ TEST_F(MemoryTabsWindow, SfrListAtBothLevelsAndWithNothingSelected) {
     w.module().clearSelection();
     w.pcMonChange();
     EXPECT_EQ(p.lbSFR->item(0)->text(), "ADCON0   =??");
+}
+
+namespace {
+// The text of the next message box, which is then closed.
+std::shared_ptr<QString> nextMessage() {
+    auto text = std::make_shared<QString>("<none>");
+    whenModal([text](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) *text = box->text();
+        modal->close();
+    });
+    return text;
+}
+}  // namespace
+
+TEST_F(MemoryTabsWindow, AnEmptyEepromEditorAtTheSubModuleSendsNothing) {
+    {
+        auto lock = server->lockNetwork();
+        sub().ram[0x51] = 0x0B;
+    }
+    TFTerminal& w = open(0x10, kEepromTab);
+    auto& p = w.pages();
+    p.sgEE->setCurrentCell(3, 3);
+    p.sgEE->setFocus();
+    key(Qt::Key_Return);
+    views::CellEditor* ed = memory->eeprom.editor();
+    ASSERT_TRUE(ed->isVisible());
+    ed->clear();
+    unsigned before = 0;
+    {
+        auto lock = server->lockNetwork();
+        before = network.requestsSeen();
+    }
+    auto message = nextMessage();
+    key(Qt::Key_Return);
+    settle();
+    EXPECT_EQ(*message, "'' is not a valid integer value");
+    auto lock = server->lockNetwork();
+    EXPECT_EQ(network.requestsSeen(), before);
+    EXPECT_EQ(sub().ram[0x51], 0x0B);
+}
+
+TEST_F(MemoryTabsWindow, AFailedSfrWriteSaysSo) {
+    TFTerminal& w = open(0x10, kSfrTab);
+    auto& p = w.pages();
+    p.lbSFR->setCurrentRow(5);
+    w.module().select(0x01, 0x30, 2);  // no module 30 behind node 01
+    p.lbSFR->setFocus();
+    key(Qt::Key_Return);
+    ASSERT_TRUE(memory->sfr.editor()->isVisible());
+    memory->sfr.editor()->clear();
+    QTest::keyClicks(memory->sfr.editor(), "12");
+    auto message = nextMessage();
+    key(Qt::Key_Return);
+    settle();
+    EXPECT_EQ(*message, "Ошибка записи в SFR");
+    EXPECT_EQ(p.lbSFR->count(), 128);  // the failed re-read keeps the list
 }
 
 }  // namespace velmora::testing
