@@ -124,8 +124,9 @@ void autoRefreshCpu(sim::PtyServer& server, sim::ModuleNetwork& network) {
     // Two rdRAM requests a refresh at level 1.
     auto lock = server.lockNetwork();
     const unsigned refreshes = (network.requestsSeen() - requestsBefore) / 2;
-    std::printf("window with \"Авто\" at 1 s for %.1f s: %u page refreshes, CPU %.0f ms (%.2f %%)\n",
-                seconds, refreshes, cpu * 1000, 100 * cpu / seconds);
+    std::printf(
+        "window with \"Авто\" at 1 s for %.1f s: %u page refreshes, CPU %.0f ms (%.2f %%)\n",
+        seconds, refreshes, cpu * 1000, 100 * cpu / seconds);
 }
 
 }  // namespace

@@ -17,5 +17,4 @@ views::ModuleTarget commandTarget(uint8_t cid, uint8_t slave);
 // A node address 01..FF typed in hex.
 std::optional<uint8_t> nodeWord(const std::string& word, std::string& error);
 
-
 }  // namespace velmora::cli

@@ -82,9 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < 4 && i < size; ++i) bytes[i] = data[i];
     for (int t = 0; t <= static_cast<int>(views::VarType::Float32); ++t)
         for (int f = 0; f <= static_cast<int>(views::VarFormat::Off); ++f) {
-            const std::string s =
-                views::showVarValue(static_cast<views::VarType>(t), static_cast<views::VarFormat>(f),
-                                    bytes, ",");
+            const std::string s = views::showVarValue(static_cast<views::VarType>(t),
+                                                      static_cast<views::VarFormat>(f), bytes, ",");
             if ((f == static_cast<int>(views::VarFormat::Off)) != s.empty())
                 fault("inspector text empty or not as it should be");
             if (s.find('\0') != std::string::npos) fault("NUL in the inspector text");

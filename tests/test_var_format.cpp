@@ -31,7 +31,9 @@ TEST(ValueInspector, TypesAndFormats) {
         // Bin: most significant byte first, each " hhhh'llll".
         {VarType::Char, VarFormat::Bin, {0x41, 0, 0, 0}, "Char/Bin:  0100'0001"},
         {VarType::Int, VarFormat::Bin, {0x34, 0x12, 0, 0}, "Int/Bin:  0001'0010 0011'0100"},
-        {VarType::ULong, VarFormat::Bin, {0x01, 0x80, 0x00, 0xF0},
+        {VarType::ULong,
+         VarFormat::Bin,
+         {0x01, 0x80, 0x00, 0xF0},
          "unsigned Long/Bin:  1111'0000 0000'0000 1000'0000 0000'0001"},
         // Simv: byte 0 first, control bytes as #HH, each followed by a blank.
         {VarType::Int, VarFormat::Simv, {0x0D, 0x41, 0, 0}, "Int/Simv: [#0D A ]"},
@@ -40,7 +42,9 @@ TEST(ValueInspector, TypesAndFormats) {
         // Float 32: the raw bits in Hex, characters without blanks in Simv.
         {VarType::Float32, VarFormat::Hex, {0x00, 0x00, 0x80, 0x3F}, "Float 32/Hex: 3F800000"},
         {VarType::Float32, VarFormat::Simv, {0x41, 0x42, 0x43, 0x44}, "Float 32/Simv: [ABCD]"},
-        {VarType::Float32, VarFormat::Bin, {0x00, 0x00, 0x80, 0x3F},
+        {VarType::Float32,
+         VarFormat::Bin,
+         {0x00, 0x00, 0x80, 0x3F},
          "Float 32/Bin:  0011'1111 1000'0000 0000'0000 0000'0000"},
         {VarType::Float32, VarFormat::Dec, {0x00, 0x00, 0x80, 0x3F}, "Float 32/Dec: 1.0000000"},
         {VarType::Char, VarFormat::Off, {0x41, 0, 0, 0}, ""},

@@ -114,15 +114,19 @@ TEST_F(ViewCli, PokeAtBothLevels) {
         {{"poke", "ram", "1", "123", "5A"}, [](auto& n) { return n.module().ram[0x123]; }, 0x5A},
         {{"poke", "ee", "1", "3FE", "42"}, [](auto& n) { return n.module().eeprom[0x3FE]; }, 0x42},
         {{"poke", "ram", "1", "123", "A5", "--slave", "10"},
-         [](auto& n) { return n.subModule(0x10)->ram[0x123]; }, 0xA5},
+         [](auto& n) { return n.subModule(0x10)->ram[0x123]; },
+         0xA5},
         {{"poke", "ee", "1", "1F3", "24", "--slave", "10"},
-         [](auto& n) { return n.subModule(0x10)->eeprom[0x1F3]; }, 0x24},
+         [](auto& n) { return n.subModule(0x10)->eeprom[0x1F3]; },
+         0x24},
     };
     for (const Case& c : cases) {
         CliRun r = cli(c.words);
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out, "");
-        withNetwork([&](sim::SimNode& n) { EXPECT_EQ(c.cell(n), c.expected) << c.words.join(' ').toStdString(); });
+        withNetwork([&](sim::SimNode& n) {
+            EXPECT_EQ(c.cell(n), c.expected) << c.words.join(' ').toStdString();
+        });
     }
 }
 

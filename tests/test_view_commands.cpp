@@ -42,17 +42,17 @@ TEST(ViewCommands, DumpWords) {
 
 TEST(ViewCommands, RefusedWords) {
     const std::vector<std::vector<std::string>> cases = {
-        {"dump", "rom", "1", "0"},                  // no such memory
-        {"dump", "ram", "0", "0"},                  // nobody answers node 00
-        {"dump", "ram", "1", "1000"},               // RAM ends at FFF
-        {"dump", "ee", "1", "400"},                 // EEPROM ends at 3FF
+        {"dump", "rom", "1", "0"},                    // no such memory
+        {"dump", "ram", "0", "0"},                    // nobody answers node 00
+        {"dump", "ram", "1", "1000"},                 // RAM ends at FFF
+        {"dump", "ee", "1", "400"},                   // EEPROM ends at 3FF
         {"dump", "ram", "1", "F00", "--pages", "2"},  // runs past FFF
         {"dump", "flash", "1", "0", "--pages", "0"},
         {"dump", "flash", "1", "0", "--pages", "x"},
         {"dump", "ram", "1"},
-        {"sfr", "1", "LATB"},                       // no value
-        {"sfr", "1", "latb=12"},                    // names are exact
-        {"sfr", "1", "LATB=123"},                   // one byte
+        {"sfr", "1", "LATB"},      // no value
+        {"sfr", "1", "latb=12"},   // names are exact
+        {"sfr", "1", "LATB=123"},  // one byte
         {"sfr", "1", "LATB="},
         {"sfr"},
         {"poke", "ram", "1", "1000", "00"},

@@ -39,9 +39,9 @@ TEST(SfrList, AddressOfAnItemByName) {
         std::optional<uint16_t> address;
     };
     const Case cases[] = {
-        {"PORTA    =1F", 0xF80}, {"ADCON2   =00", 0xFC0}, {"TOSU     =00", 0xFFF},
-        {"LATB     =12", 0xF8A}, {"SFR_87   =??", 0xF87}, {"porta    =00", std::nullopt},
-        {"NOSUCH   =00", std::nullopt}, {"", std::nullopt}, {"=", std::nullopt},
+        {"PORTA    =1F", 0xF80},        {"ADCON2   =00", 0xFC0}, {"TOSU     =00", 0xFFF},
+        {"LATB     =12", 0xF8A},        {"SFR_87   =??", 0xF87}, {"porta    =00", std::nullopt},
+        {"NOSUCH   =00", std::nullopt}, {"", std::nullopt},      {"=", std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(sfrItemAddress(c.item), c.address) << c.item;
 }
@@ -52,8 +52,8 @@ TEST(NameTables, MonitorVariablesAndEepromHints) {
         std::optional<std::string> name;
     };
     const Ram ram[] = {
-        {0x04F, std::nullopt},   {0x050, "REG_USER"},      {0x051, "REG_PAGE"},
-        {0x053, "REG_MODBUS"},   {0x058, "REG_LEN"},       {0x05F, "mLAN_MASK_RC"},
+        {0x04F, std::nullopt},   {0x050, "REG_USER"},     {0x051, "REG_PAGE"},
+        {0x053, "REG_MODBUS"},   {0x058, "REG_LEN"},      {0x05F, "mLAN_MASK_RC"},
         {0x060, "SYS_RAM 0x10"}, {0x07F, "SYS_RAM 0x2F"}, {0x080, std::nullopt},
         {0x151, std::nullopt},
     };
@@ -97,8 +97,9 @@ TEST(FlashPaging, AddressBox) {
         std::optional<uint16_t> to;
     };
     const Case cases[] = {
-        {"1000", 0x2000}, {"", 0x2000},     {"21A5", 0x21A5}, {"21a5", 0x21A5},
-        {"FFFF", 0xFFFF}, {"12345", std::nullopt}, {"G", std::nullopt}, {"2 00", std::nullopt},
+        {"1000", 0x2000},    {"", 0x2000},           {"21A5", 0x21A5},
+        {"21a5", 0x21A5},    {"FFFF", 0xFFFF},       {"12345", std::nullopt},
+        {"G", std::nullopt}, {"2 00", std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(flashBoxAddress(c.text, 0x2000), c.to) << c.text;
 }

@@ -201,7 +201,7 @@ TEST_F(MemoryTabsWindow, EepromHintsSingleDigitWriteAndTheRedCells) {
     EXPECT_EQ(cell(p.sgEE, 16, 13), "00");
     EXPECT_EQ(p.sgEE->item(16, 16)->foreground().color(), QColor(Qt::red));
     EXPECT_EQ(p.sgEE->item(1, 1)->foreground().style(), Qt::NoBrush);  // FF
-    p.sgEE->setCurrentCell(16, 15);  // 0x0FE
+    p.sgEE->setCurrentCell(16, 15);                                    // 0x0FE
     const QRect r = p.sgEE->visualItemRect(p.sgEE->item(16, 15));
     QTest::mouseClick(p.sgEE->viewport(), Qt::LeftButton, {}, r.center());
     EXPECT_EQ(p.sgEE->toolTip(), "Адрес на Modbus");

@@ -67,8 +67,8 @@ PageRead readFlashPage(link::TransactionEngine& e, const ModuleTarget& t, uint16
         // pointer set afresh; the second half's reads get one attempt each.
         bool got = false;
         for (int tries = 0; tries < 3 && !got; ++tries) {
-            if (!regs.write(0xF6, {static_cast<uint8_t>(from & 0xFF),
-                                   static_cast<uint8_t>(from >> 8), 0}))
+            if (!regs.write(
+                    0xF6, {static_cast<uint8_t>(from & 0xFF), static_cast<uint8_t>(from >> 8), 0}))
                 return page;
             got = regs.read(0xF5, kHalf, half == 0 ? kAttempts : 1);
         }

@@ -26,8 +26,8 @@ WriteOutcome writeRAMCell(link::TransactionEngine& e, const ModuleTarget& t, uin
     I2cRegisters regs(e, t);
     SavedPage saved(regs);
     if (!saved.saveByTries()) return WriteOutcome::Failed;
-    const bool ok = regs.window().setI2CPage(address, kAttempts) &&
-                    regs.write(registerFor(address), {value});
+    const bool ok =
+        regs.window().setI2CPage(address, kAttempts) && regs.write(registerFor(address), {value});
     return outcome(saved.restore() && ok);
 }
 

@@ -16,13 +16,13 @@ enum class WriteOutcome {
 };
 
 // `writeRAMCell`: at level 2 through the window, REG_PAGE put back once it was read.
-WriteOutcome writeRAMCell(link::TransactionEngine& engine, const ModuleTarget& t,
-                          uint16_t address, uint8_t value);
+WriteOutcome writeRAMCell(link::TransactionEngine& engine, const ModuleTarget& t, uint16_t address,
+                          uint8_t value);
 
 // `writeEECell`: at level 2 through registers 0xA9/0xA8 with REG_PAGE 0, put back once
 // it was read.
-WriteOutcome writeEECell(link::TransactionEngine& engine, const ModuleTarget& t,
-                         uint16_t address, uint8_t value);
+WriteOutcome writeEECell(link::TransactionEngine& engine, const ModuleTarget& t, uint16_t address,
+                         uint8_t value);
 
 // `writeSFR` of the register at `address` (0xF80..0xFFF): at level 2 through window
 // page 31, REG_PAGE put back on every path once it was read.

@@ -17,7 +17,8 @@ std::vector<std::string> sfrListItems(const std::optional<std::array<uint8_t, 12
     std::vector<std::string> items;
     items.reserve(SFRNames.size());
     for (size_t i = 0; i < SFRNames.size(); ++i)
-        items.push_back(sfrItemText(i, values ? std::optional<uint8_t>((*values)[i]) : std::nullopt));
+        items.push_back(
+            sfrItemText(i, values ? std::optional<uint8_t>((*values)[i]) : std::nullopt));
     std::sort(items.begin(), items.end());
     return items;
 }

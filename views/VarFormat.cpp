@@ -13,7 +13,7 @@ namespace velmora::views {
 
 namespace {
 
-constexpr std::string_view kPrefix[] = {"Char/", "unsigned Char/", "Int/", "unsigned Int/",
+constexpr std::string_view kPrefix[] = {"Char/", "unsigned Char/", "Int/",     "unsigned Int/",
                                         "Long/", "unsigned Long/", "Float 32/"};
 constexpr std::string_view kFormatWord[] = {"Hex: ", "Dec: ", "Bin: ", "Simv: "};
 constexpr int kSignificant = 11;
@@ -27,7 +27,8 @@ uint32_t raw(const std::array<uint8_t, 4>& b, int width) {
 
 int64_t signedValue(uint32_t v, int width) {
     const int bits = width * 8;
-    if (bits < 32 && (v & (1u << (bits - 1)))) return static_cast<int64_t>(v) - (int64_t{1} << bits);
+    if (bits < 32 && (v & (1u << (bits - 1))))
+        return static_cast<int64_t>(v) - (int64_t{1} << bits);
     if (bits == 32) return static_cast<int32_t>(v);
     return v;
 }
@@ -46,7 +47,8 @@ std::string nibbles(uint8_t b) {
 std::string character(uint8_t b) {
     if (b < 0x20 || b == 0x7F) {
         const char32_t pic = b == 0x7F ? 0x2421 : 0x2400 + b;
-        return {static_cast<char>(0xE0 | (pic >> 12)), static_cast<char>(0x80 | ((pic >> 6) & 0x3F)),
+        return {static_cast<char>(0xE0 | (pic >> 12)),
+                static_cast<char>(0x80 | ((pic >> 6) & 0x3F)),
                 static_cast<char>(0x80 | (pic & 0x3F))};
     }
     return cp1251ToUtf8(std::string(1, static_cast<char>(b)));
@@ -105,7 +107,8 @@ std::string showVarValue(VarType type, VarFormat format, const std::array<uint8_
         case VarFormat::Hex:
             return out + hexNumber(v, width * 2);
         case VarFormat::Dec:
-            if (type == VarType::Float32) return out + floatText(std::bit_cast<float>(v), decimalPoint);
+            if (type == VarType::Float32)
+                return out + floatText(std::bit_cast<float>(v), decimalPoint);
             return out + (isSigned ? std::to_string(signedValue(v, width)) : std::to_string(v));
         case VarFormat::Bin:
             for (int i = width - 1; i >= 0; --i) out += " " + nibbles(b[static_cast<size_t>(i)]);

@@ -21,8 +21,9 @@ constexpr uint16_t kLastEeAddress = 0x3FF;  // four ranges of 0x100
 }  // namespace
 
 EepromView::EepromView(ViewHost host, EepromTabWidgets& w) : host_(std::move(host)), w_(w) {
-    edEE_ = new CellEditor("edEE", w_.sgEE, [this] { host_.whenFree([this] { edEEEnter(); }); },
-                           [this] { w_.sgEE->setFocus(); });
+    edEE_ = new CellEditor(
+        "edEE", w_.sgEE, [this] { host_.whenFree([this] { edEEEnter(); }); },
+        [this] { w_.sgEE->setFocus(); });
     connect(w_.sgEE, &QTableWidget::currentCellChanged, this,
             [this](int row, int column) { sgEESelectCell(row, column); });
     connect(w_.sgEE, &QTableWidget::cellClicked, this, [this](int row, int column) {
@@ -55,7 +56,8 @@ void EepromView::readEEPage() {
         fill("??", 1);
     } else {
         for (int i = 0; i < 256; ++i)
-            w_.sgEE->setCellText(1 + i / 16, 1 + i % 16, hex(page.bytes[static_cast<size_t>(i)], 2));
+            w_.sgEE->setCellText(1 + i / 16, 1 + i % 16,
+                                 hex(page.bytes[static_cast<size_t>(i)], 2));
     }
     paint();
 }
@@ -98,8 +100,8 @@ void EepromView::sgEEClick() {
     if (!value) return;
     host_.addresses->AdrEE = static_cast<uint16_t>(*value);
     const auto hint = eeHintName(host_.addresses->AdrEE);
-    const QString text = hint ? QString::fromUtf8(hint->data(), static_cast<qsizetype>(hint->size()))
-                              : QString();
+    const QString text =
+        hint ? QString::fromUtf8(hint->data(), static_cast<qsizetype>(hint->size())) : QString();
     w_.sgEE->setToolTip(text);
     w_.sgEE->setAccessibleDescription(text);
 }
@@ -140,8 +142,8 @@ void EepromView::edEEEnter() {
         return;
     }
     const ModuleTarget t = host_.target();
-    const auto done = writeEECell(*host_.engine, t, host_.addresses->AdrEE,
-                                  static_cast<uint8_t>(*value));
+    const auto done =
+        writeEECell(*host_.engine, t, host_.addresses->AdrEE, static_cast<uint8_t>(*value));
     if (done == WriteOutcome::NothingSent) return;
     if (t.level == 1) {
         if (done == WriteOutcome::Written)

@@ -12,7 +12,8 @@ class HexKeyFilter : public QObject {
     Q_OBJECT
 public:
     // `onEnter` / `onEscape` may be empty: the key is then dropped.
-    HexKeyFilter(QLineEdit* box, std::function<void()> onEnter, std::function<void()> onEscape = {});
+    HexKeyFilter(QLineEdit* box, std::function<void()> onEnter,
+                 std::function<void()> onEscape = {});
 
     // Whether `text` is one hexadecimal digit (either case).
     static bool isHexDigit(const QString& text);

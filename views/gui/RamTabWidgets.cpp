@@ -63,9 +63,9 @@ QWidget* buildRamTab(RamTabWidgets& p) {
                       "C00..CFF", "D00..DFF", "E00..EFF", "F00..F7F/F80...FFF (SFR)"});
     h->addWidget(gui::labelled("Диапазон RAM", p.cbRangRAM));
     v->addLayout(h);
-    v->addWidget(gui::refreshGroup(p.sbUpDateRAM, "sbUpDateRAM", p.cbAutoApDateRAM, "cbAutoApDateRAM",
-                              p.cbPapRAM, "cbPapRAM",
-                              {"500 мс", "  1 сек", "  2 сек", "  5 сек", "10 сек"}));
+    v->addWidget(gui::refreshGroup(p.sbUpDateRAM, "sbUpDateRAM", p.cbAutoApDateRAM,
+                                   "cbAutoApDateRAM", p.cbPapRAM, "cbPapRAM",
+                                   {"500 мс", "  1 сек", "  2 сек", "  5 сек", "10 сек"}));
     return tab;
 }
 

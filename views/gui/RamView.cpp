@@ -24,7 +24,8 @@ constexpr int kPeriods[] = {500, 1000, 2000, 5000, 10000};
 
 RamView::RamView(ViewHost host, RamTabWidgets& w, TFShowVar* showVar, QAction* showVarAction)
     : host_(std::move(host)), w_(w), showVar_(showVar) {
-    edRAM_ = new CellEditor("edRAM", w_.sgRAM, [this] { host_.whenFree([this] { edRAMEnter(); }); });
+    edRAM_ =
+        new CellEditor("edRAM", w_.sgRAM, [this] { host_.whenFree([this] { edRAMEnter(); }); });
     connect(w_.sgRAM, &QTableWidget::currentCellChanged, this,
             [this](int row, int column) { sgRAMSelectCell(row, column); });
     connect(w_.sgRAM, &QTableWidget::cellClicked, this, [this](int row, int column) {
@@ -47,8 +48,9 @@ RamView::RamView(ViewHost host, RamTabWidgets& w, TFShowVar* showVar, QAction* s
     });
     connect(showVarAction, &QAction::triggered, this,
             [this] { host_.whenFree([this] { pmRAM_ShowVarClick(); }); });
-    for (QWidget* c : {static_cast<QWidget*>(w_.cbRangRAM), static_cast<QWidget*>(w_.sbUpDateRAM),
-                       static_cast<QWidget*>(w_.cbPapRAM), static_cast<QWidget*>(w_.cbAutoApDateRAM)})
+    for (QWidget* c :
+         {static_cast<QWidget*>(w_.cbRangRAM), static_cast<QWidget*>(w_.sbUpDateRAM),
+          static_cast<QWidget*>(w_.cbPapRAM), static_cast<QWidget*>(w_.cbAutoApDateRAM)})
         c->setEnabled(true);
     showVarAction->setEnabled(true);
     w_.pnRAM[0]->setActive(true);
@@ -116,8 +118,9 @@ void RamView::sgRAMClick() {
         showVarValue(showVar_->type(), showVar_->format(), varBytes_, point)));
     if (adr >= kSfrBase) {
         w_.Label16->setText("Имя SFR");
-        w_.edAdrRAM->setText(QString::fromUtf8(SFRNames[adr - kSfrBase].data(),
-                                               static_cast<qsizetype>(SFRNames[adr - kSfrBase].size())));
+        w_.edAdrRAM->setText(
+            QString::fromUtf8(SFRNames[adr - kSfrBase].data(),
+                              static_cast<qsizetype>(SFRNames[adr - kSfrBase].size())));
     } else {
         w_.Label16->setText("Адрес RAM");
         w_.edAdrRAM->setText(hex(adr, 3));

@@ -3,8 +3,8 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "common/gui/PageParts.h"
 #include "common/gui/Fonts.h"
+#include "common/gui/PageParts.h"
 
 namespace velmora::views {
 

@@ -21,8 +21,9 @@ SfrView::SfrView(ViewHost host, SfrTabWidgets& w) : host_(std::move(host)), w_(w
     list->setResizeMode(QListView::Adjust);
     list->setUniformItemSizes(true);
     list->setStyleSheet("QListWidget { color: navy; background: palette(tool-tip-base); }");
-    edSFR_ = new CellEditor("edSFR", list, [this] { host_.whenFree([this] { edSFREnter(); }); },
-                            [this] { w_.lbSFR->setFocus(); });
+    edSFR_ = new CellEditor(
+        "edSFR", list, [this] { host_.whenFree([this] { edSFREnter(); }); },
+        [this] { w_.lbSFR->setFocus(); });
     connect(list, &QListWidget::currentRowChanged, this, [this](int) { lbSFRClick(); });
     connect(list, &QListWidget::itemDoubleClicked, this, [this] { openEditor(); });
     connect(w_.sbUpDateSFR, &QPushButton::clicked, this, [this] {

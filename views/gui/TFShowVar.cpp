@@ -17,9 +17,9 @@ TFShowVar::TFShowVar(QWidget* parent) : QDialog(parent) {
     types->setObjectName("rgTipVar");
     auto* tv = new QVBoxLayout(types);
     rgTipVar_ = new QButtonGroup(this);
-    const char* typeItems[] = {"Char (8 бит со знаком)",        "unsigned Char (8 бит без знака)",
-                               "Int  (16 бит со знаком)",       "unsigned Int  (16 бит без знака)",
-                               "Long (32 бита со знаком)",      "unsigned Long (32 бита без знака)",
+    const char* typeItems[] = {"Char (8 бит со знаком)",       "unsigned Char (8 бит без знака)",
+                               "Int  (16 бит со знаком)",      "unsigned Int  (16 бит без знака)",
+                               "Long (32 бита со знаком)",     "unsigned Long (32 бита без знака)",
                                "Float 32  (32 бита плавающее)"};
     for (int i = 0; i < 7; ++i) {
         auto* b = new QRadioButton(typeItems[i]);
