@@ -123,6 +123,30 @@ TEST_F(MemoryTabsWindow, InspectorShowsTheChosenTypeAndTheSfrName) {
     EXPECT_TRUE(w.menus().pmRAM_ShowVar->isEnabled());
 }
 
+TEST_F(MemoryTabsWindow, ARangeKeepsTheCursorsPlaceInThePage) {
+    TFTerminal& w = open(0, kRamTab);
+    auto& p = w.pages();
+    QTest::mouseClick(p.pnRAM[1], Qt::LeftButton);
+    p.sgRAM->setCurrentCell(11, 4);  // 0x1A3
+    p.cbRangRAM->setCurrentIndex(5);
+    emit p.cbRangRAM->activated(5);
+    settle();
+    EXPECT_EQ(w.addresses.AdrRAM, 0x5A3);
+    EXPECT_EQ(p.edAdrRAM->text(), "5A3");
+    EXPECT_EQ(cell(p.sgRAM, 1, 0), "500");
+    EXPECT_EQ(memory->ram.selected(), (views::Cell{4, 11}));
+    EXPECT_TRUE(p.pnRAM[1]->getActive());  // the combo box leaves the panels alone
+
+    w.showModuleTabQuietly(kEepromTab);
+    w.pcMonChange();
+    p.sgEE->setCurrentCell(11, 6);  // 0x0A5
+    p.cbRangEE->setCurrentIndex(3);
+    emit p.cbRangEE->activated(3);
+    settle();
+    EXPECT_EQ(w.addresses.AdrEE, 0x3A5);
+    EXPECT_EQ(cell(p.sgEE, 16, 0), "3F0");
+}
+
 TEST_F(MemoryTabsWindow, AutoRefreshLocksTheControlsAndRunsTheTimer) {
     TFTerminal& w = open(0, kRamTab);
     auto& p = w.pages();
