@@ -16,6 +16,7 @@
 #include "tools/gui/TFfreeTerminal.h"
 #include "app/WindowSettings.h"
 #include "common/HexText.h"
+#include "views/gui/TFShowVar.h"
 
 namespace velmora::app {
 
@@ -161,8 +162,9 @@ void TFTerminal::buildWindow() {
     clearFlash_ = new firmware::TFClear_FL(this);
     selectComm_ = new TFselectComm(
         Comm(), [this] { linkState().PortLost = false; }, this);
-    freeTerminal_ = new tools::TFfreeTerminal(Comm(), this);
     editParMod_ = new system::TFEditParMod(this);
+    freeTerminal_ = new tools::TFfreeTerminal(Comm(), this);
+    showVar_ = new views::TFShowVar(this);
     help_ = new TFHelp(this);
     about_ = new TFAboutBox(this);
 

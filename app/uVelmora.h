@@ -44,6 +44,11 @@ namespace velmora::app {
 
 class TFHelp;
 class TFAboutBox;
+}  // namespace velmora::app
+namespace velmora::views {
+class TFShowVar;
+}  // namespace velmora::views
+namespace velmora::app {
 
 // Window messages between the tool windows, the system and the main window.
 inline constexpr QEvent::Type kMsgBrowserClosed = static_cast<QEvent::Type>(QEvent::User + 1124);
@@ -135,6 +140,7 @@ public:
     system::TFEditParMod* editParMod() { return editParMod_; }
     MainMenus& menus() { return menus_; }
     MainPages& pages() { return pages_; }
+    views::TFShowVar* showVar() { return showVar_; }
     const QString& settingsPath() const { return settingsPath_; }
     const QString& hexDir() const { return hexDir_; }
     // Whether the HEX loading items may be enabled at all (their subsystem is there).
@@ -190,6 +196,7 @@ private:
     system::TFEditParMod* editParMod_ = nullptr;
     TFHelp* help_ = nullptr;
     TFAboutBox* about_ = nullptr;
+    views::TFShowVar* showVar_ = nullptr;
     system::CurrentModule module_;
     system::ScanState scan_;
     std::array<std::unique_ptr<InertModuleTab>, kModuleTabCount> inertTabs_;

@@ -28,13 +28,19 @@ const char* cliUsage() {
            "  ident CID [--slave S]                   the identifier, one line per field\n"
            "  setlink CID speed|modbus|i2c|vector VALUE\n"
            "                                          writes a node's link parameter into its\n"
-           "                                          EEPROM; speed in bit/s, the others hex\n";
+           "                                          EEPROM; speed in bit/s, the others hex\n"
+
+           "  dump ram|ee|flash CID ADDR [--slave S] [--pages N]\n"
+           "                                          N 256-byte pages (default 1) from ADDR's\n"
+           "  sfr CID [NAME=HH] [--slave S]           list the SFRs, or write one\n"
+           "  poke ram|ee CID ADDR HH [--slave S]     write one byte as the cell editor does\n";
 }
 
 std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::string& error) {
     CliArgs out;
     std::vector<std::string> positional;
     bool haveData = false;
+    std::optional<std::string> pagesWord;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto next = [&]() -> std::optional<std::string> {
@@ -86,6 +92,8 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
                     return std::nullopt;
                 }
                 (a == "--shift" ? out.firmware.shift : out.flashBottom) = static_cast<uint16_t>(*h);
+            } else if (a == "--pages") {
+                pagesWord = *v;
             } else if (a == "--retries") {
                 // Retries 0 would send nothing and report success with data nobody sent.
                 auto r = decimal(*v);
@@ -131,6 +139,27 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
             return std::nullopt;
         }
         return out;
+    }
+    if (positional[0] == "dump" || positional[0] == "sfr" || positional[0] == "poke") {
+        const uint8_t slave = out.trans.slave;
+        if (positional[0] == "dump") {
+            out.command = CliArgs::Command::Dump;
+            out.dump = parseDumpCommand(positional, slave, pagesWord, error);
+            if (!out.dump) return std::nullopt;
+        } else if (positional[0] == "sfr") {
+            out.command = CliArgs::Command::Sfr;
+            out.sfr = parseSfrCommand(positional, slave, error);
+            if (!out.sfr) return std::nullopt;
+        } else {
+            out.command = CliArgs::Command::Poke;
+            out.poke = parsePokeCommand(positional, slave, error);
+            if (!out.poke) return std::nullopt;
+        }
+        return out;
+    }
+    if (pagesWord) {
+        error = "--pages goes with dump only";
+        return std::nullopt;
     }
     if (positional[0] != "trans") {
         error = "unknown command '" + positional[0] + "'";

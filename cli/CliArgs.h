@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/DumpCommand.h"
+#include "cli/PokeCommand.h"
+#include "cli/SfrCommand.h"
+
 namespace velmora::cli {
 
 struct TransRequest {
@@ -40,13 +44,19 @@ struct CliArgs {
         Erase,
         Backup,
         Ident,
-        SetLink
+        SetLink,
+        Dump,
+        Sfr,
+        Poke
     } command = Command::Help;
     TransRequest trans;
     bool slaveGiven = false;        // --slave: the command addresses an i2c module
     uint16_t flashBottom = 0x2000;  // --flash-bottom, as the settings' default
     FirmwareRequest firmware;
     std::vector<std::string> words;  // after the command's name, for its own parser
+    std::optional<DumpCommand> dump;
+    std::optional<SfrCommand> sfr;
+    std::optional<PokeCommand> poke;
 };
 
 // Returns the parsed arguments, or nothing with a message in `error`.

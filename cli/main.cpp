@@ -28,6 +28,13 @@ public:
     }
 };
 
+struct LastStatus : link::StatusPanel {
+    std::string text;
+    void showStatus(const std::string& t) override {
+        if (!t.empty()) text = t;
+    }
+};
+
 int listPorts(link::TnrComm& comm) {
     QStringList ports = comm.portList();
     int current = static_cast<int>(ports.indexOf(comm.devicePath()));
@@ -60,6 +67,22 @@ int transact(link::LinkSession& session, const cli::CliArgs& args) {
         std::printf("%s\n", text.c_str());
     }
     return 0;
+}
+
+// The memory views' commands; a failure's reason, and the engine's last word on it,
+// go to standard error.
+int runViewCommand(link::TransactionEngine& engine, const cli::CliArgs& args) {
+    LastStatus status;
+    engine.setStatusPanel(&status);
+    std::string error;
+    int code = 0;
+    if (args.dump) code = cli::runDumpCommand(*args.dump, engine, error);
+    if (args.sfr) code = cli::runSfrCommand(*args.sfr, engine, error);
+    if (args.poke) code = cli::runPokeCommand(*args.poke, engine, error);
+    if (code != 0)
+        std::fprintf(stderr, "velmora-cli: %s%s\n", error.c_str(),
+                     status.text.empty() ? "" : (": " + status.text).c_str());
+    return code;
 }
 
 }  // namespace
@@ -111,5 +134,8 @@ int main(int argc, char** argv) {
     if (auto* c = std::get_if<cli::SetLinkCommand>(&command))
         return cli::runSetLinkCommand(*c, session.engine(), stdout, stderr);
     if (args->command == cli::CliArgs::Command::Trans) return transact(session, *args);
+    if (args->command == cli::CliArgs::Command::Dump || args->command == cli::CliArgs::Command::Sfr ||
+        args->command == cli::CliArgs::Command::Poke)
+        return runViewCommand(session.engine(), *args);
     return cli::runFirmwareCommand(session, *args);
 }

@@ -18,6 +18,8 @@ MemoryGrid::MemoryGrid(const QString& name, int addressDigits, QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setShowGrid(false);
+    // Tab leaves the grid; it does not walk the cells.
+    setTabKeyNavigation(false);
     for (int c = 0; c < 17; ++c) setColumnWidth(c, c == 0 ? 64 : 24);
     for (int r = 0; r < 17; ++r) setRowHeight(r, 18);
     const QBrush fixed = palette().brush(QPalette::Button);

@@ -11,6 +11,7 @@ void SimulatedLine::send(const uint8_t* data, size_t count) {
     auto replies = network_.feed(data, count, clock_.now);
     if (requests_ < delivery_.answerFrom) return;
     if (delivery_.loseReplyTo && delivery_.loseReplyTo(sent_.back())) return;
+    if (delivery_.silent && delivery_.silent(requests_)) return;
     for (const sim::Reply& r : replies) {
         uint64_t t = clock_.now + delivery_.latencyMs + r.delayMs;
         size_t chunk = delivery_.chunkSize ? delivery_.chunkSize : r.bytes.size();

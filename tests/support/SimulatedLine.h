@@ -28,6 +28,7 @@ struct Delivery {
     unsigned answerFrom = 1;  // requests before this one (1-based) get no reply
     // Requests for which this says true are carried out but their replies are lost.
     std::function<bool(const std::vector<uint8_t>& request)> loseReplyTo;
+    std::function<bool(unsigned request)> silent;  // true: that request (1-based) gets no reply
 };
 
 class SimulatedLine : public link::LineOut, public link::EventPump {

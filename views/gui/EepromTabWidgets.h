@@ -6,7 +6,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <array>
+
 #include "views/MemoryGrid.h"
+#include "views/gui/TActvePanel.h"
 
 namespace velmora::views {
 
@@ -15,6 +18,8 @@ struct EepromTabWidgets {
     QLineEdit* edAdrEE = nullptr;
     QComboBox* cbRangEE = nullptr;
     QPushButton* sbUpDateSE = nullptr;
+    QWidget* pnBtnEE = nullptr;
+    std::array<TActvePanel*, 8> pnEE{};  // pnEE0 .. pnEE7, the first four shown
 };
 
 // Builds the page into `p` and returns it.

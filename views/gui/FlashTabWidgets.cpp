@@ -21,12 +21,13 @@ QWidget* buildFlashTab(FlashTabWidgets& p) {
     p.edAdrFL->setAccessibleName("edAdrFL");
     p.edAdrFL->setMaxLength(4);
     h->addWidget(gui::labelled("Адрес", p.edAdrFL));
-    auto* up = gui::named(new QPushButton("▲"), "spFL_Up");
-    auto* down = gui::named(new QPushButton("▼"), "spFL_Down");
-    h->addWidget(up);
-    h->addWidget(down);
+    p.spFL_Up = gui::named(new QPushButton("▲"), "spFL_Up");
+    p.spFL_Up->setAccessibleName("spFL_Up");
+    p.spFL_Down = gui::named(new QPushButton("▼"), "spFL_Down");
+    p.spFL_Down->setAccessibleName("spFL_Down");
+    h->addWidget(p.spFL_Up);
+    h->addWidget(p.spFL_Down);
     p.sbUpDateFL = gui::named(new QPushButton("Обновить"), "sbUpDateFL");
-    gui::notWiredYet({up, down, p.sbUpDateFL, p.cbBottomAdrFL, p.edAdrFL});
     h->addWidget(p.sbUpDateFL);
     p.sbStopRec = gui::named(new QPushButton("СТОП"), "sbStopRec");
     p.sbStopRec->hide();

@@ -15,6 +15,8 @@ struct FlashTabWidgets {
     MemoryGrid* sgFL = nullptr;
     QComboBox* cbBottomAdrFL = nullptr;
     QLineEdit* edAdrFL = nullptr;
+    QPushButton* spFL_Up = nullptr;
+    QPushButton* spFL_Down = nullptr;
     QPushButton* sbUpDateFL = nullptr;
     QLabel* PanelRec = nullptr;
     QPushButton* sbStopRec = nullptr;

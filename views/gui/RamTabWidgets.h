@@ -8,7 +8,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <array>
+
 #include "views/MemoryGrid.h"
+#include "views/gui/TActvePanel.h"
 
 namespace velmora::views {
 
@@ -21,6 +24,8 @@ struct RamTabWidgets {
     QPushButton* sbUpDateRAM = nullptr;
     QCheckBox* cbAutoApDateRAM = nullptr;
     QComboBox* cbPapRAM = nullptr;
+    QWidget* pnBtnRam = nullptr;
+    std::array<TActvePanel*, 16> pnRAM{};  // pnRAM0 .. pnRAMF
 };
 
 // Builds the page into `p` and returns it.

@@ -3,8 +3,8 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "common/gui/PageParts.h"
 #include "common/gui/Fonts.h"
+#include "common/gui/PageParts.h"
 
 namespace velmora::views {
 
@@ -26,7 +26,6 @@ QWidget* buildSfrTab(SfrTabWidgets& p) {
     p.edAdrSFR->setReadOnly(true);
     h->addWidget(gui::labelled("Адрес ", p.edAdrSFR));
     p.sbUpDateSFR = gui::named(new QPushButton("Обновить"), "sbUpDateSFR");
-    gui::notWiredYet({p.sbUpDateSFR});
     h->addWidget(p.sbUpDateSFR);
     h->addStretch();
     v->addLayout(h);

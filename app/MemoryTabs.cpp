@@ -1,0 +1,43 @@
+#include "app/MemoryTabs.h"
+
+#include "app/uVelmora.h"
+
+namespace velmora::app {
+
+namespace {
+
+views::ViewHost hostOf(TFTerminal& w) {
+    views::ViewHost h;
+    h.engine = &w.engine();
+    h.whenFree = [&w](std::function<void()> action) { w.session().whenFree(std::move(action)); };
+    h.target = [&w] {
+        const system::CurrentModule& m = w.module();
+        return views::ModuleTarget{m.CurrentCID, m.CurrentSlaveAdr, m.SelectionLevel};
+    };
+    h.addresses = &w.addresses;
+    h.refreshPage = [&w] { w.pcMonChange(); };
+    h.tmUpDate = &w.tmUpDate();
+    h.lockedByAuto = {w.menus().mmFile->menuAction(), w.menus().mmSettings->menuAction()};
+    h.window = &w;
+    return h;
+}
+
+}  // namespace
+
+MemoryTabs::MemoryTabs(TFTerminal& w)
+    : QObject(&w),
+      flash(hostOf(w), w.pages()),
+      ram(hostOf(w), w.pages(), w.showVar(), w.menus().pmRAM_ShowVar),
+      eeprom(hostOf(w), w.pages()),
+      sfr(hostOf(w), w.pages()) {}
+
+MemoryTabs* installMemoryTabs(TFTerminal& w) {
+    auto* tabs = new MemoryTabs(w);
+    w.setModuleTab(kFlashTab, &tabs->flash);
+    w.setModuleTab(kRamTab, &tabs->ram);
+    w.setModuleTab(kEepromTab, &tabs->eeprom);
+    w.setModuleTab(kSfrTab, &tabs->sfr);
+    return tabs;
+}
+
+}  // namespace velmora::app

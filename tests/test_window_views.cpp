@@ -1,0 +1,344 @@
+// The Flash, RAM, EEPROM and SFR tabs in the window, offscreen, against the built-in
+// network on a pseudo-terminal: node 01 (level 1) and its i2c module 10 (level 2).
+
+#include <QMessageBox>
+#include <QTableWidget>
+
+#include "app/MemoryTabs.h"
+#include "tests/support/WindowFixture.h"
+#include "views/gui/TFShowVar.h"
+
+namespace velmora::testing {
+
+namespace {
+
+class MemoryTabsWindow : public WindowFixture {
+protected:
+    TFTerminal& open(uint8_t slave, int tab) {
+        TFTerminal& w = start([this](TFTerminal& t) { memory = installMemoryTabs(t); });
+        w.module().select(0x01, slave, slave ? 2 : 1);
+        w.showMainPageQuietly(kModulePage);
+        w.showModuleTabQuietly(tab);
+        w.pcMonChange();
+        return w;
+    }
+    sim::SimModule& sub() { return *network.node(1)->subModule(0x10); }
+    sim::SimModule& node() { return network.node(1)->module(); }
+    QString cell(views::MemoryGrid* g, int row, int column) { return g->cellText(row, column); }
+    // Lets queued actions (held until the link was free) run.
+    void settle() { QTest::qWait(20); }
+
+    MemoryTabs* memory = nullptr;
+};
+
+}  // namespace
+
+TEST_F(MemoryTabsWindow, RamRangeButtonReadsTheSubModulesPageAndKeepsItsWindowPage) {
+    {
+        auto lock = server->lockNetwork();
+        sub().ram[0x51] = 0x09;
+        for (int i = 0; i < 256; ++i) sub().ram[0x300 + i] = static_cast<uint8_t>(i);
+    }
+    TFTerminal& w = open(0x10, kRamTab);
+    auto& p = w.pages();
+    QTest::mouseClick(p.pnRAM[3], Qt::LeftButton);
+    settle();
+    EXPECT_EQ(w.addresses.AdrRAM, 0x300);
+    EXPECT_EQ(p.cbRangRAM->currentIndex(), 3);
+    EXPECT_TRUE(p.pnRAM[3]->getActive());
+    EXPECT_FALSE(p.pnRAM[0]->getActive());
+    EXPECT_EQ(cell(p.sgRAM, 1, 0), "300");
+    EXPECT_EQ(cell(p.sgRAM, 16, 0), "3F0");
+    EXPECT_EQ(cell(p.sgRAM, 11, 4), "A3");
+    EXPECT_EQ(cell(p.sgRAM, 16, 16), "FF");
+    EXPECT_TRUE(memory->ram.RAMValid());
+    auto lock = server->lockNetwork();
+    EXPECT_EQ(sub().ram[0x51], 0x09);
+}
+
+TEST_F(MemoryTabsWindow, RamColoursAndTheMonitorHint) {
+    TFTerminal& w = open(0, kRamTab);
+    auto& p = w.pages();
+    // Page 0: rows 6..8 (0x050..0x07F) red.
+    EXPECT_EQ(p.sgRAM->item(6, 1)->foreground().color(), QColor(Qt::red));
+    EXPECT_EQ(p.sgRAM->item(9, 1)->foreground().style(), Qt::NoBrush);
+    p.sgRAM->setCurrentCell(6, 2);  // 0x051
+    EXPECT_EQ(p.sgRAM->toolTip(), "REG_PAGE");
+    p.sgRAM->setCurrentCell(9, 1);  // 0x080
+    EXPECT_EQ(p.sgRAM->toolTip(), "");
+    // Range F: the SFR half teal.
+    QTest::mouseClick(p.pnRAM[15], Qt::LeftButton);
+    settle();
+    EXPECT_EQ(p.sgRAM->item(9, 1)->foreground().color(), QColor(0, 0x80, 0x80));
+    // A node that does not answer: the values stay, drawn silver.
+    w.module().select(0x09, 0, 1);
+    w.pcMonChange();
+    EXPECT_FALSE(memory->ram.RAMValid());
+    EXPECT_EQ(p.sgRAM->item(1, 1)->foreground().color(), QColor(0xC0, 0xC0, 0xC0));
+}
+
+TEST_F(MemoryTabsWindow, RamCellEditorWritesAndMovesOn) {
+    TFTerminal& w = open(0x10, kRamTab);
+    auto& p = w.pages();
+    p.sgRAM->setCurrentCell(16, 16);  // 0x0FF
+    p.sgRAM->setFocus();
+    key(Qt::Key_7);
+    views::CellEditor* ed = memory->ram.editor();
+    ASSERT_TRUE(ed->isVisible());
+    EXPECT_EQ(ed->text(), "7");
+    key(Qt::Key_A);
+    key(Qt::Key_Return);
+    settle();
+    EXPECT_FALSE(ed->isVisible());
+    EXPECT_EQ(memory->ram.selected(), (views::Cell{1, 1}));
+    EXPECT_EQ(cell(p.sgRAM, 16, 16), "7A");
+    auto lock = server->lockNetwork();
+    EXPECT_EQ(sub().ram[0x0FF], 0x7A);
+}
+
+TEST_F(MemoryTabsWindow, InspectorShowsTheChosenTypeAndTheSfrName) {
+    {
+        auto lock = server->lockNetwork();
+        for (int i = 0; i < 4; ++i) sub().ram[0xF80 + i] = 0xFF;
+    }
+    TFTerminal& w = open(0x10, kRamTab);
+    auto& p = w.pages();
+    QTest::mouseClick(p.pnRAM[15], Qt::LeftButton);
+    settle();
+    w.showVar()->setChoice(views::VarType::Long, views::VarFormat::Dec);
+    p.sgRAM->setCurrentCell(9, 1);  // 0xF80
+    const QRect r = p.sgRAM->visualItemRect(p.sgRAM->item(9, 1));
+    QTest::mouseClick(p.sgRAM->viewport(), Qt::LeftButton, {}, r.center());
+    settle();
+    EXPECT_EQ(p.lbValRAM->text(), "Long/Dec: -1");
+    EXPECT_EQ(p.Label16->text(), "Имя SFR");
+    EXPECT_EQ(p.edAdrRAM->text(), "PORTA");
+    // OFF reads nothing and leaves the box alone.
+    w.showVar()->setChoice(views::VarType::Long, views::VarFormat::Off);
+    p.edAdrRAM->setText("F80");
+    QTest::mouseClick(p.sgRAM->viewport(), Qt::LeftButton, {}, r.center());
+    settle();
+    EXPECT_EQ(p.lbValRAM->text(), "");
+    EXPECT_EQ(p.edAdrRAM->text(), "F80");
+    EXPECT_TRUE(w.menus().pmRAM_ShowVar->isEnabled());
+}
+
+TEST_F(MemoryTabsWindow, ARangeKeepsTheCursorsPlaceInThePage) {
+    TFTerminal& w = open(0, kRamTab);
+    auto& p = w.pages();
+    QTest::mouseClick(p.pnRAM[1], Qt::LeftButton);
+    p.sgRAM->setCurrentCell(11, 4);  // 0x1A3
+    p.cbRangRAM->setCurrentIndex(5);
+    emit p.cbRangRAM->activated(5);
+    settle();
+    EXPECT_EQ(w.addresses.AdrRAM, 0x5A3);
+    EXPECT_EQ(p.edAdrRAM->text(), "5A3");
+    EXPECT_EQ(cell(p.sgRAM, 1, 0), "500");
+    EXPECT_EQ(memory->ram.selected(), (views::Cell{4, 11}));
+    EXPECT_TRUE(p.pnRAM[1]->getActive());  // the combo box leaves the panels alone
+
+    w.showModuleTabQuietly(kEepromTab);
+    w.pcMonChange();
+    p.sgEE->setCurrentCell(11, 6);  // 0x0A5
+    p.cbRangEE->setCurrentIndex(3);
+    emit p.cbRangEE->activated(3);
+    settle();
+    EXPECT_EQ(w.addresses.AdrEE, 0x3A5);
+    EXPECT_EQ(cell(p.sgEE, 16, 0), "3F0");
+}
+
+TEST_F(MemoryTabsWindow, AutoRefreshLocksTheControlsAndRunsTheTimer) {
+    TFTerminal& w = open(0, kRamTab);
+    auto& p = w.pages();
+    p.cbPapRAM->setCurrentIndex(1);
+    emit p.cbPapRAM->activated(1);
+    EXPECT_EQ(memory->ram.AutoPeriodRAM(), 1000);
+    p.cbAutoApDateRAM->setChecked(true);
+    EXPECT_TRUE(w.tmUpDate().isActive());
+    EXPECT_EQ(w.tmUpDate().interval(), 1000);
+    EXPECT_FALSE(p.cbRangRAM->isEnabled());
+    EXPECT_FALSE(p.sbUpDateRAM->isEnabled());
+    EXPECT_FALSE(w.menus().mmFile->menuAction()->isEnabled());
+    EXPECT_TRUE(p.pnRAM[2]->isEnabled());
+    p.cbAutoApDateRAM->setChecked(false);
+    EXPECT_FALSE(w.tmUpDate().isActive());
+    EXPECT_TRUE(p.cbRangRAM->isEnabled());
+    EXPECT_TRUE(w.menus().mmSettings->menuAction()->isEnabled());
+}
+
+TEST_F(MemoryTabsWindow, AClickWhileTheLinkIsHeldWaitsForIt) {
+    TFTerminal& w = open(0, kRamTab);
+    auto& p = w.pages();
+    {
+        auto hold = w.engine().hold();
+        QTest::mouseClick(p.pnRAM[2], Qt::LeftButton);
+        settle();
+        EXPECT_EQ(w.addresses.AdrRAM, 0x000);  // held, not lost
+    }
+    settle();
+    EXPECT_EQ(w.addresses.AdrRAM, 0x200);
+    EXPECT_EQ(cell(p.sgRAM, 1, 0), "200");
+}
+
+TEST_F(MemoryTabsWindow, FlashPagingByKeysAndTheAddressBox) {
+    TFTerminal& w = open(0, kFlashTab);
+    auto& p = w.pages();
+    p.sgFL->setCurrentCell(2, 1);  // 0x2010
+    EXPECT_EQ(w.addresses.AdrFL, 0x2010);
+    p.sgFL->setFocus();
+    key(Qt::Key_PageUp);  // 0x1F10 is below the bottom
+    settle();
+    EXPECT_EQ(w.addresses.AdrFL, 0x2010);
+    key(Qt::Key_PageDown);
+    settle();
+    EXPECT_EQ(w.addresses.AdrFL, 0x2110);
+    EXPECT_EQ(cell(p.sgFL, 1, 0), "2100");
+    EXPECT_EQ(p.sgFL->currentRow(), 2);
+    EXPECT_EQ(p.edAdrFL->text(), "2110");
+    // Node 01's Flash: EF 10 F0 0F 12 00 FF FF at 0x2000.
+    p.edAdrFL->clear();
+    p.edAdrFL->setFocus();
+    QTest::keyClicks(p.edAdrFL, "1000");
+    key(Qt::Key_Return);
+    settle();
+    EXPECT_EQ(w.addresses.AdrFL, 0x2000);
+    EXPECT_EQ(p.edAdrFL->text(), "2000");
+    EXPECT_EQ(cell(p.sgFL, 1, 1), "EF");
+    // FF keeps the default colour, 12 is blue.
+    EXPECT_EQ(p.sgFL->item(1, 7)->foreground().style(), Qt::NoBrush);
+    EXPECT_EQ(p.sgFL->item(1, 5)->foreground().color(), QColor(Qt::blue));
+    p.edAdrFL->setFocus();
+    p.edAdrFL->clear();
+    QTest::keyClicks(p.edAdrFL, "21a5");
+    EXPECT_EQ(p.edAdrFL->text(), "21A5");
+    key(Qt::Key_Return);
+    settle();
+    EXPECT_EQ(p.sgFL->currentRow(), 11);
+    EXPECT_EQ(p.sgFL->currentColumn(), 6);
+    EXPECT_EQ(cell(p.sgFL, 1, 0), "2100");
+}
+
+TEST_F(MemoryTabsWindow, EepromHintsSingleDigitWriteAndTheRedCells) {
+    TFTerminal& w = open(0, kEepromTab);
+    auto& p = w.pages();
+    // Node 01: 0FC..0FF = 00 15 00 01, drawn red whatever their value.
+    EXPECT_EQ(cell(p.sgEE, 16, 13), "00");
+    EXPECT_EQ(p.sgEE->item(16, 16)->foreground().color(), QColor(Qt::red));
+    EXPECT_EQ(p.sgEE->item(1, 1)->foreground().style(), Qt::NoBrush);  // FF
+    p.sgEE->setCurrentCell(16, 15);                                    // 0x0FE
+    const QRect r = p.sgEE->visualItemRect(p.sgEE->item(16, 15));
+    QTest::mouseClick(p.sgEE->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(p.sgEE->toolTip(), "Адрес на Modbus");
+    p.sgEE->setCurrentCell(2, 3);  // 0x012
+    p.sgEE->setFocus();
+    key(Qt::Key_5);
+    ASSERT_TRUE(memory->eeprom.editor()->isVisible());
+    EXPECT_EQ(memory->eeprom.editor()->text(), "5");
+    EXPECT_EQ(w.addresses.AdrEE, 0x012);
+    key(Qt::Key_Return);
+    settle();
+    EXPECT_EQ(cell(p.sgEE, 2, 3), "5");
+    {
+        auto lock = server->lockNetwork();
+        EXPECT_EQ(node().eeprom[0x012], 0x05);
+    }
+    // Enter in the address box moves the view there.
+    p.edAdrEE->setFocus();
+    p.edAdrEE->clear();
+    QTest::keyClicks(p.edAdrEE, "2a5");
+    key(Qt::Key_Return);
+    settle();
+    EXPECT_EQ(w.addresses.AdrEE, 0x2A5);
+    EXPECT_EQ(p.cbRangEE->currentIndex(), 2);
+    EXPECT_TRUE(p.pnEE[2]->getActive());
+    EXPECT_EQ(cell(p.sgEE, 1, 0), "200");
+    EXPECT_EQ(p.sgEE->currentRow(), 11);
+}
+
+TEST_F(MemoryTabsWindow, SfrListAtBothLevelsAndWithNothingSelected) {
+    {
+        auto lock = server->lockNetwork();
+        sub().ram[0xF80] = 0x3C;
+    }
+    TFTerminal& w = open(0x10, kSfrTab);
+    auto& p = w.pages();
+    ASSERT_EQ(p.lbSFR->count(), 128);
+    EXPECT_EQ(p.lbSFR->item(0)->text(), "ADCON0   =00");
+    const auto found = p.lbSFR->findItems("PORTA    =3C", Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    p.lbSFR->setCurrentItem(found[0]);
+    EXPECT_EQ(p.edAdrSFR->text(), "F80");
+    const int row = p.lbSFR->currentRow();
+    // Writing through the editor, then the list re-read keeps the same position.
+    p.lbSFR->setFocus();
+    key(Qt::Key_Return);
+    ASSERT_TRUE(memory->sfr.editor()->isVisible());
+    memory->sfr.editor()->clear();
+    QTest::keyClicks(memory->sfr.editor(), "c3");
+    key(Qt::Key_Return);
+    settle();
+    EXPECT_EQ(p.lbSFR->currentRow(), row);
+    EXPECT_EQ(p.lbSFR->currentItem()->text(), "PORTA    =C3");
+    // Nothing selected: the names with "??".
+    w.module().clearSelection();
+    w.pcMonChange();
+    EXPECT_EQ(p.lbSFR->item(0)->text(), "ADCON0   =??");
+}
+
+namespace {
+// The text of the next message box, which is then closed.
+std::shared_ptr<QString> nextMessage() {
+    auto text = std::make_shared<QString>("<none>");
+    whenModal([text](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) *text = box->text();
+        modal->close();
+    });
+    return text;
+}
+}  // namespace
+
+TEST_F(MemoryTabsWindow, AnEmptyEepromEditorAtTheSubModuleSendsNothing) {
+    {
+        auto lock = server->lockNetwork();
+        sub().ram[0x51] = 0x0B;
+    }
+    TFTerminal& w = open(0x10, kEepromTab);
+    auto& p = w.pages();
+    p.sgEE->setCurrentCell(3, 3);
+    p.sgEE->setFocus();
+    key(Qt::Key_Return);
+    views::CellEditor* ed = memory->eeprom.editor();
+    ASSERT_TRUE(ed->isVisible());
+    ed->clear();
+    unsigned before = 0;
+    {
+        auto lock = server->lockNetwork();
+        before = network.requestsSeen();
+    }
+    auto message = nextMessage();
+    key(Qt::Key_Return);
+    settle();
+    EXPECT_EQ(*message, "'' is not a valid integer value");
+    auto lock = server->lockNetwork();
+    EXPECT_EQ(network.requestsSeen(), before);
+    EXPECT_EQ(sub().ram[0x51], 0x0B);
+}
+
+TEST_F(MemoryTabsWindow, AFailedSfrWriteSaysSo) {
+    TFTerminal& w = open(0x10, kSfrTab);
+    auto& p = w.pages();
+    p.lbSFR->setCurrentRow(5);
+    w.module().select(0x01, 0x30, 2);  // no module 30 behind node 01
+    p.lbSFR->setFocus();
+    key(Qt::Key_Return);
+    ASSERT_TRUE(memory->sfr.editor()->isVisible());
+    memory->sfr.editor()->clear();
+    QTest::keyClicks(memory->sfr.editor(), "12");
+    auto message = nextMessage();
+    key(Qt::Key_Return);
+    settle();
+    EXPECT_EQ(*message, "Ошибка записи в SFR");
+    EXPECT_EQ(p.lbSFR->count(), 128);  // the failed re-read keeps the list
+}
+
+}  // namespace velmora::testing
