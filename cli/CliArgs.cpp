@@ -20,7 +20,10 @@ const char* cliUsage() {
            "  trans CID KIND ADDR COUNT [--slave S] [--retries R] [--data \"HH HH ...\"]\n"
            "                                          one transaction; CID, ADDR, COUNT, S and\n"
            "                                          the data in hex, KIND a name (rdID ...\n"
-           "                                          initMod) or number 0..11, R decimal\n";
+           "                                          initMod) or number 0..11, R decimal\n"
+           "  scan [--nodes A-B]                      find the nodes and their i2c modules\n"
+           "                                          (node range in hex, default 1-FF)\n"
+           "  init CID                                initialise the module at node CID (hex)\n";
 }
 
 std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::string& error) {
@@ -91,6 +94,22 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
                 return std::nullopt;
             }
             continue;
+        }
+        if (positional.empty() && (a == "scan" || a == "init")) {
+            // These commands read the rest of the words themselves.
+            const std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
+            if (a == "scan") {
+                auto scan = parseScanCommand(rest, error);
+                if (!scan) return std::nullopt;
+                out.command = CliArgs::Command::Scan;
+                out.scan = *scan;
+            } else {
+                auto init = parseInitCommand(rest, error);
+                if (!init) return std::nullopt;
+                out.command = CliArgs::Command::Init;
+                out.init = *init;
+            }
+            return out;
         }
         positional.push_back(a);
     }

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/InitCommand.h"
+#include "cli/ScanCommand.h"
+
 namespace velmora::cli {
 
 struct TransRequest {
@@ -23,8 +26,10 @@ struct CliArgs {
     uint32_t speed = 115200;
     bool log = false;
     bool hardwareFlow = true;
-    enum class Command { Ports, Trans, Help } command = Command::Help;
+    enum class Command { Ports, Trans, Help, Scan, Init } command = Command::Help;
     TransRequest trans;
+    ScanCommand scan;
+    InitCommand init;
 };
 
 // Returns the parsed arguments, or nothing with a message in `error`.

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -104,5 +105,9 @@ int main(int argc, char** argv) {
                      failure.toLocal8Bit().constData());
         return 3;
     }
+    if (args->command == cli::CliArgs::Command::Scan)
+        return cli::runScanCommand(args->scan, session.engine(), std::cout, std::cerr);
+    if (args->command == cli::CliArgs::Command::Init)
+        return cli::runInitCommand(args->init, session.engine(), std::cerr);
     return transact(session, *args);
 }
