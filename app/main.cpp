@@ -8,6 +8,7 @@
 #include "app/ForeignWindow.h"
 #include "common/gui/ImageList.h"
 #include "app/uVelmora.h"
+#include "system/gui/SystemPage.h"
 
 int main(int argc, char** argv) {
     using namespace velmora;
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     if (parser.isSet(port)) options.portOverride = link::parsePortArgument(parser.value(port));
     if (parser.isSet(settings)) options.settingsPath = parser.value(settings);
     app::TFTerminal window(options);
+    system::SystemPage systemPage(window);
     window.show();
     return QApplication::exec();
 }

@@ -13,6 +13,7 @@
 #include "app/TFselectComm.h"
 #include "app/WindowSettings.h"
 #include "common/HexText.h"
+#include "system/gui/TFHandSetConfig.h"
 
 namespace velmora::app {
 
@@ -110,6 +111,8 @@ void TFTerminal::buildWindow() {
     // Dialogs made once, in the order the program has always made them.
     selectComm_ = new TFselectComm(
         Comm(), [this] { linkState().PortLost = false; }, this);
+    handSetConfig_ = new system::TFHandSetConfig(this);
+    handSetConfig_->setPortSpeedSource([this] { return Comm().baud(); });
     help_ = new TFHelp(this);
     about_ = new TFAboutBox(this);
 

@@ -23,6 +23,10 @@
 #include "system/ScanState.h"
 #include "views/ViewAddresses.h"
 
+namespace velmora::system {
+class TFHandSetConfig;
+}
+
 namespace velmora::app {
 
 class TFselectComm;
@@ -113,6 +117,7 @@ public:
     void setSystemActions(SystemPageActions* actions);
     void setToolActions(ToolWindowActions* actions);
     MainMenus& menus() { return menus_; }
+    system::TFHandSetConfig* handSetConfig() const { return handSetConfig_; }
     MainPages& pages() { return pages_; }
     const QString& settingsPath() const { return settingsPath_; }
     const QString& hexDir() const { return hexDir_; }
@@ -160,6 +165,7 @@ private:
     MainPages pages_;
     StatusPanels* sb1_ = nullptr;
     TFselectComm* selectComm_ = nullptr;
+    system::TFHandSetConfig* handSetConfig_ = nullptr;
     TFHelp* help_ = nullptr;
     TFAboutBox* about_ = nullptr;
     system::CurrentModule module_;
