@@ -105,6 +105,8 @@ int main(int argc, char** argv) {
                      failure.toLocal8Bit().constData());
         return 3;
     }
+    StderrLog log;
+    if (args->log) session.engine().setProtocolLog(&log);
     if (args->command == cli::CliArgs::Command::Scan)
         return cli::runScanCommand(args->scan, session.engine(), std::cout, std::cerr);
     if (args->command == cli::CliArgs::Command::Init)

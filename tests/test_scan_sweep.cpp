@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "cli/ScanCommand.h"
 #include "link/ReplyCodes.h"
 #include "system/ScanSweep.h"
 #include "tests/support/SimulatedLine.h"
@@ -210,49 +207,4 @@ TEST(ScanSweep, HoldsTheLinkAgainstDispatchedRequests) {
     s.run({1, 2});
     EXPECT_EQ(intruder, link::kResultLinkBusy);
     EXPECT_EQ(s.sent().size(), 2u);
-}
-
-TEST(ScanCommand, PrintsOneLinePerNodeInTheOrderFound) {
-    struct Case {
-        const char* name;
-        std::vector<std::pair<uint8_t, std::vector<uint8_t>>> nodes;
-        const char* range;
-        std::string out;
-        int status;
-    } cases[] = {
-        {"nothing", {}, "1-4", "", 0},
-        {"two nodes", {{0x10, {0x20, 0x2E}}, {0x03, {}}}, "1-20", "03:\n10: 20 2E\n", 0},
-        {"outside the range", {{0x10, {0x20}}, {0x30, {}}}, "11-2F", "", 0},
-    };
-    for (const Case& c : cases) {
-        sim::ModuleNetwork network;
-        for (const auto& [cid, subs] : c.nodes) {
-            sim::SimNode& node = network.addNode(cid);
-            for (uint8_t s : subs) node.addSubModule(s);
-        }
-        EngineRig rig(network);
-        std::string error;
-        auto command = cli::parseScanCommand({"--nodes", c.range}, error);
-        ASSERT_TRUE(command) << error;
-        std::ostringstream out, err;
-        EXPECT_EQ(cli::runScanCommand(*command, rig.engine, out, err), c.status) << c.name;
-        EXPECT_EQ(out.str(), c.out) << c.name;
-    }
-}
-
-TEST(ScanCommand, LimitPrintsTheLinesSoFarThenFails) {
-    sim::ModuleNetwork network;
-    for (int slave = 2; slave <= 66; slave += 2) network.addNode(0x04).addSubModule(static_cast<uint8_t>(slave));
-    network.addNode(0x02);
-    EngineRig rig(network);
-    std::ostringstream out, err;
-    EXPECT_EQ(cli::runScanCommand({}, rig.engine, out, err), 1);
-    std::string expected = "02:\n04:";
-    for (int slave = 2; slave <= 64; slave += 2) {
-        char b[4];
-        std::snprintf(b, sizeof b, " %02X", slave);
-        expected += b;
-    }
-    EXPECT_EQ(out.str(), expected + "\n");
-    EXPECT_NE(err.str().find("Превышен лимит количества модулей 1-го узла"), std::string::npos);
 }
