@@ -71,8 +71,8 @@ std::optional<ScanCommand> parseScanCommand(const std::vector<std::string>& word
     return c;
 }
 
-int runScanCommand(const ScanCommand& command, link::TransactionEngine& engine,
-                   std::ostream& out, std::ostream& progress) {
+int runScanCommand(const ScanCommand& command, link::TransactionEngine& engine, std::ostream& out,
+                   std::ostream& progress) {
     system::CurrentModule module;
     system::ScanState flags;
     LinePrinter printer(out, progress);

@@ -22,7 +22,7 @@ std::optional<ScanCommand> parseScanCommand(const std::vector<std::string>& word
 
 // Exit status: 0 when the sweep ended (also with nothing found), 1 when a limit stopped
 // it; the lines found so far are printed either way.
-int runScanCommand(const ScanCommand& command, link::TransactionEngine& engine,
-                   std::ostream& out, std::ostream& progress);
+int runScanCommand(const ScanCommand& command, link::TransactionEngine& engine, std::ostream& out,
+                   std::ostream& progress);
 
 }  // namespace velmora::cli

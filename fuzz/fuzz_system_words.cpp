@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         size_t length = 0;
         for (char c : w) {
             if (auto typed = system::addressFieldChar(length, c)) {
-                const bool hex = (*typed >= '0' && *typed <= '9') || (*typed >= 'A' && *typed <= 'F');
+                const bool hex =
+                    (*typed >= '0' && *typed <= '9') || (*typed >= 'A' && *typed <= 'F');
                 if (!hex) fail("a character other than an upper-case hex digit inserted");
                 if (length == 1 && ((*typed <= '9' ? *typed - '0' : *typed - 'A' + 10) % 2))
                     fail("an odd second digit inserted");

@@ -77,7 +77,9 @@ ConfigParse parseConfigText(std::string_view text) {
         NodeRow& row = rows[rowCount++];
         row.cid = cid;
 
-        auto endsInside = [&] { return ConfigFault{ConfigFault::EndsInsideBlock, headerLine, header}; };
+        auto endsInside = [&] {
+            return ConfigFault{ConfigFault::EndsInsideBlock, headerLine, header};
+        };
         if (!lines.next(line)) return endsInside();
         auto count = wholeLineHex(line);
         if (!count) return fault(ConfigFault::NotHex);

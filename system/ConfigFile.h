@@ -16,15 +16,15 @@ inline constexpr const char* kConfigFileName = "sysConfig.trm";
 
 struct ConfigFault {
     enum Kind {
-        NotHex,          // a line inside a block is not a hexadecimal number
-        BadNodeLine,     // "[" not followed by two hexadecimal digits
-        NodeZero,        // "[00]": address 0 marks an empty row
-        ValueTooLarge,   // a module address above FF
-        CountAbove32,    // more modules than a row holds
-        EndsInsideBlock, // fewer module lines than the count says
-        TooManyNodes,    // a 33rd block
-        Unreadable,      // the file could not be read
-        TooLarge,        // far larger than any configuration
+        NotHex,           // a line inside a block is not a hexadecimal number
+        BadNodeLine,      // "[" not followed by two hexadecimal digits
+        NodeZero,         // "[00]": address 0 marks an empty row
+        ValueTooLarge,    // a module address above FF
+        CountAbove32,     // more modules than a row holds
+        EndsInsideBlock,  // fewer module lines than the count says
+        TooManyNodes,     // a 33rd block
+        Unreadable,       // the file could not be read
+        TooLarge,         // far larger than any configuration
     };
     Kind kind = NotHex;
     int line = 0;      // 1-based; 0 when the fault is the file's as a whole

@@ -35,7 +35,8 @@ TEST(NodeTable, EntryAddresses) {
     };
     for (const Case& c : cases) {
         auto a = entryAddress(rows, c.level, c.node, c.module);
-        ASSERT_EQ(a.has_value(), c.expected.has_value()) << c.level << " " << c.node << " " << c.module;
+        ASSERT_EQ(a.has_value(), c.expected.has_value())
+            << c.level << " " << c.node << " " << c.module;
         if (a) {
             EXPECT_EQ(a->cid, c.expected->first);
             EXPECT_EQ(a->slave, c.expected->second);
@@ -71,15 +72,17 @@ TEST(NodeAddressEntry, TypedAddressIsAlwaysEven) {
         char typed;
         std::optional<char> inserted;
     } cases[] = {
-        {0, '0', '0'}, {0, '9', '9'}, {0, 'a', 'A'}, {0, 'F', 'F'}, {0, 'g', std::nullopt},
-        {0, ' ', std::nullopt}, {0, '-', std::nullopt},
-        {1, '0', '0'}, {1, '2', '2'}, {1, '8', '8'}, {1, 'A', 'A'}, {1, 'c', 'C'}, {1, 'E', 'E'},
-        {1, '1', std::nullopt}, {1, '3', std::nullopt}, {1, '9', std::nullopt},
-        {1, 'B', std::nullopt}, {1, 'f', std::nullopt}, {1, 'G', std::nullopt},
-        {2, '0', std::nullopt}, {2, 'A', std::nullopt},
+        {0, '0', '0'},          {0, '9', '9'},          {0, 'a', 'A'},
+        {0, 'F', 'F'},          {0, 'g', std::nullopt}, {0, ' ', std::nullopt},
+        {0, '-', std::nullopt}, {1, '0', '0'},          {1, '2', '2'},
+        {1, '8', '8'},          {1, 'A', 'A'},          {1, 'c', 'C'},
+        {1, 'E', 'E'},          {1, '1', std::nullopt}, {1, '3', std::nullopt},
+        {1, '9', std::nullopt}, {1, 'B', std::nullopt}, {1, 'f', std::nullopt},
+        {1, 'G', std::nullopt}, {2, '0', std::nullopt}, {2, 'A', std::nullopt},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(addressFieldChar(c.length, c.typed), c.inserted) << c.length << " '" << c.typed << "'";
+        EXPECT_EQ(addressFieldChar(c.length, c.typed), c.inserted)
+            << c.length << " '" << c.typed << "'";
 }
 
 TEST(NodeAddressEntry, FieldAndSpeedReadings) {
@@ -118,10 +121,18 @@ TEST(CliSystemCommands, Words) {
         EXPECT_EQ(a->scan.nodes.last, g.last) << g.range;
     }
     const std::vector<std::vector<std::string>> bad = {
-        {"scan", "--nodes"},          {"scan", "--nodes", "20-1"}, {"scan", "--nodes", "0-5"},
-        {"scan", "--nodes", "1-100"}, {"scan", "--nodes", "5"},    {"scan", "--nodes", "-5"},
-        {"scan", "--nodes", "1-x"},   {"scan", "extra"},           {"init"},
-        {"init", "100"},              {"init", "zz"},              {"init", "1", "2"},
+        {"scan", "--nodes"},
+        {"scan", "--nodes", "20-1"},
+        {"scan", "--nodes", "0-5"},
+        {"scan", "--nodes", "1-100"},
+        {"scan", "--nodes", "5"},
+        {"scan", "--nodes", "-5"},
+        {"scan", "--nodes", "1-x"},
+        {"scan", "extra"},
+        {"init"},
+        {"init", "100"},
+        {"init", "zz"},
+        {"init", "1", "2"},
     };
     for (const auto& words : bad) {
         error.clear();

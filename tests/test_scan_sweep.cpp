@@ -87,9 +87,8 @@ TEST(ScanSweep, NodesThreeAndTenWithModuleTwenty) {
         size_t index;
         const char* frame;
     } probes[] = {
-        {0, "01 70 00 00 01 C2 C0"},   {2, "03 70 00 00 01 BB 00"},
-        {3, "03 7A 02 00 01 19 18"},   {130, "04 70 00 00 01 0E C0"},
-        {142, "10 70 00 00 01 3E C3"}, {158, "10 7A 20 00 01 3C D1"},
+        {0, "01 70 00 00 01 C2 C0"},   {2, "03 70 00 00 01 BB 00"},   {3, "03 7A 02 00 01 19 18"},
+        {130, "04 70 00 00 01 0E C0"}, {142, "10 70 00 00 01 3E C3"}, {158, "10 7A 20 00 01 3C D1"},
         {269, "10 7A FE 00 01 5C EB"}, {508, "FF 70 00 00 01 EB 14"},
     };
     for (const auto& p : probes) EXPECT_EQ(hexOf(s.sent()[p.index]), p.frame) << p.index;
@@ -140,8 +139,8 @@ TEST(ScanSweep, TreeSelectionDuringAProbeIsLeftAlone) {
         uint8_t clickedDuring;  // the node whose probe the click interrupts
         size_t framesSent;
     } cases[] = {
-        {0x05, 5},  // an absent node: the sweep ends after its probe
-        {0x10, 16}, // a node that answers: not one of its modules is probed
+        {0x05, 5},   // an absent node: the sweep ends after its probe
+        {0x10, 16},  // a node that answers: not one of its modules is probed
     };
     for (const Case& c : cases) {
         ScanRig s;
@@ -161,7 +160,8 @@ TEST(ScanSweep, TreeSelectionDuringAProbeIsLeftAlone) {
 
 TEST(ScanSweep, ThirtyThirdModuleStopsTheScan) {
     ScanRig s;
-    for (int slave = 2; slave <= 66; slave += 2) s.network.addNode(0x01).addSubModule(static_cast<uint8_t>(slave));
+    for (int slave = 2; slave <= 66; slave += 2)
+        s.network.addNode(0x01).addSubModule(static_cast<uint8_t>(slave));
     EXPECT_EQ(s.run(), ScanEnd::ModuleLimit);
     const NodeRow& row = s.module.SystemTable[0];
     EXPECT_EQ(row.moduleCount, 32);
@@ -201,9 +201,8 @@ TEST(ScanSweep, HoldsTheLinkAgainstDispatchedRequests) {
     ScanRig s;
     uint16_t intruder = 0;
     EngineRig& rig = s.link();
-    rig.line.at(rig.line.clock().now + 50, [&] {
-        intruder = rig.engine.trans_Action(0x01, 3, 0, 1, 0, 1);
-    });
+    rig.line.at(rig.line.clock().now + 50,
+                [&] { intruder = rig.engine.trans_Action(0x01, 3, 0, 1, 0, 1); });
     s.run({1, 2});
     EXPECT_EQ(intruder, link::kResultLinkBusy);
     EXPECT_EQ(s.sent().size(), 2u);

@@ -26,14 +26,16 @@ SystemTableRows table(const std::vector<Node>& nodes) {
     for (size_t k = 0; k < nodes.size(); ++k) {
         rows[k].cid = nodes[k].cid;
         rows[k].moduleCount = static_cast<uint8_t>(nodes[k].modules.size());
-        for (size_t j = 0; j < nodes[k].modules.size(); ++j) rows[k].modules[j] = nodes[k].modules[j];
+        for (size_t j = 0; j < nodes[k].modules.size(); ++j)
+            rows[k].modules[j] = nodes[k].modules[j];
     }
     return rows;
 }
 
 bool sameRows(const SystemTableRows& a, const SystemTableRows& b) {
     for (size_t k = 0; k < kMaxNodes; ++k)
-        if (a[k].cid != b[k].cid || a[k].moduleCount != b[k].moduleCount || a[k].modules != b[k].modules)
+        if (a[k].cid != b[k].cid || a[k].moduleCount != b[k].moduleCount ||
+            a[k].modules != b[k].modules)
             return false;
     return true;
 }
@@ -67,22 +69,27 @@ TEST(ConfigFile, ReadsWellMadeFiles) {
         {"two blocks", "[05]\r\n00\r\n[07]\r\n01\r\n2A\r\n", {{0x05, {}}, {0x07, {0x2A}}}},
         {"lower case", "[0a]\r\n02\r\n2e\r\nfe\r\n", {{0x0A, {0x2E, 0xFE}}}},
         {"mixed case", "[Fe]\r\n01\r\naB\r\n", {{0xFE, {0xAB}}}},
-        {"stray lines between", "comment\r\n[05]\r\n00\r\nremark\r\n\r\n[07]\r\n00\r\n",
+        {"stray lines between",
+         "comment\r\n[05]\r\n00\r\nremark\r\n\r\n[07]\r\n00\r\n",
          {{0x05, {}}, {0x07, {}}}},
         {"LF only, no last newline", "[01]\n01\n10", {{0x01, {0x10}}}},
         {"count with leading zeros", "[01]\r\n0002\r\n10\r\n12\r\n", {{0x01, {0x10, 0x12}}}},
         {"a line looking like a block inside one is a module",
-         "[01]\r\n01\r\n20\r\n", {{0x01, {0x20}}}},
-        {"32 modules", "[01]\r\n20\r\n" + [] {
-             std::string s;
-             for (int i = 2; i <= 64; i += 2) {
-                 char l[8];
-                 std::snprintf(l, sizeof l, "%02X\r\n", i);
-                 s += l;
-             }
-             return s;
-         }(),
-         {{0x01, [] {
+         "[01]\r\n01\r\n20\r\n",
+         {{0x01, {0x20}}}},
+        {"32 modules",
+         "[01]\r\n20\r\n" +
+             [] {
+                 std::string s;
+                 for (int i = 2; i <= 64; i += 2) {
+                     char l[8];
+                     std::snprintf(l, sizeof l, "%02X\r\n", i);
+                     s += l;
+                 }
+                 return s;
+             }(),
+         {{0x01,
+           [] {
                std::vector<uint8_t> v;
                for (int i = 2; i <= 64; i += 2) v.push_back(static_cast<uint8_t>(i));
                return v;
@@ -136,7 +143,8 @@ TEST(ConfigFile, RefusesMalformedFilesNamingTheLine) {
 
 TEST(ConfigFile, SavedTableReadsBackTheSame) {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / ("velmora-config-" + std::to_string(::getpid()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("velmora-config-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     const std::string path = (dir / "sysConfig.trm").string();
 
@@ -147,7 +155,8 @@ TEST(ConfigFile, SavedTableReadsBackTheSame) {
     for (size_t k = 0; k < kMaxNodes; ++k) {
         rows[k].cid = static_cast<uint8_t>(0x21 + k);
         rows[k].moduleCount = kMaxModules;
-        for (size_t j = 0; j < kMaxModules; ++j) rows[k].modules[j] = static_cast<uint8_t>(2 * j + 0x80);
+        for (size_t j = 0; j < kMaxModules; ++j)
+            rows[k].modules[j] = static_cast<uint8_t>(2 * j + 0x80);
     }
     ASSERT_EQ(writeConfigFile(path, rows), "");
     ConfigLoad back = readConfigFile(path);

@@ -169,8 +169,7 @@ TEST_F(SystemWindow, ConfigurationAtStartAndFaultyFilesChangeNothing) {
     EXPECT_EQ(w.module().CurrentCID, 0x05);
     EXPECT_EQ(panel(0), "Адр Modbus: 05");
 
-    const char* faulty[] = {"[01]\r\n02\r\n10\r\nzz\r\n", "[01]\r\n02\r\n10\r\n",
-                            "[01]\r\n21\r\n"};
+    const char* faulty[] = {"[01]\r\n02\r\n10\r\nzz\r\n", "[01]\r\n02\r\n10\r\n", "[01]\r\n21\r\n"};
     for (const char* text : faulty) {
         writeFile("bad.trm", text);
         QString message;

@@ -106,8 +106,7 @@ void SystemPage::endScan() {
 
 void SystemPage::stopScan() {
     w_.scan().ScanRunning = false;
-    for (int i = 0; i < app::StatusPanels::kPanelCount; ++i)
-        w_.statusPanels()->setPanelText(i, {});
+    for (int i = 0; i < app::StatusPanels::kPanelCount; ++i) w_.statusPanels()->setPanelText(i, {});
 }
 
 void SystemPage::probingNode(uint8_t cid) {

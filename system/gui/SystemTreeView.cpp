@@ -19,7 +19,8 @@ QIcon moduleIcon() {
 
 void SystemTreeView::clear() {
     rebuilding_ = true;
-    if (tree_->currentItem() != root_) tree_->setCurrentItem(root_, 0, QItemSelectionModel::NoUpdate);
+    if (tree_->currentItem() != root_)
+        tree_->setCurrentItem(root_, 0, QItemSelectionModel::NoUpdate);
     qDeleteAll(root_->takeChildren());
     rebuilding_ = false;
 }
@@ -58,10 +59,11 @@ std::optional<TreePosition> SystemTreeView::positionOf(const QTreeWidgetItem* it
     if (!parent) return TreePosition{0, 0, 0};
     const QTreeWidgetItem* grand = parent->parent();
     if (!grand)
-        return TreePosition{1, static_cast<size_t>(parent->indexOfChild(const_cast<QTreeWidgetItem*>(item))), 0};
-    return TreePosition{2,
-                        static_cast<size_t>(grand->indexOfChild(const_cast<QTreeWidgetItem*>(parent))),
-                        static_cast<size_t>(parent->indexOfChild(const_cast<QTreeWidgetItem*>(item)))};
+        return TreePosition{
+            1, static_cast<size_t>(parent->indexOfChild(const_cast<QTreeWidgetItem*>(item))), 0};
+    return TreePosition{
+        2, static_cast<size_t>(grand->indexOfChild(const_cast<QTreeWidgetItem*>(parent))),
+        static_cast<size_t>(parent->indexOfChild(const_cast<QTreeWidgetItem*>(item)))};
 }
 
 }  // namespace velmora::system

@@ -64,13 +64,12 @@ bool TFHandSetConfig::eventFilter(QObject* watched, QEvent* event) {
         key->key() == Qt::Key_Backspace)
         return false;
     // Enter and Escape go on to the dialog's buttons.
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
-        key->key() == Qt::Key_Escape)
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape)
         return false;
     const QString text = key->text();
     if (text.size() == 1 && text[0].unicode() < 0x80) {
-        const size_t length = static_cast<size_t>(edAdrModbus->text().size() -
-                                                  edAdrModbus->selectedText().size());
+        const size_t length =
+            static_cast<size_t>(edAdrModbus->text().size() - edAdrModbus->selectedText().size());
         if (auto c = addressFieldChar(length, static_cast<char>(text[0].unicode())))
             edAdrModbus->insert(QString(QChar(*c)));
     }
