@@ -9,6 +9,7 @@
 #include "common/gui/ImageList.h"
 #include "app/uVelmora.h"
 #include "app/MemoryTabs.h"
+#include "system/gui/SystemPage.h"
 
 int main(int argc, char** argv) {
     using namespace velmora;
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     if (parser.isSet(settings)) options.settingsPath = parser.value(settings);
     app::TFTerminal window(options);
     app::installMemoryTabs(window);
+    system::SystemPage systemPage(window);
     window.show();
     return QApplication::exec();
 }

@@ -17,6 +17,7 @@
 #include "app/WindowSettings.h"
 #include "common/HexText.h"
 #include "views/gui/TFShowVar.h"
+#include "system/gui/TFHandSetConfig.h"
 
 namespace velmora::app {
 
@@ -164,6 +165,8 @@ void TFTerminal::buildWindow() {
         Comm(), [this] { linkState().PortLost = false; }, this);
     editParMod_ = new system::TFEditParMod(this);
     freeTerminal_ = new tools::TFfreeTerminal(Comm(), this);
+    handSetConfig_ = new system::TFHandSetConfig(this);
+    handSetConfig_->setPortSpeedSource([this] { return Comm().baud(); });
     showVar_ = new views::TFShowVar(this);
     help_ = new TFHelp(this);
     about_ = new TFAboutBox(this);

@@ -25,6 +25,10 @@
 #include "system/gui/TFEditParMod.h"
 #include "views/ViewAddresses.h"
 
+namespace velmora::system {
+class TFHandSetConfig;
+}
+
 namespace velmora::app {
 
 class TFselectComm;
@@ -139,6 +143,7 @@ public:
     system::IdentTab& identTab() { return *identTab_; }
     system::TFEditParMod* editParMod() { return editParMod_; }
     MainMenus& menus() { return menus_; }
+    system::TFHandSetConfig* handSetConfig() const { return handSetConfig_; }
     MainPages& pages() { return pages_; }
     views::TFShowVar* showVar() { return showVar_; }
     const QString& settingsPath() const { return settingsPath_; }
@@ -194,6 +199,7 @@ private:
     TFselectComm* selectComm_ = nullptr;
     tools::TFfreeTerminal* freeTerminal_ = nullptr;
     system::TFEditParMod* editParMod_ = nullptr;
+    system::TFHandSetConfig* handSetConfig_ = nullptr;
     TFHelp* help_ = nullptr;
     TFAboutBox* about_ = nullptr;
     views::TFShowVar* showVar_ = nullptr;

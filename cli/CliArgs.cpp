@@ -29,11 +29,14 @@ const char* cliUsage() {
            "  setlink CID speed|modbus|i2c|vector VALUE\n"
            "                                          writes a node's link parameter into its\n"
            "                                          EEPROM; speed in bit/s, the others hex\n"
-
            "  dump ram|ee|flash CID ADDR [--slave S] [--pages N]\n"
            "                                          N 256-byte pages (default 1) from ADDR's\n"
            "  sfr CID [NAME=HH] [--slave S]           list the SFRs, or write one\n"
-           "  poke ram|ee CID ADDR HH [--slave S]     write one byte as the cell editor does\n";
+           "  poke ram|ee CID ADDR HH [--slave S]     write one byte as the cell editor does\n"
+
+           "  scan [--nodes A-B]                      find the nodes and their i2c modules\n"
+           "                                          (node range in hex, default 1-FF)\n"
+           "  init CID                                initialise the module at node CID (hex)\n";
 }
 
 std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::string& error) {
@@ -115,6 +118,22 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
                 return std::nullopt;
             }
             continue;
+        }
+        if (positional.empty() && (a == "scan" || a == "init")) {
+            // These commands read the rest of the words themselves.
+            const std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
+            if (a == "scan") {
+                auto scan = parseScanCommand(rest, error);
+                if (!scan) return std::nullopt;
+                out.command = CliArgs::Command::Scan;
+                out.scan = *scan;
+            } else {
+                auto init = parseInitCommand(rest, error);
+                if (!init) return std::nullopt;
+                out.command = CliArgs::Command::Init;
+                out.init = *init;
+            }
+            return out;
         }
         positional.push_back(a);
     }

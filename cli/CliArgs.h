@@ -9,6 +9,8 @@
 #include "cli/DumpCommand.h"
 #include "cli/PokeCommand.h"
 #include "cli/SfrCommand.h"
+#include "cli/InitCommand.h"
+#include "cli/ScanCommand.h"
 
 namespace velmora::cli {
 
@@ -47,7 +49,9 @@ struct CliArgs {
         SetLink,
         Dump,
         Sfr,
-        Poke
+        Poke,
+        Scan,
+        Init
     } command = Command::Help;
     TransRequest trans;
     bool slaveGiven = false;        // --slave: the command addresses an i2c module
@@ -57,6 +61,8 @@ struct CliArgs {
     std::optional<DumpCommand> dump;
     std::optional<SfrCommand> sfr;
     std::optional<PokeCommand> poke;
+    ScanCommand scan;
+    InitCommand init;
 };
 
 // Returns the parsed arguments, or nothing with a message in `error`.

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <variant>
 #include <vector>
@@ -129,6 +130,10 @@ int main(int argc, char** argv) {
     }
     StderrLog log;
     if (args->log) session.engine().setProtocolLog(&log);
+    if (args->command == cli::CliArgs::Command::Scan)
+        return cli::runScanCommand(args->scan, session.engine(), std::cout, std::cerr);
+    if (args->command == cli::CliArgs::Command::Init)
+        return cli::runInitCommand(args->init, session.engine(), std::cerr);
     if (auto* c = std::get_if<cli::IdentCommand>(&command))
         return cli::runIdentCommand(*c, session.engine(), stdout, stderr);
     if (auto* c = std::get_if<cli::SetLinkCommand>(&command))

@@ -3,9 +3,10 @@
 // controls; this file only lays them out.
 
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTreeWidget>
+
+#include "system/gui/PieGauge.h"
 
 namespace velmora::system {
 
@@ -15,9 +16,9 @@ struct SystemPageWidgets {
     QTreeWidgetItem* treeRoot = nullptr;
     QPushButton* btn_sysUpDate = nullptr;
     QWidget* pSkan = nullptr;
-    QProgressBar* Gauge1 = nullptr;
-    QProgressBar* Gauge2 = nullptr;
-    QLabel* gauge1Label = nullptr;
+    PieGauge* Gauge1 = nullptr;
+    PieGauge* Gauge2 = nullptr;
+    QLabel* gauge1Label = nullptr;  // "Modbus  " and the port speed during a scan
     QPushButton* btnStopSkan = nullptr;
 };
 

@@ -1,0 +1,11 @@
+#include "system/ModuleInit.h"
+
+#include "link/OperationKind.h"
+
+namespace velmora::system {
+
+uint16_t initialiseModule(link::TransactionEngine& engine, uint8_t cid) {
+    return engine.trans_Action(cid, link::initMod, 0, 0, 0, 1);
+}
+
+}  // namespace velmora::system

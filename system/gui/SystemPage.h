@@ -1,0 +1,60 @@
+#pragma once
+// The System page at work inside the main window: the bus scan with its panel, gauges
+// and status panels, the tree selection that makes a node or module current, and the
+// configuration file (at start, and from the File menu).
+
+#include <QObject>
+#include <memory>
+
+#include "app/uVelmora.h"
+#include "system/ScanSweep.h"
+#include "system/gui/SystemTreeView.h"
+
+namespace velmora::system {
+
+class NodeCommands;
+
+class SystemPage : public QObject, public app::SystemPageActions, private ScanListener {
+    Q_OBJECT
+public:
+    explicit SystemPage(app::TFTerminal& window);
+    ~SystemPage() override;
+
+    // SystemPageActions
+    void busScan() override;
+    void loadConfiguration() override;
+    void stopScan() override;
+
+    // The node addresses the scan sweeps (the whole line unless narrowed).
+    void setNodeRange(NodeRange range) { range_ = range; }
+    bool scanning() const { return sweep_ != nullptr; }
+    SystemTreeView& tree() { return tree_; }
+
+    // Reads a configuration file into the table and the tree; a faulty one changes
+    // nothing and is named in a message. Returns whether the table was replaced.
+    bool loadConfigurationFile(const QString& path);
+
+private:
+    void startScan();
+    void runStep();
+    void endScan();
+    void tvSysInfChange(QTreeWidgetItem* item);
+    void mmSaveConfigClick();
+    void mmLoadConfigClick();
+
+    // ScanListener
+    void probingNode(uint8_t cid) override;
+    void nodeFound(size_t row, uint8_t cid) override;
+    void probingModule(uint8_t slave) override;
+    void moduleFound(size_t row, size_t index, uint8_t slave) override;
+    void gauge1(int value) override;
+    void gauge2(int value) override;
+
+    app::TFTerminal& w_;
+    SystemTreeView tree_;
+    NodeRange range_;
+    std::unique_ptr<ScanSweep> sweep_;
+    std::unique_ptr<NodeCommands> commands_;
+};
+
+}  // namespace velmora::system
