@@ -18,6 +18,7 @@
 #include "app/PageRules.h"
 #include "app/StatusPanels.h"
 #include "common/gui/ModuleTab.h"
+#include "console/gui/TerminalConsole.h"
 #include "link/qt/LinkSession.h"
 #include "system/CurrentModule.h"
 #include "system/ScanState.h"
@@ -113,6 +114,7 @@ public:
     void setSystemActions(SystemPageActions* actions);
     void setToolActions(ToolWindowActions* actions);
     MainMenus& menus() { return menus_; }
+    console::TerminalConsole& terminalConsole() { return *console_; }
     MainPages& pages() { return pages_; }
     const QString& settingsPath() const { return settingsPath_; }
     const QString& hexDir() const { return hexDir_; }
@@ -164,6 +166,7 @@ private:
     TFAboutBox* about_ = nullptr;
     system::CurrentModule module_;
     system::ScanState scan_;
+    std::unique_ptr<console::TerminalConsole> console_;
     std::array<std::unique_ptr<InertModuleTab>, kModuleTabCount> inertTabs_;
     std::array<ModuleTab*, kModuleTabCount> tabs_{};
     SystemPageActions inertSystem_;

@@ -20,7 +20,10 @@ const char* cliUsage() {
            "  trans CID KIND ADDR COUNT [--slave S] [--retries R] [--data \"HH HH ...\"]\n"
            "                                          one transaction; CID, ADDR, COUNT, S and\n"
            "                                          the data in hex, KIND a name (rdID ...\n"
-           "                                          initMod) or number 0..11, R decimal\n";
+           "                                          initMod) or number 0..11, R decimal\n"
+           "  send [--crc-hi] [--wait MS] HH HH ...    one typed frame with its CRC (high byte\n"
+           "                                          first with --crc-hi); prints the console's\n"
+           "                                          lines; waits MS (default 700)\n";
 }
 
 std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::string& error) {
@@ -35,6 +38,13 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
         };
         if (a == "--help" || a == "-h") {
             out.command = CliArgs::Command::Help;
+            return out;
+        }
+        if (a == "send" && positional.empty()) {
+            auto send = parseSendWords({args.begin() + static_cast<long>(i) + 1, args.end()}, error);
+            if (!send) return std::nullopt;
+            out.command = CliArgs::Command::Send;
+            out.send = *send;
             return out;
         }
         if (a.rfind("--", 0) == 0) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/SendCommand.h"
+
 namespace velmora::cli {
 
 struct TransRequest {
@@ -23,8 +25,9 @@ struct CliArgs {
     uint32_t speed = 115200;
     bool log = false;
     bool hardwareFlow = true;
-    enum class Command { Ports, Trans, Help } command = Command::Help;
+    enum class Command { Ports, Trans, Send, Help } command = Command::Help;
     TransRequest trans;
+    SendRequest send;
 };
 
 // Returns the parsed arguments, or nothing with a message in `error`.

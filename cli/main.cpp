@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/CliArgs.h"
+#include "cli/SendCommand.h"
 #include "common/HexText.h"
 #include "link/OperationKind.h"
 #include "link/ReplyCodes.h"
@@ -94,6 +95,12 @@ int main(int argc, char** argv) {
     comm.setBaud(args->speed);
     comm.setHardwareFlow(args->hardwareFlow);
     if (args->command == cli::CliArgs::Command::Ports) return listPorts(comm);
+    if (args->command == cli::CliArgs::Command::Send) {
+        if (auto refusal = cli::sendRefusal(args->send)) {
+            std::fprintf(stderr, "%s\n", refusal->c_str());
+            return 2;
+        }
+    }
 
     QString failure;
     QObject::connect(&session, &link::LinkSession::openFailed,
@@ -104,5 +111,7 @@ int main(int argc, char** argv) {
                      failure.toLocal8Bit().constData());
         return 3;
     }
+    if (args->command == cli::CliArgs::Command::Send)
+        return cli::runSend(session.engine(), args->send, stdout, stderr);
     return transact(session, *args);
 }
