@@ -24,7 +24,9 @@ ProtocolLogPane::ProtocolLogPane(QWidget* parent) : QPlainTextEdit(parent) {
     p.setColor(QPalette::Base, p.color(QPalette::ToolTipBase));
     setPalette(p);
     flushTimer_.setSingleShot(true);
-    flushTimer_.setInterval(0);
+    // Lines put in at most every 25 ms: a burst costs one layout and one repaint a frame,
+    // however many lines it brings, and a line still shows at once to the eye.
+    flushTimer_.setInterval(25);
     connect(&flushTimer_, &QTimer::timeout, this, &ProtocolLogPane::flushNow);
 }
 

@@ -4,9 +4,9 @@
 //
 // Lines may come by the thousand (a programming run logs every frame) and the log is
 // never shortened but by the console and "Очистить". Lines are therefore gathered and
-// put into the document once per pass of the event loop, in one edit, followed by a
-// single scroll and repaint; a plain-text document appends a block in time that does
-// not grow with its length.
+// put into the document at most every 25 ms, in one edit, followed by a single scroll
+// and repaint; a plain-text document appends a block in time that does not grow with
+// its length. Whoever reads the log gets the gathered lines put in first.
 
 #include <QPlainTextEdit>
 #include <QTimer>
