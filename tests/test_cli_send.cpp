@@ -58,17 +58,6 @@ TEST_F(CliSend, ReadPrintsTheConsolesLines) {
     }
 }
 
-TEST_F(CliSend, IdentifierReplyInSixteenLines) {
-    const SendRun r = send({"--wait", "300", "1", "78"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    const QStringList lines = QString::fromStdString(r.out).split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 18);
-    EXPECT_EQ(lines[0], "=> 01 78 00 02 ");
-    EXPECT_TRUE(lines[1].startsWith("<= 01 78 "));
-    EXPECT_EQ(lines[16].size(), 3 + 16 * 3);
-    EXPECT_EQ(lines[17], "  CRC16=OK");
-}
-
 TEST_F(CliSend, NoGoodReplyIsStatusOne) {
     struct Case {
         QStringList words;
