@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QFileDialog>
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -177,6 +178,21 @@ TEST_F(TerminalPage, CommandSetReplacesTheHistoryOnlyWhenWhole) {
     EXPECT_NE(w.terminalConsole().loadCommandSet(inDir("missing.ncm")), "");
     EXPECT_EQ(cb->count(), 8);
     EXPECT_EQ(cb->itemText(0), "1 78");
+
+    // From the popup: the dialog opens in the program's folder.
+    const QString two = write("two.ncm", "01 70 00 50 04\n01 78\n");
+    QString startedIn;
+    whenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        startedIn = dialog->directory().absolutePath();
+        dialog->selectFile(two);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    action("loadKommSet")->trigger();
+    EXPECT_EQ(startedIn, QDir(QCoreApplication::applicationDirPath()).absolutePath());
+    ASSERT_EQ(cb->count(), 2);
+    EXPECT_EQ(cb->itemText(0), "01 70 00 50 04");
 }
 
 TEST_F(TerminalPage, LogSavedAsUtf8Text) {
@@ -191,4 +207,10 @@ TEST_F(TerminalPage, LogSavedAsUtf8Text) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("Send>01 78 00 02 \nСтирание 2000\n"));
     EXPECT_NE(w.terminalConsole().saveLog(inDir("no/such/dir/log.txt")), "");
+
+    // Lines gathered but not yet shown go with the rest.
+    log()->appendLine("<Res 01 78 ", {0, 0, 255});
+    action("mmClear")->trigger();
+    EXPECT_EQ(log()->lineCount(), 0);
+    EXPECT_EQ(log()->allText(), "");
 }
