@@ -77,6 +77,9 @@ TEST_F(TerminalPage, KeysOtherThanHexDigitsAndBlankAreSwallowed) {
     EXPECT_EQ(line()->cursorPosition(), 3);
     QTest::keyClick(line(), Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(line()->selectedText(), "");
+    QTest::keyClick(line(), Qt::Key_Tab);
+    EXPECT_EQ(line()->text(), "1A  ");
+    EXPECT_FALSE(line()->hasFocus());
 }
 
 TEST_F(TerminalPage, PastedNonHexTokenIsRefusedBeforeAnythingIsSent) {

@@ -73,6 +73,8 @@ bool TerminalConsole::eventFilter(QObject* watched, QEvent* event) {
         commandEntered();
         return true;
     }
+    // Focus moves on as from any other control.
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return false;
     const char32_t typed = typedCharacter(key);
     if (typed == 0) return false;  // arrows, Delete, Home: they type nothing
     const FilteredKey verdict = filterCommandKey(typed);
