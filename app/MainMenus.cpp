@@ -117,6 +117,7 @@ MainMenus buildMainMenus(QMainWindow* w) {
     m.pmProt = new QMenu(w);
     m.pmProt->setObjectName("pmProt");
     m.mmClear = item(m.pmProt, "mmClear", "Очистить");
+    m.mmSaveProt = item(m.pmProt, "mmSaveProt", "Сохранить протокол");
     m.pmProt->addSeparator();
     m.loadKomm = submenu(m.pmProt, "loadKomm", "Создать команду");
     item(m.loadKomm, "loadRdRam", "чтение RAM/SFR");
@@ -136,6 +137,7 @@ MainMenus buildMainMenus(QMainWindow* w) {
         item(m.N8, h.name, h.caption);
         if (h.separatorAfter && &h != &formatHints().back()) m.N8->addSeparator();
     }
+    m.loadKommSet = item(m.pmProt, "loadKommSet", "Загрузить набор команд");
     m.pmProt->addSeparator();
     m.Browser1 = item(m.pmProt, "Browser1", "Окно просмотра", false);
     m.N10 = item(m.pmProt, "N10", "Тестовый генератор", false);

@@ -50,8 +50,10 @@ struct MainMenus {
     // Popup of the main page control and the Terminal page
     QMenu* pmProt = nullptr;
     QAction* mmClear = nullptr;
+    QAction* mmSaveProt = nullptr;
     QMenu* loadKomm = nullptr;
     QMenu* N8 = nullptr;
+    QAction* loadKommSet = nullptr;
     QAction* Browser1 = nullptr;
     QAction* N10 = nullptr;
     // Popup of the system tree

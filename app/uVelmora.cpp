@@ -50,6 +50,11 @@ TFTerminal::TFTerminal(TerminalOptions options, QWidget* parent)
     buildWindow();
     connectMenus();
     connectPort();
+    console_ = std::make_unique<console::TerminalConsole>(
+        pages_,
+        console::ConsoleMenus{menus_.pmProt, menus_.mmClear, menus_.mmSaveProt, menus_.loadKomm,
+                              menus_.N8, menus_.loadKommSet, menus_.mmCRC_hi, menus_.mmProtSysOp},
+        link_, module_);
 
     link_.setPortCheckInterval(options_.portCheckMs);
     timer1_.setInterval(options_.timer1Ms);

@@ -18,6 +18,7 @@
 #include "app/PageRules.h"
 #include "app/StatusPanels.h"
 #include "common/gui/ModuleTab.h"
+#include "console/gui/TerminalConsole.h"
 #include "link/qt/LinkSession.h"
 #include "system/CurrentModule.h"
 #include "system/ScanState.h"
@@ -144,6 +145,7 @@ public:
     system::TFEditParMod* editParMod() { return editParMod_; }
     MainMenus& menus() { return menus_; }
     system::TFHandSetConfig* handSetConfig() const { return handSetConfig_; }
+    console::TerminalConsole& terminalConsole() { return *console_; }
     MainPages& pages() { return pages_; }
     views::TFShowVar* showVar() { return showVar_; }
     const QString& settingsPath() const { return settingsPath_; }
@@ -205,6 +207,7 @@ private:
     views::TFShowVar* showVar_ = nullptr;
     system::CurrentModule module_;
     system::ScanState scan_;
+    std::unique_ptr<console::TerminalConsole> console_;
     std::array<std::unique_ptr<InertModuleTab>, kModuleTabCount> inertTabs_;
     std::array<ModuleTab*, kModuleTabCount> tabs_{};
     std::unique_ptr<system::IdentTab> identTab_;

@@ -34,7 +34,6 @@ void TFTerminal::connectMenus() {
             },
             Qt::QueuedConnection);
     });
-    connect(m.mmClear, &QAction::triggered, pages_.reProt, &QTextEdit::clear);
     for (QAction* hint : m.N8->actions()) {
         for (const FormatHint& h : formatHints()) {
             if (hint->objectName() != h.name) continue;

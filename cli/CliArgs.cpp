@@ -33,10 +33,13 @@ const char* cliUsage() {
            "                                          N 256-byte pages (default 1) from ADDR's\n"
            "  sfr CID [NAME=HH] [--slave S]           list the SFRs, or write one\n"
            "  poke ram|ee CID ADDR HH [--slave S]     write one byte as the cell editor does\n"
-
            "  scan [--nodes A-B]                      find the nodes and their i2c modules\n"
            "                                          (node range in hex, default 1-FF)\n"
-           "  init CID                                initialise the module at node CID (hex)\n";
+           "  init CID                                initialise the module at node CID (hex)\n"
+
+           "  send [--crc-hi] [--wait MS] HH HH ...    one typed frame with its CRC (high byte\n"
+           "                                          first with --crc-hi); prints the console's\n"
+           "                                          lines; waits MS (default 700)\n";
 }
 
 std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::string& error) {
@@ -52,6 +55,13 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
         };
         if (a == "--help" || a == "-h") {
             out.command = CliArgs::Command::Help;
+            return out;
+        }
+        if (a == "send" && positional.empty()) {
+            auto send = parseSendWords({args.begin() + static_cast<long>(i) + 1, args.end()}, error);
+            if (!send) return std::nullopt;
+            out.command = CliArgs::Command::Send;
+            out.send = *send;
             return out;
         }
         if (a.rfind("--", 0) == 0) {

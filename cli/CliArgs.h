@@ -11,6 +11,7 @@
 #include "cli/SfrCommand.h"
 #include "cli/InitCommand.h"
 #include "cli/ScanCommand.h"
+#include "cli/SendCommand.h"
 
 namespace velmora::cli {
 
@@ -51,7 +52,8 @@ struct CliArgs {
         Sfr,
         Poke,
         Scan,
-        Init
+        Init,
+        Send
     } command = Command::Help;
     TransRequest trans;
     bool slaveGiven = false;        // --slave: the command addresses an i2c module
@@ -63,6 +65,7 @@ struct CliArgs {
     std::optional<PokeCommand> poke;
     ScanCommand scan;
     InitCommand init;
+    SendRequest send;
 };
 
 // Returns the parsed arguments, or nothing with a message in `error`.

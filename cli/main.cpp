@@ -12,6 +12,7 @@
 #include "cli/ResultText.h"
 #include "cli/IdentCommand.h"
 #include "cli/SetLinkCommand.h"
+#include "cli/SendCommand.h"
 #include "common/HexText.h"
 #include "link/OperationKind.h"
 #include "link/ReplyCodes.h"
@@ -118,6 +119,12 @@ int main(int argc, char** argv) {
     comm.setBaud(args->speed);
     comm.setHardwareFlow(args->hardwareFlow);
     if (args->command == cli::CliArgs::Command::Ports) return listPorts(comm);
+    if (args->command == cli::CliArgs::Command::Send) {
+        if (auto refusal = cli::sendRefusal(args->send)) {
+            std::fprintf(stderr, "%s\n", refusal->c_str());
+            return 2;
+        }
+    }
 
     QString failure;
     QObject::connect(&session, &link::LinkSession::openFailed,
@@ -130,6 +137,8 @@ int main(int argc, char** argv) {
     }
     StderrLog log;
     if (args->log) session.engine().setProtocolLog(&log);
+    if (args->command == cli::CliArgs::Command::Send)
+        return cli::runSend(session.engine(), args->send, stdout, stderr);
     if (args->command == cli::CliArgs::Command::Scan)
         return cli::runScanCommand(args->scan, session.engine(), std::cout, std::cerr);
     if (args->command == cli::CliArgs::Command::Init)

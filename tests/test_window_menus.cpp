@@ -51,8 +51,9 @@ TEST_F(MainWindow, MenusAsTheProgramHasThem) {
     EXPECT_EQ(captions(w.menus().mmTools),
               (QStringList{"Окно просмотра", "Тестовый генератор", "Терминал"}));
     EXPECT_EQ(captions(w.menus().pmProt),
-              (QStringList{"Очистить", "-", "Создать команду", "Формат команды", "-",
-                           "Окно просмотра", "Тестовый генератор"}));
+              (QStringList{"Очистить", "Сохранить протокол", "-", "Создать команду",
+                           "Формат команды", "Загрузить набор команд", "-", "Окно просмотра",
+                           "Тестовый генератор"}));
     EXPECT_EQ(captions(w.menus().mmModul), (QStringList{"Добавить модуль на Modbus", "Версия"}));
     EXPECT_EQ(captions(w.menus().pmFlash),
               (QStringList{"Инициализировать модуль", "-", "Очистить Flash"}));

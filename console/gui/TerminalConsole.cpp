@@ -1,0 +1,192 @@
+#include "console/gui/TerminalConsole.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QSignalBlocker>
+
+#include "console/CommandBeginnings.h"
+#include "console/CommandKeyFilter.h"
+#include "console/CommandSetFile.h"
+#include "console/CommandTokenizer.h"
+#include "console/ConsoleExchange.h"
+
+namespace velmora::console {
+
+namespace {
+
+// The character a key event would type, control keys as their codes.
+char32_t typedCharacter(const QKeyEvent* key) {
+    const bool ctrl = key->modifiers() & Qt::ControlModifier;
+    if (key->key() == Qt::Key_Backspace) return 0x08;
+    if (ctrl && key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z)
+        return static_cast<char32_t>(key->key() - Qt::Key_A + 1);
+    const QString text = key->text();
+    if (text.isEmpty()) return 0;
+    return text.toUcs4().value(0);
+}
+
+}  // namespace
+
+TerminalConsole::TerminalConsole(const TerminalPageWidgets& page, const ConsoleMenus& menus,
+                                 link::LinkSession& session, system::CurrentModule& module,
+                                 QObject* parent)
+    : QObject(parent),
+      page_(page),
+      menus_(menus),
+      session_(session),
+      module_(module),
+      startFolder_(QCoreApplication::applicationDirPath()) {
+    page_.reProt->setSystemOperationSwitch(menus_.mmProtSysOp);
+    page_.cbKomStr->lineEdit()->installEventFilter(this);
+    connect(menus_.mmClear, &QAction::triggered, page_.reProt, &ProtocolLogPane::clearLog);
+    connect(menus_.mmSaveProt, &QAction::triggered, this,
+            [this] { session_.whenFree([this] { chooseLogFile(); }); });
+    connect(menus_.loadKommSet, &QAction::triggered, this,
+            [this] { session_.whenFree([this] { chooseCommandSet(); }); });
+    connect(menus_.pmProt, &QMenu::aboutToShow, this, &TerminalConsole::updateBeginnings);
+    for (const CommandBeginning& item : commandBeginnings()) {
+        const QString name = item.name;
+        if (auto* sub = menus_.loadKomm->findChild<QMenu*>(name)) {
+            connect(sub, &QMenu::aboutToShow, this, [this, name] { applyBeginning(name); });
+        } else if (auto* action = menus_.loadKomm->findChild<QAction*>(name)) {
+            connect(action, &QAction::triggered, this, [this, name] { applyBeginning(name); });
+        }
+    }
+    updateBeginnings();
+}
+
+CrcOrder TerminalConsole::crcOrder() const {
+    return menus_.mmCRC_hi->isChecked() ? CrcOrder::HighFirst : CrcOrder::LowFirst;
+}
+
+bool TerminalConsole::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        commandEntered();
+        return true;
+    }
+    // Focus moves on as from any other control.
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return false;
+    const char32_t typed = typedCharacter(key);
+    if (typed == 0) return false;  // arrows, Delete, Home: they type nothing
+    const FilteredKey verdict = filterCommandKey(typed);
+    switch (verdict.verdict) {
+        case KeyVerdict::Pass:
+            return false;
+        case KeyVerdict::Insert:
+            page_.cbKomStr->lineEdit()->insert(QString(QChar(static_cast<char16_t>(verdict.ch))));
+            return true;
+        case KeyVerdict::Swallow:
+            return true;
+    }
+    return true;
+}
+
+void TerminalConsole::commandEntered() {
+    const QString text = page_.cbKomStr->currentText();
+    const ParsedCommand parsed = parseCommandLine(text.toStdString());
+    if (parsed.error == CommandError::None && parsed.bytes.empty()) return;
+    history_.remember(text.toStdString());
+    showHistory();
+    // A transaction waiting for its reply owns the buffers: the line goes out after it.
+    session_.whenFree([this, text] { send(text); });
+}
+
+void TerminalConsole::send(const QString& text) {
+    const ConsoleResult result =
+        sendConsoleCommand(session_.engine(), text.toStdString(), crcOrder(), *page_.reProt);
+    if (result.outcome == ConsoleOutcome::Refused) showError(QString::fromStdString(result.message));
+    if (result.outcome == ConsoleOutcome::Busy) session_.whenFree([this, text] { send(text); });
+}
+
+void TerminalConsole::showHistory() {
+    QComboBox* cb = page_.cbKomStr;
+    const QString text = cb->currentText();
+    const QSignalBlocker quiet(cb);
+    cb->clear();
+    for (const std::string& item : history_.items()) cb->addItem(QString::fromStdString(item));
+    cb->setCurrentIndex(-1);
+    cb->setEditText(text);
+}
+
+void TerminalConsole::updateBeginnings() {
+    const uint8_t level = module_.SelectionLevel;
+    menus_.loadKomm->menuAction()->setEnabled(beginningsEnabled(level));
+    for (const CommandBeginning& item : commandBeginnings()) {
+        QAction* action = nullptr;
+        if (auto* sub = menus_.loadKomm->findChild<QMenu*>(item.name))
+            action = sub->menuAction();
+        else
+            action = menus_.loadKomm->findChild<QAction*>(item.name);
+        if (action) action->setVisible(beginningShown(item, level));
+    }
+}
+
+void TerminalConsole::applyBeginning(const QString& name) {
+    const auto text =
+        beginningText(name.toStdString(), module_.CurrentCID, module_.CurrentSlaveAdr);
+    if (!text) return;
+    // The hint item shows the hint and puts the focus on the command line.
+    if (auto* hint = menus_.N8->findChild<QAction*>(QString::fromStdString(text->hintName)))
+        hint->trigger();
+    page_.cbKomStr->setEditText(QString::fromStdString(text->line));
+    page_.cbKomStr->lineEdit()->end(false);
+}
+
+QString TerminalConsole::loadCommandSet(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "Не удалось открыть " + path + ": " + file.errorString();
+    CommandSetReader reader;
+    while (!file.atEnd()) {
+        const QByteArray piece = file.read(4096);
+        if (piece.isEmpty() && file.error() != QFileDevice::NoError)
+            return "Не удалось прочитать " + path + ": " + file.errorString();
+        reader.feed(std::string_view(piece.constData(), static_cast<size_t>(piece.size())));
+        if (file.pos() > static_cast<qint64>(kMaxCommandSetBytes)) break;
+    }
+    const CommandSet set = reader.finish();
+    if (!set.error.empty()) return QString::fromStdString(set.error);
+    history_.replaceWith(set.commands);
+    showHistory();
+    return {};
+}
+
+QString TerminalConsole::saveLog(const QString& path) const {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return "Не удалось записать " + path + ": " + file.errorString();
+    file.write(page_.reProt->allText().toUtf8());
+    if (!file.commit()) return "Не удалось записать " + path + ": " + file.errorString();
+    return {};
+}
+
+void TerminalConsole::chooseCommandSet() {
+    const QString path = QFileDialog::getOpenFileName(
+        page_.cbKomStr->window(), "Загрузить набор команд", startFolder_,
+        "Набор команд Modbus [*.ncm] (*.ncm)", nullptr, QFileDialog::DontUseNativeDialog);
+    if (path.isEmpty()) return;
+    if (const QString error = loadCommandSet(path); !error.isEmpty()) showError(error);
+}
+
+void TerminalConsole::chooseLogFile() {
+    const QString path = QFileDialog::getSaveFileName(
+        page_.cbKomStr->window(), "Сохранить протокол", startFolder_,
+        "Текст (*.txt);;Все файлы (*)", nullptr, QFileDialog::DontUseNativeDialog);
+    if (path.isEmpty()) return;
+    if (const QString error = saveLog(path); !error.isEmpty()) showError(error);
+}
+
+void TerminalConsole::showError(const QString& text) const {
+    QMessageBox::critical(page_.cbKomStr->window(), QCoreApplication::applicationName(), text);
+}
+
+}  // namespace velmora::console

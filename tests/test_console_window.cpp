@@ -1,0 +1,219 @@
+// The Terminal page offscreen, on the simulated network behind a pseudo-terminal: the
+// command line, its filter and history, the send beside transactions, the command
+// beginnings, the popup's files.
+
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+
+#include "link/OperationKind.h"
+#include "tests/support/TerminalFixture.h"
+
+using namespace velmora;
+using namespace velmora::app;
+using velmora::testing::whenModal;
+
+namespace {
+
+class TerminalPage : public velmora::testing::TerminalFixture {
+protected:
+    TFTerminal& open() {
+        TFTerminal& w = start();
+        w.showMainPageQuietly(kTerminalPage);
+        line()->setFocus();
+        return w;
+    }
+    QLineEdit* line() { return window->pages().cbKomStr->lineEdit(); }
+    console::ProtocolLogPane* log() { return window->pages().reProt; }
+    QStringList logLines() {
+        QStringList out;
+        for (int i = 0; i < log()->lineCount(); ++i) out << log()->lineText(i);
+        return out;
+    }
+    void enter(const QString& text) {
+        line()->setText(text);
+        QTest::keyClick(line(), Qt::Key_Return);
+    }
+    bool waitForLines(int n) {
+        return QTest::qWaitFor([&] { return log()->lineCount() >= n; }, 5000);
+    }
+    QStringList shownBeginnings() {
+        QStringList out;
+        for (QAction* a : window->menus().loadKomm->actions())
+            if (a->isVisible()) out << a->objectName();
+        return out;
+    }
+};
+
+}  // namespace
+
+TEST_F(TerminalPage, TypedCommandGoesOutAndItsReplyIsLogged) {
+    open();
+    QTest::keyClicks(line(), "1 78");
+    QTest::keyClick(line(), Qt::Key_Enter);
+    ASSERT_TRUE(waitForLines(18));
+    const QStringList lines = logLines();
+    EXPECT_EQ(lines.size(), 18);
+    EXPECT_EQ(lines.first(), "=> 01 78 00 02 ");
+    EXPECT_TRUE(lines[1].startsWith("<= 01 78 ")) << lines[1].toStdString();
+    EXPECT_EQ(lines.last(), "  CRC16=OK");
+    EXPECT_EQ(log()->lineColour(17), QColor(255, 0, 0));
+    EXPECT_EQ(window->pages().cbKomStr->count(), 1);
+    EXPECT_EQ(window->pages().cbKomStr->itemText(0), "1 78");
+    EXPECT_EQ(line()->text(), "1 78");  // the line stays for the next Enter
+}
+
+TEST_F(TerminalPage, KeysOtherThanHexDigitsAndBlankAreSwallowed) {
+    open();
+    QTest::keyClicks(line(), "1a g;z F-");
+    EXPECT_EQ(line()->text(), "1A  F");
+    QTest::keyClick(line(), Qt::Key_Backspace);
+    EXPECT_EQ(line()->text(), "1A  ");
+    QTest::keyClick(line(), Qt::Key_Left);  // keys that type nothing still move the caret
+    EXPECT_EQ(line()->cursorPosition(), 3);
+    QTest::keyClick(line(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(line()->selectedText(), "");
+    QTest::keyClick(line(), Qt::Key_Tab);
+    EXPECT_EQ(line()->text(), "1A  ");
+    EXPECT_FALSE(line()->hasFocus());
+}
+
+TEST_F(TerminalPage, PastedNonHexTokenIsRefusedBeforeAnythingIsSent) {
+    open();
+    QApplication::clipboard()->setText("01 7z");
+    QTest::keyClick(line(), Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(line()->text(), "01 7z");  // pasted text is not filtered
+    QString shown;
+    whenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        box->accept();
+    });
+    QTest::keyClick(line(), Qt::Key_Return);
+    EXPECT_EQ(shown, "'$7z' is not a valid integer value");
+    EXPECT_EQ(log()->lineCount(), 0);
+    EXPECT_TRUE(window->engine().isFree());
+}
+
+TEST_F(TerminalPage, SendWaitsForTheTransactionInFlight) {
+    TFTerminal& w = open();
+    action("mmProt")->setChecked(true);
+    line()->setText("1 78");
+    // Enter comes while the transaction waits for its reply.
+    QTimer::singleShot(0, line(), [this] { QTest::keyClick(line(), Qt::Key_Return); });
+    EXPECT_EQ(w.engine().trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
+    ASSERT_TRUE(waitForLines(20));
+    const QStringList lines = logLines();
+    EXPECT_EQ(lines[0], "Send>01 70 00 50 04 3E C3 ");
+    EXPECT_EQ(lines[1], "<Res 01 70 00 50 04 00 00 00 01 3C 14 ");
+    EXPECT_EQ(lines[2], "=> 01 78 00 02 ");
+    EXPECT_EQ(lines[19], "  CRC16=OK");
+}
+
+TEST_F(TerminalPage, LogCutAfterTheSendNotBefore) {
+    TFTerminal& w = open();
+    action("mmProt")->setChecked(true);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(w.engine().trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(log()->lineCount(), 20);
+    action("mmCRC_hi")->trigger();  // the node takes no frame with its CRC swapped
+    enter("1 78");
+    ASSERT_TRUE(waitForLines(21));
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(w.engine().trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(log()->lineCount(), 41);  // the engine never shortens the log
+    action("mmCRC_lo")->trigger();
+    enter("1 78");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log()->lineText(26) == "  CRC16=OK"; }, 5000));
+    EXPECT_EQ(log()->lineCount(), 27);
+    EXPECT_TRUE(log()->lineText(8).startsWith("<Res ")) << log()->lineText(8).toStdString();
+    EXPECT_EQ(log()->lineText(9).toStdString(), "=> 01 78 00 02 ");
+}
+
+TEST_F(TerminalPage, CommandBeginningsFollowTheSelection) {
+    TFTerminal& w = open();
+    MainMenus& m = w.menus();
+    emit m.pmProt->aboutToShow();
+    EXPECT_FALSE(m.loadKomm->menuAction()->isEnabled());
+
+    w.module().select(0x1F, 0, 1);
+    emit m.pmProt->aboutToShow();
+    EXPECT_TRUE(m.loadKomm->menuAction()->isEnabled());
+    EXPECT_EQ(shownBeginnings(), (QStringList{"loadRdRam", "loadWrRAM", "loadRdFlash", "loadRdEE",
+                                              "loadWrEE"}));
+    action("loadWrRAM")->trigger();
+    EXPECT_EQ(line()->text(), "1F 71 ");
+    EXPECT_EQ(line()->cursorPosition(), 6);
+    EXPECT_EQ(w.pages().pHint->text(),
+              "Запись RAM: <CID> <71> <hiAdr> <loAdr> <Nbyte> <dat1>..<datN>");
+    action("loadRdFlash")->trigger();  // no action of its own
+    EXPECT_EQ(line()->text(), "1F 71 ");
+
+    w.module().select(0x01, 0x10, 2);
+    emit m.pmProt->aboutToShow();
+    EXPECT_EQ(shownBeginnings(), (QStringList{"loadRdI2C", "loadWrI2C", "loadSetStr"}));
+    emit m.loadKomm->findChild<QMenu*>("loadSetStr")->aboutToShow();
+    EXPECT_EQ(line()->text(), "01 7B 10 51 1 0");
+    EXPECT_EQ(w.pages().pHint->text(), "Уст стр SFR: <CID> <71> <0> <51> <1> <0>");
+}
+
+TEST_F(TerminalPage, CommandSetReplacesTheHistoryOnlyWhenWhole) {
+    TFTerminal& w = open();
+    auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile f(inDir(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return inDir(name);
+    };
+    QByteArray ten;
+    for (int i = 1; i <= 10; ++i) ten += QByteArray::number(i) + " 78\r\n";
+    EXPECT_EQ(w.terminalConsole().loadCommandSet(write("set.ncm", ten)), "");
+    QComboBox* cb = w.pages().cbKomStr;
+    ASSERT_EQ(cb->count(), 8);
+    EXPECT_EQ(cb->itemText(0), "1 78");
+    EXPECT_EQ(cb->itemText(7), "8 78");
+
+    EXPECT_EQ(w.terminalConsole().loadCommandSet(write("bad.ncm", "1 78\nhello\n")),
+              "Строка 2: '$lo' is not a valid integer value");
+    EXPECT_NE(w.terminalConsole().loadCommandSet(inDir("missing.ncm")), "");
+    EXPECT_EQ(cb->count(), 8);
+    EXPECT_EQ(cb->itemText(0), "1 78");
+
+    // From the popup: the dialog opens in the program's folder.
+    const QString two = write("two.ncm", "01 70 00 50 04\n01 78\n");
+    QString startedIn;
+    whenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        startedIn = dialog->directory().absolutePath();
+        dialog->selectFile(two);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    action("loadKommSet")->trigger();
+    EXPECT_EQ(startedIn, QDir(QCoreApplication::applicationDirPath()).absolutePath());
+    ASSERT_EQ(cb->count(), 2);
+    EXPECT_EQ(cb->itemText(0), "01 70 00 50 04");
+}
+
+TEST_F(TerminalPage, LogSavedAsUtf8Text) {
+    TFTerminal& w = open();
+    log()->appendLine("Send>01 78 00 02 ", {0, 128, 0});
+    log()->appendSystemLine("Стирание 2000", {0, 0, 0});  // "Протокол системных операций" is on
+    action("mmProtSysOp")->trigger();
+    log()->appendSystemLine("not shown", {0, 0, 0});
+    const QString path = inDir("log.txt");
+    EXPECT_EQ(w.terminalConsole().saveLog(path), "");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("Send>01 78 00 02 \nСтирание 2000\n"));
+    EXPECT_NE(w.terminalConsole().saveLog(inDir("no/such/dir/log.txt")), "");
+
+    // Lines gathered but not yet shown go with the rest.
+    log()->appendLine("<Res 01 78 ", {0, 0, 255});
+    action("mmClear")->trigger();
+    EXPECT_EQ(log()->lineCount(), 0);
+    EXPECT_EQ(log()->allText(), "");
+}
