@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 
+#include "bench/PacedSimulator.h"
 #include "firmware/HexLoader.h"
 #include "firmware/HexWriter.h"
 #include "firmware/ImageWriter.h"
@@ -53,21 +54,10 @@ size_t replyLength(const std::vector<uint8_t>& req) {
 }
 
 void programFigure(bool i2c) {
-    sim::ModuleNetwork network;
-    std::string error;
-    sim::loadConfig(sim::defaultConfig(), network, error);
-    sim::PtyOptions options;
-    options.paceBaud = kBaud;
-    sim::PtyServer server(network, options);
-    if (!server.open(error)) {
-        std::printf("program: %s\n", error.c_str());
-        return;
-    }
-    server.start();
-    link::LinkSession session;
-    session.setChoice({1, QString::fromStdString(server.devicePath())});
-    session.comm().setBaud(kBaud);
-    if (!session.openPort()) return;
+    bench::PacedSimulator sim(kBaud);
+    auto opened = sim.openSession();
+    if (!opened) return;
+    link::LinkSession& session = *opened;
 
     auto images = std::make_unique<FirmwareImages>();
     std::mt19937 rng(2);
@@ -79,10 +69,10 @@ void programFigure(bool i2c) {
     t.start();
     const RunResult r = i2c ? writeImageI2c(link, *images, {}) : writeImageModbus(link, *images, {});
     const double seconds = static_cast<double>(t.nsecsElapsed()) / 1e9;
-    server.stop();
+    sim.stop();
 
     double bound = 0;
-    for (const auto& req : network.requestLog())
+    for (const auto& req : sim.network.requestLog())
         bound += static_cast<double>((req.size() + replyLength(req)) * 10) / kBaud;
     const double pauses = i2c ? 0.8 + 0.3 + 1024 * 0.020 : 0.5 + 1024 * 0.020;
     bound += pauses;

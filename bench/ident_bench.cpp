@@ -10,6 +10,7 @@
 
 #include "link/OperationKind.h"
 #include "link/RequestFrame.h"
+#include "bench/PacedSimulator.h"
 #include "link/qt/LinkSession.h"
 #include "sim/PtyServer.h"
 #include "sim/SimConfig.h"
@@ -66,29 +67,13 @@ void measure(link::TransactionEngine& engine, uint8_t level, int rounds) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    sim::ModuleNetwork network;
-    std::string error;
-    sim::loadConfig(sim::defaultConfig(), network, error);
-    sim::PtyOptions options;
-    options.paceBaud = kBaud;
-    sim::PtyServer server(network, options);
-    if (!server.open(error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return 1;
-    }
-    server.start();
-    link::LinkSession session;
-    session.setChoice({1, QString::fromStdString(server.devicePath())});
-    session.comm().setBaud(kBaud);
-    if (!session.openPort()) {
-        std::fprintf(stderr, "cannot open %s\n", server.devicePath().c_str());
-        server.stop();
-        return 1;
-    }
+    bench::PacedSimulator sim(kBaud);
+    auto opened = sim.openSession();
+    if (!opened) return 1;
+    link::LinkSession& session = *opened;
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     measure(session.engine(), 1, rounds);
     measure(session.engine(), 2, rounds);
     session.comm().close();
-    server.stop();
     return 0;
 }

@@ -12,6 +12,7 @@
 
 #include "cli/ScanCommand.h"
 #include "link/TimeLimits.h"
+#include "bench/PacedSimulator.h"
 #include "link/qt/LinkSession.h"
 #include "sim/PtyServer.h"
 #include "sim/SimConfig.h"
@@ -33,27 +34,16 @@ double wireMs(size_t bytes) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    sim::ModuleNetwork network;
-    std::string error;
-    sim::loadConfig(sim::defaultConfig(), network, error);
-    sim::PtyOptions options;
-    options.paceBaud = kBaud;
-    sim::PtyServer server(network, options);
-    if (!server.open(error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return 1;
-    }
-    server.start();
-    link::LinkSession session;
-    session.setChoice({1, QString::fromStdString(server.devicePath())});
-    session.comm().setBaud(kBaud);
-    if (!session.openPort()) return 1;
+    bench::PacedSimulator sim(kBaud);
+    auto opened = sim.openSession();
+    if (!opened) return 1;
+    link::LinkSession& session = *opened;
 
     const system::NodeRange range{0x01, 0x20};
     double bound = 0;
     unsigned silent = 0, answered = 0;
     for (unsigned a = range.first; a <= range.last; ++a) {
-        sim::SimNode* node = network.node(static_cast<uint8_t>(a));
+        sim::SimNode* node = sim.network.node(static_cast<uint8_t>(a));
         if (!node) {
             bound += link::replyLimitMs(kBaud) + wireMs(kRequestBytes + kDataReply);
             ++silent;
@@ -74,7 +64,6 @@ int main(int argc, char** argv) {
     const int status = cli::runScanCommand({range}, session.engine(), out, progress);
     const double ms = static_cast<double>(t.nsecsElapsed()) / 1e6;
     session.comm().close();
-    server.stop();
 
     std::string lines = out.str();
     for (char& c : lines)

@@ -6,39 +6,15 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "sim/PtyServer.h"
-#include "sim/SimConfig.h"
+#include "tests/support/CliFixture.h"
 
 using namespace velmora;
+using velmora::test::CliRun;
 
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-class Cli : public ::testing::Test {
+class Cli : public test::CliFixture {
 protected:
-    void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(sim::loadConfig(sim::defaultConfig(), network, error)) << error;
-        server = std::make_unique<sim::PtyServer>(network, sim::PtyOptions{});
-        ASSERT_TRUE(server->open(error)) << error;
-        server->start();
-    }
-    void TearDown() override { server->stop(); }
-
-    CliRun cli(QStringList args, bool withPort = true) {
-        if (withPort)
-            args = QStringList{"--port", QString::fromStdString(server->devicePath())} + args;
-        QProcess p;
-        p.start(VELMORA_CLI_PATH, args);
-        p.waitForFinished(20000);
-        return {p.exitCode(), p.readAllStandardOutput().toStdString(),
-                p.readAllStandardError().toStdString()};
-    }
     std::string read(QStringList args) {
         CliRun r = cli(args);
         EXPECT_EQ(r.status, 0) << r.err;
@@ -49,9 +25,6 @@ protected:
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out, "");
     }
-
-    sim::ModuleNetwork network;
-    std::unique_ptr<sim::PtyServer> server;
 };
 
 }  // namespace

@@ -7,18 +7,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "sim/PtyServer.h"
-#include "sim/SimConfig.h"
+#include "tests/support/CliFixture.h"
 
 using namespace velmora;
+using velmora::test::CliRun;
 
 namespace {
-
-struct CliResult {
-    int status;
-    std::string out;
-    std::string err;
-};
 
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
@@ -28,36 +22,17 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
-class CliIdent : public ::testing::Test {
+class CliIdent : public test::CliFixture {
 protected:
-    void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(sim::loadConfig(sim::defaultConfig(), network, error)) << error;
-        server = std::make_unique<sim::PtyServer>(network, sim::PtyOptions{});
-        ASSERT_TRUE(server->open(error)) << error;
-        server->start();
-    }
-    void TearDown() override { server->stop(); }
-
-    CliResult cli(const QStringList& args) {
-        QProcess p;
-        p.setWorkingDirectory(dir.path());
-        p.start(VELMORA_CLI_PATH,
-                QStringList{"--port", QString::fromStdString(server->devicePath())} + args);
-        p.waitForFinished(20000);
-        return {p.exitCode(), p.readAllStandardOutput().toStdString(),
-                p.readAllStandardError().toStdString()};
-    }
+    CliIdent() { workingDirectory = dir.path(); }
 
     QTemporaryDir dir;
-    sim::ModuleNetwork network;
-    std::unique_ptr<sim::PtyServer> server;
 };
 
 }  // namespace
 
 TEST_F(CliIdent, ANodeAndASubModuleLineByLine) {
-    CliResult node = cli({"ident", "1"});
+    CliRun node = cli({"ident", "1"});
     EXPECT_EQ(node.status, 0) << node.err;
     auto lines = linesOf(node.out);
     ASSERT_EQ(lines.size(), 16u);
@@ -65,7 +40,7 @@ TEST_F(CliIdent, ANodeAndASubModuleLineByLine) {
     EXPECT_EQ(lines[12], std::string(9, ' ') + "Скорость обмена бит/с:   115200");
     EXPECT_EQ(lines[15], std::string(9, ' ') + "               Вектор:   2000");
 
-    CliResult sub = cli({"ident", "01", "--slave", "22"});
+    CliRun sub = cli({"ident", "01", "--slave", "22"});
     EXPECT_EQ(sub.status, 0) << sub.err;
     EXPECT_EQ(linesOf(sub.out).at(0),
               std::string(9, ' ') + "                  Тип:   Модуль выходов");
@@ -76,7 +51,7 @@ TEST_F(CliIdent, NamesFromTheWorkingDirectory) {
     ASSERT_TRUE(names.open(QIODevice::WriteOnly));
     names.write("\xD2\xE8\xEF:\r\n");  // "Тип:" in Windows-1251
     names.close();
-    CliResult r = cli({"ident", "3"});
+    CliRun r = cli({"ident", "3"});
     EXPECT_EQ(r.status, 0) << r.err;
     auto lines = linesOf(r.out);
     ASSERT_EQ(lines.size(), 16u);
@@ -85,14 +60,14 @@ TEST_F(CliIdent, NamesFromTheWorkingDirectory) {
 }
 
 TEST_F(CliIdent, AFailedReadPrintsNoDataAndFails) {
-    CliResult node = cli({"ident", "5"});
+    CliRun node = cli({"ident", "5"});
     EXPECT_EQ(node.status, 1);
     auto lines = linesOf(node.out);
     ASSERT_EQ(lines.size(), 16u);
     EXPECT_EQ(lines[3], std::string(9, ' ') + "         Дата выпуска: Нет данных");
     EXPECT_EQ(node.err, "velmora-cli: Ошибка 31 чтения идентификатора\n");
 
-    CliResult sub = cli({"ident", "1", "--slave", "30"});
+    CliRun sub = cli({"ident", "1", "--slave", "30"});
     EXPECT_EQ(sub.status, 1);
     EXPECT_EQ(sub.err, "velmora-cli: Нет ASK от Slave устр-ва на i2c \n");
 }
@@ -109,10 +84,10 @@ TEST_F(CliIdent, SetLinkWritesTheNodesEeprom) {
         {{"setlink", "3", "vector", "40"}, "EEPROM 0FC: 40\n", "0FC"},
     };
     for (const auto& c : cases) {
-        CliResult r = cli(c.args);
+        CliRun r = cli(c.args);
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out, c.out);
-        CliResult back = cli({"trans", "3", "rdEE", c.readBack, "1"});
+        CliRun back = cli({"trans", "3", "rdEE", c.readBack, "1"});
         EXPECT_EQ(back.out, std::string(c.out).substr(12));
     }
 }
@@ -121,12 +96,12 @@ TEST_F(CliIdent, SetLinkRefusalsAndFailures) {
     for (const QStringList& args : {QStringList{"setlink", "3", "modbus", "00"},
                                     QStringList{"setlink", "3", "speed", "38400"},
                                     QStringList{"setlink", "3", "speed"}, QStringList{"ident"}}) {
-        CliResult r = cli(args);
+        CliRun r = cli(args);
         EXPECT_EQ(r.status, 2) << args.join(' ').toStdString();
         EXPECT_EQ(r.out, "");
     }
     EXPECT_EQ(cli({"trans", "3", "rdEE", "0FF", "1"}).out, "03\n");
-    CliResult dead = cli({"setlink", "5", "vector", "1"});
+    CliRun dead = cli({"setlink", "5", "vector", "1"});
     EXPECT_EQ(dead.status, 1);
     EXPECT_EQ(dead.err,
               "velmora-cli: the EEPROM write failed: result 31 (0x1F): Контроллер не ответил\n");

@@ -6,41 +6,16 @@
 #include <QProcess>
 #include <QStringList>
 
-#include "sim/PtyServer.h"
-#include "sim/SimConfig.h"
+#include "tests/support/CliFixture.h"
 
 using namespace velmora;
+using velmora::test::CliRun;
 
 namespace {
 
-struct SendRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-class CliSend : public ::testing::Test {
+class CliSend : public test::CliFixture {
 protected:
-    void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(sim::loadConfig(sim::defaultConfig(), network, error)) << error;
-        server = std::make_unique<sim::PtyServer>(network, sim::PtyOptions{});
-        ASSERT_TRUE(server->open(error)) << error;
-        server->start();
-    }
-    void TearDown() override { server->stop(); }
-
-    SendRun send(const QStringList& words) {
-        QProcess p;
-        p.start(VELMORA_CLI_PATH, QStringList{"--port", QString::fromStdString(server->devicePath()),
-                                              "send"} + words);
-        p.waitForFinished(20000);
-        return {p.exitCode(), p.readAllStandardOutput().toStdString(),
-                p.readAllStandardError().toStdString()};
-    }
-
-    sim::ModuleNetwork network;
-    std::unique_ptr<sim::PtyServer> server;
+    CliRun send(const QStringList& words) { return cli(QStringList{"send"} + words); }
 };
 
 }  // namespace
@@ -48,7 +23,7 @@ protected:
 TEST_F(CliSend, ReadPrintsTheConsolesLines) {
     // The same read as one word and as five; the node's RAM at 0x50 holds 00 00 00 01.
     for (const QStringList& words : {QStringList{"1 70 0 50 4"}, QStringList{"1", "70", "0", "50", "4"}}) {
-        const SendRun r = send(words);
+        const CliRun r = send(words);
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out,
                   "=> 01 70 00 50 04 3E C3 \n"
@@ -70,14 +45,14 @@ TEST_F(CliSend, NoGoodReplyIsStatusOne) {
         {{"--wait", "100", "9 70 0 50 4"}, "=> 09 70 00 50 04 DF 02 \n"},
     };
     for (const Case& c : cases) {
-        const SendRun r = send(c.words);
+        const CliRun r = send(c.words);
         EXPECT_EQ(r.status, 1) << c.words.join(' ').toStdString();
         EXPECT_EQ(r.out, c.out);
     }
 }
 
 TEST_F(CliSend, NonHexTokenSendsNothing) {
-    const SendRun r = send({"1", "7Z"});
+    const CliRun r = send({"1", "7Z"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "'$7Z' is not a valid integer value\n");

@@ -5,42 +5,20 @@
 
 #include <QProcess>
 
-#include "sim/PtyServer.h"
-#include "sim/SimConfig.h"
+#include "tests/support/CliFixture.h"
 
 using namespace velmora;
+using velmora::test::CliRun;
 
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-class CliSystem : public ::testing::Test {
+class CliSystem : public test::CliFixture {
 protected:
-    void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(sim::loadConfig(sim::defaultConfig(), network, error)) << error;
-        network.node(3)->addSubModule(0x2E);
-        server = std::make_unique<sim::PtyServer>(network, sim::PtyOptions{});
-        ASSERT_TRUE(server->open(error)) << error;
-        server->start();
-    }
-    void TearDown() override { server->stop(); }
-
-    CliRun cli(const QStringList& args) {
-        QProcess p;
-        p.start(VELMORA_CLI_PATH,
-                QStringList{"--port", QString::fromStdString(server->devicePath())} + args);
-        p.waitForFinished(60000);
-        return {p.exitCode(), p.readAllStandardOutput().toStdString(),
-                p.readAllStandardError().toStdString()};
+    CliSystem() {
+        prepareNetwork = [](sim::ModuleNetwork& n) { n.node(3)->addSubModule(0x2E); };
     }
 
-    sim::ModuleNetwork network;
-    std::unique_ptr<sim::PtyServer> server;
+
 };
 
 }  // namespace

@@ -5,46 +5,20 @@
 
 #include <QProcess>
 
-#include "sim/PtyServer.h"
-#include "sim/SimConfig.h"
+#include "tests/support/CliFixture.h"
 
 using namespace velmora;
+using velmora::test::CliRun;
 
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-class ViewCli : public ::testing::Test {
+class ViewCli : public test::CliFixture {
 protected:
-    void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(sim::loadConfig(sim::defaultConfig(), network, error)) << error;
-        server = std::make_unique<sim::PtyServer>(network, sim::PtyOptions{});
-        ASSERT_TRUE(server->open(error)) << error;
-        server->start();
-    }
-    void TearDown() override { server->stop(); }
-
-    CliRun cli(QStringList args) {
-        args = QStringList{"--port", QString::fromStdString(server->devicePath())} + args;
-        QProcess p;
-        p.start(VELMORA_CLI_PATH, args);
-        p.waitForFinished(20000);
-        return {p.exitCode(), p.readAllStandardOutput().toStdString(),
-                p.readAllStandardError().toStdString()};
-    }
     template <typename F>
     void withNetwork(F f) {
         auto lock = server->lockNetwork();
         f(*network.node(1));
     }
-
-    sim::ModuleNetwork network;
-    std::unique_ptr<sim::PtyServer> server;
 };
 
 std::vector<std::string> lines(const std::string& text) {
