@@ -45,13 +45,15 @@ void parseFigure() {
                 static_cast<double>(text.size()) / 1e3 / ms, r.ok() ? "" : " REJECTED");
 }
 
-// Reply length of a request the modules answer, from the protocol's frame layouts.
-size_t replyLength(const std::vector<uint8_t>& req) {
-    const uint8_t cmd = req[1];
-    if (cmd == 0x79) return 0;                       // initialisation: no reply
-    if (cmd == 0x70 || cmd == 0x74 || cmd == 0x76 || cmd == 0x7A) return req[4] + 7u;
-    return 7;
-}
+// Counts the bytes of every request sent and every reply received, from the engine's
+// own log lines ("Send>" and "<Res " followed by two digits and a blank a byte).
+struct ByteCounter : link::ProtocolLog {
+    size_t bytes = 0;
+    bool exchangeLogging() const override { return true; }
+    void appendLine(const std::string& text, link::Rgb) override {
+        if (text.size() > 5) bytes += (text.size() - 5) / 3;
+    }
+};
 
 void programFigure(bool i2c) {
     bench::PacedSimulator sim(kBaud);
@@ -65,15 +67,15 @@ void programFigure(bool i2c) {
     for (auto& cell : images->EepromImage) cell = static_cast<uint16_t>(0xFF00 | (rng() & 0xFF));
     ModuleLink link(session.engine(),
                     {1, static_cast<uint8_t>(i2c ? 0x10 : 0), static_cast<uint8_t>(i2c ? 2 : 1), 0x2000});
+    ByteCounter counter;
+    session.engine().setProtocolLog(&counter);
     QElapsedTimer t;
     t.start();
     const RunResult r = i2c ? writeImageI2c(link, *images, {}) : writeImageModbus(link, *images, {});
     const double seconds = static_cast<double>(t.nsecsElapsed()) / 1e9;
     sim.stop();
 
-    double bound = 0;
-    for (const auto& req : sim.network.requestLog())
-        bound += static_cast<double>((req.size() + replyLength(req)) * 10) / kBaud;
+    double bound = static_cast<double>(counter.bytes * 10) / kBaud;
     const double pauses = i2c ? 0.8 + 0.3 + 1024 * 0.020 : 0.5 + 1024 * 0.020;
     bound += pauses;
     std::printf("program a full image at level %d, %u bit/s: %.2f s, bound %.2f s (%.2f s of pauses), "
