@@ -41,7 +41,9 @@ TEST(EraseDialogRules, ClampingAndKeys) {
         EraseFields stored;
         EXPECT_EQ(eraseDialogCloses(c.start, c.end, 0x2000, confirmed, stored), c.verdict)
             << c.start << " " << c.end << " " << c.confirmed;
-        if (c.verdict == CloseVerdict::StayOpen) EXPECT_FALSE(confirmed);
+        if (c.verdict == CloseVerdict::StayOpen) {
+            EXPECT_FALSE(confirmed);
+        }
     }
 }
 

@@ -72,7 +72,7 @@ TEST_F(MainWindow, StartWithAPortThatFailsShowsTheDialog) {
         select->DB1->setEditText(adapterPath());
         select->Button1->click();
     });
-    start([&](TFTerminal& w) { seams.onBusScan = [&] { ++scans; }; });
+    start([&](TFTerminal&) { seams.onBusScan = [&] { ++scans; }; });
     EXPECT_TRUE(dialogSeen);
     EXPECT_TRUE(window->Comm().isOpen());
     EXPECT_EQ(scans, 1);  // the dialog opened the port, so the scan runs

@@ -139,7 +139,7 @@ TEST_F(MainWindow, NoScanWhenTheDialogLeavesThePortClosed) {
         whenModal([](QWidget* box) { static_cast<QMessageBox*>(box)->accept(); });
         static_cast<TFselectComm*>(dialog)->Button2->click();
     });
-    start([&](TFTerminal& w) {
+    start([&](TFTerminal&) {
         seams.onBusScan = [&] { ++scans; };
         seams.onLoadConfiguration = [&] { ++loads; };
     });
@@ -151,7 +151,7 @@ TEST_F(MainWindow, NoScanWhenTheDialogLeavesThePortClosed) {
 TEST_F(MainWindow, WithoutAutoScanTheConfigurationIsLoaded) {
     writeSettings("[System]\nAutoSkan=0\n");
     int scans = 0, loads = 0;
-    start([&](TFTerminal& w) {
+    start([&](TFTerminal&) {
         seams.onBusScan = [&] { ++scans; };
         seams.onLoadConfiguration = [&] { ++loads; };
     });
