@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 
+#include "tools/gui/TFEditorTest.h"
 #include "tools/gui/TFTestKom.h"
 #include "tests/support/WindowFixture.h"
 
@@ -56,4 +57,33 @@ TEST_F(MainWindow, TesterStepsLogsAndIsDestroyedOnClose) {
     ASSERT_EQ(lines.size(), 4);  // the earlier line, two new ones, the final line end
     EXPECT_EQ(lines[0], "earlier\r");
     EXPECT_TRUE(lines[1].endsWith("< 01 78\r"));
+}
+
+TEST(TestEditorWindow, RecordFiltersSaveAndLoad) {
+    tools::TFEditorTest e;
+    e.show();
+    QTest::keyClicks(e.edAdr_Modbus, "1g");  // g swallowed
+    EXPECT_EQ(e.edAdr_Modbus->text(), "1");
+    e.cbKom->setCurrentIndex(5);  // [ 75 ] - запись в EEPROM
+    e.Timer1Timer();
+    EXPECT_TRUE(e.edData_Write->isVisible());
+    EXPECT_TRUE(e.pnRes->isVisible());
+    EXPECT_FALSE(e.pnI2c->isVisible());
+    QTest::keyClicks(e.edAdrRes_M, "10");
+    QTest::keyClicks(e.edKol, "8");
+    QTest::keyClicks(e.edData_Write, "1 2 3");
+    e.btnRecClick();
+    ASSERT_EQ(e.lbMon_Kom->count(), 1);
+    EXPECT_EQ(e.lbMon_Kom->item(0)->text(), "01 75 00 10 08  01 02 03");
+
+    QTemporaryDir dir;
+    QString error;
+    ASSERT_TRUE(e.saveFile(dir.filePath("set.txt"), error)) << error.toStdString();
+    QFile saved(dir.filePath("set.tst"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), "01 75 00 10 08  01 02 03\r\n");
+    ASSERT_TRUE(e.loadFile(saved.fileName(), error));
+    EXPECT_EQ(e.lbMon_Kom->count(), 2);  // appended, the list not emptied
+    EXPECT_FALSE(e.loadFile(dir.filePath("missing.tst"), error));
+    EXPECT_EQ(e.lbMon_Kom->count(), 2);
 }

@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 
 #include "link/qt/LinkSession.h"
+#include "tools/gui/TFEditorTest.h"
 
 namespace velmora::tools {
 
@@ -142,7 +143,10 @@ TFTestKom::TFTestKom(link::LinkSession& link, std::function<void()> closed, QWid
     mmMon_off->setChecked(true);
     QAction* editor = menuBar()->addAction("Редактор тестов");
     editor->setObjectName("N4");
-    editor->setEnabled(false);  // the editor's window is not built yet
+    connect(editor, &QAction::triggered, this, [this] {
+        if (!editor_) editor_ = new TFEditorTest(this);
+        editor_->exec();
+    });
 
     // The window sees its keys before its controls.
     qApp->installEventFilter(this);

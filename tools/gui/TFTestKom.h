@@ -23,6 +23,8 @@ namespace velmora::link { class LinkSession; }
 
 namespace velmora::tools {
 
+class TFEditorTest;
+
 class TFTestKom : public QMainWindow {
     Q_OBJECT
 public:
@@ -73,6 +75,7 @@ private:
     QTimer* timGENtest = nullptr;
     QAction* mmMon_on = nullptr;
     QAction* mmMon_off = nullptr;
+    TFEditorTest* editor_ = nullptr;  // made with the first opening, a child of this window
 };
 
 }  // namespace velmora::tools
