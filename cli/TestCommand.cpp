@@ -121,10 +121,10 @@ int runTestCommand(link::TransactionEngine& engine, const TestRequest& request, 
         case tools::TickOutcome::NoReply:
         case tools::TickOutcome::Answered: {
             std::fprintf(out, "< %s\n", tick.displayText.c_str());
-            bool logged = log.write(tools::requestLogLine(stamp() + " ", tick.displayText));
+            bool logged = log.write(tools::requestLogLine(stamp(), tick.displayText));
             if (tick.outcome == tools::TickOutcome::Answered) {
                 std::fprintf(out, "> %s\n", tick.replyText.c_str());
-                logged = log.write(tools::replyLogLine(stamp() + " ", tick.replyText)) && logged;
+                logged = log.write(tools::replyLogLine(stamp(), tick.replyText)) && logged;
             }
             std::fflush(out);
             if (!logged) {
