@@ -2,6 +2,7 @@
 // menu with the main window disabled, one step sent, the log appended on closing, and
 // the window destroyed on its message.
 
+#include <QCheckBox>
 #include <QListWidget>
 #include <QRadioButton>
 
@@ -36,6 +37,19 @@ TEST_F(MainWindow, TesterStepsLogsAndIsDestroyedOnClose) {
     ASSERT_EQ(files->count(), 1);
     EXPECT_EQ(files->item(0)->text(), "ident.tst");
     EXPECT_EQ(files->item(0)->checkState(), Qt::Checked);
+
+    // F9 switches the generator on and off; "." removes the selected file.
+    auto* active = t->findChild<QCheckBox*>("rbGENactive");
+    t->activateWindow();
+    QTest::keyClick(files, Qt::Key_F9);
+    EXPECT_EQ(active->isChecked(), t->isActiveWindow());
+    if (active->isChecked()) QTest::keyClick(files, Qt::Key_F9);
+    EXPECT_FALSE(active->isChecked());
+    t->openFiles({tst.fileName()});
+    files->setCurrentRow(0);
+    QTest::keyClick(files, '.');
+    ASSERT_EQ(files->count(), 1);
+    EXPECT_EQ(t->testList().lines().front().substr(0, 3), "[0]");
 
     t->findChildren<QRadioButton*>().at(2)->click();  // step mode
     t->timGENtestTimer();

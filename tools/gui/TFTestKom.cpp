@@ -103,9 +103,7 @@ TFTestKom::TFTestKom(link::LinkSession& link, std::function<void()> closed, QWid
     sbPanel0 = new QLabel(this);
     sbPanel0->setFixedWidth(100);
     sbPanel0->setAlignment(Qt::AlignCenter);
-    sbPanel0->setAccessibleName("SB1 0");
     sbPanel1 = new QLabel(this);
-    sbPanel1->setAccessibleName("SB1 1");
     statusBar()->setObjectName("SB1");
     statusBar()->addWidget(sbPanel0);
     statusBar()->addWidget(sbPanel1, 1);
