@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QRadioButton>
 
 #include "tools/gui/TFEditorTest.h"
@@ -37,6 +38,11 @@ TEST_F(MainWindow, TesterStepsLogsAndIsDestroyedOnClose) {
     ASSERT_EQ(files->count(), 1);
     EXPECT_EQ(files->item(0)->text(), "ident.tst");
     EXPECT_EQ(files->item(0)->checkState(), Qt::Checked);
+    // The check box is the file's switch in the test list.
+    files->item(0)->setCheckState(Qt::Unchecked);
+    EXPECT_FALSE(t->testList().files()[0].checked);
+    files->item(0)->setCheckState(Qt::Checked);
+    EXPECT_TRUE(t->testList().files()[0].checked);
 
     // F9 switches the generator on and off; "." removes the selected file.
     auto* active = t->findChild<QCheckBox*>("rbGENactive");
@@ -100,4 +106,32 @@ TEST(TestEditorWindow, RecordFiltersSaveAndLoad) {
     EXPECT_EQ(e.lbMon_Kom->count(), 2);  // appended, the list not emptied
     EXPECT_FALSE(e.loadFile(dir.filePath("missing.tst"), error));
     EXPECT_EQ(e.lbMon_Kom->count(), 2);
+}
+
+TEST_F(MainWindow, ALogThatCannotBeWrittenIsShownAndTheTesterStillCloses) {
+    TFTerminal& w = start();
+    QTemporaryDir dir;
+    QFile tst(dir.filePath("ident.tst"));
+    ASSERT_TRUE(tst.open(QIODevice::WriteOnly));
+    tst.write("01 78\r\n");
+    tst.close();
+    action("N10")->trigger();
+    QCoreApplication::processEvents();
+    tools::TFTestKom* t = w.testerWindow();
+    ASSERT_TRUE(t);
+    t->setLogDirectory(dir.filePath("no-such-folder"));
+    t->openFiles({tst.fileName()});
+    t->findChildren<QRadioButton*>().at(2)->click();
+    t->timGENtestTimer();
+    ASSERT_EQ(t->testLog().size(), 2);
+
+    QString shown;
+    velmora::testing::whenModal([&](QWidget* box) {
+        shown = static_cast<QMessageBox*>(box)->text();
+        box->close();
+    });
+    t->close();
+    EXPECT_TRUE(shown.contains("Velmora_Test.log")) << shown.toStdString();
+    QTRY_COMPARE(w.testerWindow(), nullptr);
+    EXPECT_TRUE(w.isEnabled());
 }

@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
@@ -51,6 +52,9 @@ TFTestKom::TFTestKom(link::LinkSession& link, std::function<void()> closed, QWid
     clbFileName->setObjectName("clbFileName");
     clbFileName->setAccessibleName("clbFileName");
     clbFileName->installEventFilter(this);
+    connect(clbFileName, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        list_.setChecked(static_cast<size_t>(clbFileName->row(item)), item->checkState() == Qt::Checked);
+    });
     filesLayout->addWidget(clbFileName);
     auto* monitor = new QGroupBox("Мониторинг", splitter);
     auto* monLayout = new QVBoxLayout(monitor);
@@ -182,15 +186,13 @@ void TFTestKom::openFiles(const QStringList& paths) {
 }
 
 void TFTestKom::refillFileList() {
+    const QSignalBlocker quiet(clbFileName);
     clbFileName->clear();
     for (const TestFile& f : list_.files()) {
         auto* item = new QListWidgetItem(QString::fromStdString(f.name), clbFileName);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(f.checked ? Qt::Checked : Qt::Unchecked);
     }
-    connect(clbFileName, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-        list_.setChecked(static_cast<size_t>(clbFileName->row(item)), item->checkState() == Qt::Checked);
-    }, Qt::UniqueConnection);
 }
 
 void TFTestKom::clbFileNameKeyPress() {
