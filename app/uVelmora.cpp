@@ -14,6 +14,7 @@
 #include "app/TFselectComm.h"
 #include "firmware/gui/FirmwareActions.h"
 #include "tools/gui/TFfreeTerminal.h"
+#include "tools/gui/TFTestKom.h"
 #include "app/WindowSettings.h"
 #include "common/HexText.h"
 #include "views/gui/TFShowVar.h"
@@ -106,6 +107,10 @@ void TFTerminal::buildFirmwareActions() {
     connect(menus_.mmTerminal, &QAction::triggered, this,
             [this] { link_.whenFree([this] { freeTerminal_->openOnPort(); }); });
     menus_.mmTerminal->setEnabled(true);
+    for (QAction* a : {menus_.mmTester, menus_.N10}) {
+        connect(a, &QAction::triggered, this, [this] { link_.whenFree([this] { openTester(); }); });
+        a->setEnabled(true);
+    }
     connect(menus_.mmBackupHex, &QAction::triggered, this,
             [this] { link_.whenFree([this] { firmware_->backupClick(); }); });
     menus_.pmSys_ClFl->setEnabled(true);
@@ -126,6 +131,7 @@ void TFTerminal::setToolActions(ToolWindowActions* actions) {
 }
 
 TFTerminal::~TFTerminal() {
+    delete tester_;
     qApp->removeEventFilter(this);
 }
 
@@ -225,6 +231,17 @@ void TFTerminal::afterReplyWait(std::function<void()> action) {
     link_.whenFree(std::move(action));
 }
 
+void TFTerminal::openTester() {
+    if (tester_) {
+        tester_->activateWindow();
+        return;
+    }
+    // No parent: a disabled main window would disable its child windows too.
+    tester_ = new tools::TFTestKom(link_, [this] { postWindowMessage(kMsgTesterClosed); });
+    setEnabled(false);
+    tester_->show();
+}
+
 void TFTerminal::postWindowMessage(QEvent::Type type) {
     QCoreApplication::postEvent(this, new QEvent(type));
 }
@@ -239,6 +256,9 @@ bool TFTerminal::event(QEvent* e) {
         return true;
     }
     if (e->type() == kMsgTesterClosed) {
+        delete tester_;
+        tester_ = nullptr;
+        setEnabled(true);
         toolActions_->testerClosed();
         show();
         return true;

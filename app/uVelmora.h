@@ -37,6 +37,7 @@ class TFselectComm;
 
 namespace velmora::tools {
 class TFfreeTerminal;
+class TFTestKom;
 }  // namespace velmora::tools
 
 namespace velmora::firmware {
@@ -140,6 +141,7 @@ public:
     void setToolActions(ToolWindowActions* actions);
     firmware::FirmwareActions& firmwareActions() { return *firmware_; }
     tools::TFfreeTerminal* freeTerminalWindow() { return freeTerminal_; }
+    tools::TFTestKom* testerWindow() { return tester_; }
     // The identifier tab the window is made with, and its link-parameter editor.
     system::IdentTab& identTab() { return *identTab_; }
     system::TFEditParMod* editParMod() { return editParMod_; }
@@ -200,6 +202,9 @@ private:
     firmware::FirmwareActions* firmware_ = nullptr;
     TFselectComm* selectComm_ = nullptr;
     tools::TFfreeTerminal* freeTerminal_ = nullptr;
+    // The command tester: made when opened, destroyed on its message 1125.
+    void openTester();
+    tools::TFTestKom* tester_ = nullptr;
     system::TFEditParMod* editParMod_ = nullptr;
     system::TFHandSetConfig* handSetConfig_ = nullptr;
     TFHelp* help_ = nullptr;

@@ -39,7 +39,11 @@ const char* cliUsage() {
 
            "  send [--crc-hi] [--wait MS] HH HH ...    one typed frame with its CRC (high byte\n"
            "                                          first with --crc-hi); prints the console's\n"
-           "                                          lines; waits MS (default 700)\n";
+           "                                          lines; waits MS (default 700)\n"
+           "  test FILE.tst [--once] [--period MS] [--log FILE]\n"
+           "                                          replays a test file as the tester does,\n"
+           "                                          MS between frames (default 250); --log\n"
+           "                                          appends the tester's log lines to FILE\n";
 }
 
 std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::string& error) {
@@ -128,6 +132,13 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
                 return std::nullopt;
             }
             continue;
+        }
+        if (positional.empty() && a == "test") {
+            auto test = parseTestWords({args.begin() + static_cast<long>(i) + 1, args.end()}, error);
+            if (!test) return std::nullopt;
+            out.command = CliArgs::Command::Test;
+            out.test = *test;
+            return out;
         }
         if (positional.empty() && (a == "scan" || a == "init")) {
             // These commands read the rest of the words themselves.

@@ -12,6 +12,7 @@
 #include "cli/InitCommand.h"
 #include "cli/ScanCommand.h"
 #include "cli/SendCommand.h"
+#include "cli/TestCommand.h"
 
 namespace velmora::cli {
 
@@ -53,7 +54,8 @@ struct CliArgs {
         Poke,
         Scan,
         Init,
-        Send
+        Send,
+        Test
     } command = Command::Help;
     TransRequest trans;
     bool slaveGiven = false;        // --slave: the command addresses an i2c module
@@ -66,6 +68,7 @@ struct CliArgs {
     ScanCommand scan;
     InitCommand init;
     SendRequest send;
+    TestRequest test;
 };
 
 // Returns the parsed arguments, or nothing with a message in `error`.

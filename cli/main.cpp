@@ -126,6 +126,13 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (args->command == cli::CliArgs::Command::Test) {
+        if (auto refusal = cli::loadTestRequest(args->test)) {
+            std::fprintf(stderr, "velmora-cli: %s\n", refusal->c_str());
+            return 2;
+        }
+    }
+
     QString failure;
     QObject::connect(&session, &link::LinkSession::openFailed,
                      [&](const QString& why) { failure = why; });
@@ -139,6 +146,8 @@ int main(int argc, char** argv) {
     if (args->log) session.engine().setProtocolLog(&log);
     if (args->command == cli::CliArgs::Command::Send)
         return cli::runSend(session.engine(), args->send, stdout, stderr);
+    if (args->command == cli::CliArgs::Command::Test)
+        return cli::runTestCommand(session.engine(), args->test, stdout, stderr);
     if (args->command == cli::CliArgs::Command::Scan)
         return cli::runScanCommand(args->scan, session.engine(), std::cout, std::cerr);
     if (args->command == cli::CliArgs::Command::Init)

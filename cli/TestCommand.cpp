@@ -1,0 +1,144 @@
+#include "cli/TestCommand.h"
+
+#include <ctime>
+#include <fstream>
+#include <sstream>
+
+#include "common/NumberText.h"
+#include "tools/TestList.h"
+#include "tools/TesterTick.h"
+
+namespace velmora::cli {
+
+namespace {
+
+std::string stamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%d.%m.%Y %H:%M:%S", &local);
+    return text;
+}
+
+// Log lines are appended as they happen, so an interrupted run loses none.
+class AppendedLog {
+public:
+    explicit AppendedLog(const std::string& path)
+        : file_(path.empty() ? nullptr : std::fopen(path.c_str(), "a")), wanted_(!path.empty()) {}
+    ~AppendedLog() {
+        if (file_) std::fclose(file_);
+    }
+    AppendedLog(const AppendedLog&) = delete;
+    AppendedLog& operator=(const AppendedLog&) = delete;
+    bool usable() const { return !wanted_ || file_; }
+    bool write(const std::string& line) {
+        if (!file_) return !wanted_;
+        return std::fprintf(file_, "%s\r\n", line.c_str()) >= 0 && std::fflush(file_) == 0;
+    }
+
+private:
+    std::FILE* file_;
+    bool wanted_;
+};
+
+}  // namespace
+
+std::optional<TestRequest> parseTestWords(const std::vector<std::string>& words, std::string& error) {
+    TestRequest out;
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string& w = words[i];
+        if (w == "--once") {
+            out.once = true;
+        } else if (w == "--period") {
+            const auto ms = i + 1 < words.size() ? parseUnsigned(words[i + 1], 600000) : std::nullopt;
+            if (!ms || *ms == 0) {
+                error = "--period takes the milliseconds between frames, decimal 1..600000";
+                return std::nullopt;
+            }
+            out.periodMs = static_cast<uint32_t>(*ms);
+            ++i;
+        } else if (w == "--log") {
+            if (i + 1 >= words.size()) {
+                error = "--log takes the file the log lines are appended to";
+                return std::nullopt;
+            }
+            out.logFile = words[++i];
+        } else if (!w.empty() && w[0] == '-') {
+            error = "unknown option " + w;
+            return std::nullopt;
+        } else if (out.file.empty()) {
+            out.file = w;
+        } else {
+            error = "test takes one file";
+            return std::nullopt;
+        }
+    }
+    if (out.file.empty()) {
+        error = "test needs the test file (FILE.tst)";
+        return std::nullopt;
+    }
+    return out;
+}
+
+std::optional<std::string> loadTestRequest(TestRequest& request) {
+    std::ifstream in(request.file, std::ios::binary);
+    if (!in) return "cannot read " + request.file;
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) return "cannot read " + request.file;
+    request.lines = tools::testFileLines(text.str());
+    return std::nullopt;
+}
+
+int runTestCommand(link::TransactionEngine& engine, const TestRequest& request, std::FILE* out,
+                   std::FILE* err) {
+    tools::TestList list;
+    if (!list.addFile(request.file, request.lines)) {
+        std::fprintf(err, "velmora-cli: %s has too many lines\n", request.file.c_str());
+        return 1;
+    }
+    AppendedLog log(request.logFile);
+    if (!log.usable()) {
+        std::fprintf(err, "velmora-cli: cannot open %s for appending\n", request.logFile.c_str());
+        return 1;
+    }
+    const tools::CycleMode mode = request.once ? tools::CycleMode::Once : tools::CycleMode::Cyclic;
+    int passes = 0;
+    for (;;) {
+        const tools::TickResult tick = tools::runTestTick(engine, list);
+        switch (tick.outcome) {
+        case tools::TickOutcome::Idle:
+            std::fprintf(err, "velmora-cli: %s holds no command\n", request.file.c_str());
+            return 1;
+        case tools::TickOutcome::Busy:
+            std::fprintf(err, "velmora-cli: the link is in use by another operation\n");
+            return 1;
+        case tools::TickOutcome::Refused:
+            std::fprintf(err, "%s\n", tick.message.c_str());
+            return 1;
+        case tools::TickOutcome::Empty: break;
+        case tools::TickOutcome::NoReply:
+        case tools::TickOutcome::Answered: {
+            std::fprintf(out, "< %s\n", tick.displayText.c_str());
+            bool logged = log.write(tools::requestLogLine(stamp(), tick.displayText));
+            if (tick.outcome == tools::TickOutcome::Answered) {
+                std::fprintf(out, "> %s\n", tick.replyText.c_str());
+                logged = log.write(tools::replyLogLine(stamp(), tick.replyText)) && logged;
+            }
+            std::fflush(out);
+            if (!logged) {
+                std::fprintf(err, "velmora-cli: cannot write %s\n", request.logFile.c_str());
+                return 1;
+            }
+            if (tick.outcome == tools::TickOutcome::NoReply) return 1;
+        }
+        }
+        const tools::TimerAfterTick next = tools::timerAfterTick(mode, tick);
+        if (next == tools::TimerAfterTick::StopAndUncheck) return 0;
+        if (tick.listDone && request.maxPasses >= 0 && ++passes >= request.maxPasses) return 0;
+        engine.pause(request.periodMs);
+    }
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,137 @@
+// The command tester window offscreen over the simulated network: opened from the Tools
+// menu with the main window disabled, one step sent, the log appended on closing, and
+// the window destroyed on its message.
+
+#include <QCheckBox>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QRadioButton>
+
+#include "tools/gui/TFEditorTest.h"
+#include "tools/gui/TFTestKom.h"
+#include "tests/support/WindowFixture.h"
+
+using namespace velmora;
+using namespace velmora::app;
+using velmora::testing::MainWindow;
+
+TEST_F(MainWindow, TesterStepsLogsAndIsDestroyedOnClose) {
+    TFTerminal& w = start();
+    QTemporaryDir dir;
+    QFile tst(dir.filePath("ident.tst"));
+    ASSERT_TRUE(tst.open(QIODevice::WriteOnly));
+    tst.write(" 01 78 \r\n");
+    tst.close();
+    QFile old(dir.filePath("Velmora_Test.log"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("earlier\r\n");
+    old.close();
+
+    action("mmTester")->trigger();
+    QCoreApplication::processEvents();
+    tools::TFTestKom* t = w.testerWindow();
+    ASSERT_TRUE(t);
+    EXPECT_FALSE(w.isEnabled());
+    t->setLogDirectory(dir.path());
+    t->openFiles({tst.fileName()});
+    auto* files = t->findChild<QListWidget*>("clbFileName");
+    ASSERT_EQ(files->count(), 1);
+    EXPECT_EQ(files->item(0)->text(), "ident.tst");
+    EXPECT_EQ(files->item(0)->checkState(), Qt::Checked);
+    // The check box is the file's switch in the test list.
+    files->item(0)->setCheckState(Qt::Unchecked);
+    EXPECT_FALSE(t->testList().files()[0].checked);
+    files->item(0)->setCheckState(Qt::Checked);
+    EXPECT_TRUE(t->testList().files()[0].checked);
+
+    // F9 switches the generator on and off; "." removes the selected file.
+    auto* active = t->findChild<QCheckBox*>("rbGENactive");
+    t->activateWindow();
+    QTest::keyClick(files, Qt::Key_F9);
+    EXPECT_EQ(active->isChecked(), t->isActiveWindow());
+    if (active->isChecked()) QTest::keyClick(files, Qt::Key_F9);
+    EXPECT_FALSE(active->isChecked());
+    t->openFiles({tst.fileName()});
+    files->setCurrentRow(0);
+    QTest::keyClick(files, '.');
+    ASSERT_EQ(files->count(), 1);
+    EXPECT_EQ(t->testList().lines().front().substr(0, 3), "[0]");
+
+    t->findChildren<QRadioButton*>().at(2)->click();  // step mode
+    t->timGENtestTimer();
+    ASSERT_EQ(t->testLog().size(), 2);
+    EXPECT_TRUE(t->testLog()[0].endsWith("< 01 78")) << t->testLog()[0].toStdString();
+    EXPECT_TRUE(t->testLog()[1].contains(" > 01 78 ")) << t->testLog()[1].toStdString();
+    EXPECT_TRUE(t->testLog()[1].endsWith("  CRC16 OK"));
+    // The exchange gave the link back: the main window's transactions go out again.
+    EXPECT_TRUE(w.engine().isFree());
+
+    bool heard = false;
+    seams.onTesterClosed = [&] { heard = true; };
+    t->close();
+    QTRY_VERIFY(heard);
+    EXPECT_EQ(w.testerWindow(), nullptr);
+    EXPECT_TRUE(w.isEnabled());
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = old.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 4);  // the earlier line, two new ones, the final line end
+    EXPECT_EQ(lines[0], "earlier\r");
+    EXPECT_TRUE(lines[1].endsWith("< 01 78\r"));
+}
+
+TEST(TestEditorWindow, RecordFiltersSaveAndLoad) {
+    tools::TFEditorTest e;
+    e.show();
+    QTest::keyClicks(e.edAdr_Modbus, "1g");  // g swallowed
+    EXPECT_EQ(e.edAdr_Modbus->text(), "1");
+    e.cbKom->setCurrentIndex(5);  // [ 75 ] - запись в EEPROM
+    e.Timer1Timer();
+    EXPECT_TRUE(e.edData_Write->isVisible());
+    EXPECT_TRUE(e.pnRes->isVisible());
+    EXPECT_FALSE(e.pnI2c->isVisible());
+    QTest::keyClicks(e.edAdrRes_M, "10");
+    QTest::keyClicks(e.edKol, "8");
+    QTest::keyClicks(e.edData_Write, "1 2 3");
+    e.btnRecClick();
+    ASSERT_EQ(e.lbMon_Kom->count(), 1);
+    EXPECT_EQ(e.lbMon_Kom->item(0)->text(), "01 75 00 10 08  01 02 03");
+
+    QTemporaryDir dir;
+    QString error;
+    ASSERT_TRUE(e.saveFile(dir.filePath("set.txt"), error)) << error.toStdString();
+    QFile saved(dir.filePath("set.tst"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), "01 75 00 10 08  01 02 03\r\n");
+    ASSERT_TRUE(e.loadFile(saved.fileName(), error));
+    EXPECT_EQ(e.lbMon_Kom->count(), 2);  // appended, the list not emptied
+    EXPECT_FALSE(e.loadFile(dir.filePath("missing.tst"), error));
+    EXPECT_EQ(e.lbMon_Kom->count(), 2);
+}
+
+TEST_F(MainWindow, ALogThatCannotBeWrittenIsShownAndTheTesterStillCloses) {
+    TFTerminal& w = start();
+    QTemporaryDir dir;
+    QFile tst(dir.filePath("ident.tst"));
+    ASSERT_TRUE(tst.open(QIODevice::WriteOnly));
+    tst.write("01 78\r\n");
+    tst.close();
+    action("N10")->trigger();
+    QCoreApplication::processEvents();
+    tools::TFTestKom* t = w.testerWindow();
+    ASSERT_TRUE(t);
+    t->setLogDirectory(dir.filePath("no-such-folder"));
+    t->openFiles({tst.fileName()});
+    t->findChildren<QRadioButton*>().at(2)->click();
+    t->timGENtestTimer();
+    ASSERT_EQ(t->testLog().size(), 2);
+
+    QString shown;
+    velmora::testing::whenModal([&](QWidget* box) {
+        shown = static_cast<QMessageBox*>(box)->text();
+        box->close();
+    });
+    t->close();
+    EXPECT_TRUE(shown.contains("Velmora_Test.log")) << shown.toStdString();
+    QTRY_COMPARE(w.testerWindow(), nullptr);
+    EXPECT_TRUE(w.isEnabled());
+}

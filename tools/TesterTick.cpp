@@ -1,0 +1,89 @@
+#include "tools/TesterTick.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "common/HexText.h"
+#include "link/Crc16.h"
+#include "tools/TestLine.h"
+
+namespace velmora::tools {
+
+std::string testReplyText(const uint8_t* bytes, size_t count, bool whole) {
+    const bool ok = whole && link::frameCrcOk(bytes, count);
+    return hexBytes(bytes, count) + (ok ? " CRC16 OK" : " CRC16 Bad");
+}
+
+std::string requestLogLine(const std::string& stamp, const std::string& displayText) {
+    return stamp + "< " + displayText;
+}
+
+std::string replyLogLine(const std::string& stamp, const std::string& replyText) {
+    return stamp + " > " + replyText;
+}
+
+TickResult runTestTick(link::TransactionEngine& engine, TestList& list, uint32_t waitMs) {
+    TickResult result;
+    if (!list.canRun()) return result;
+    if (!engine.isIdle()) {
+        result.outcome = TickOutcome::Busy;
+        return result;
+    }
+    const std::optional<size_t> at = list.findNextCommand();
+    if (!at) return result;
+
+    result.displayText = std::string(trimTestLine(list.lines()[*at]));
+    const TestLineBytes parsed = parseTestLine(result.displayText);
+    if (parsed.error != TestLineError::None) {
+        result.outcome = TickOutcome::Refused;
+        result.message = testLineErrorText(parsed);
+        return result;
+    }
+    const bool wrapped = list.advance();
+    result.listDone = wrapped || !list.restHasCommand();
+    // The CRC of no bytes means nothing: an empty line is not a frame.
+    if (parsed.bytes.empty()) {
+        result.outcome = TickOutcome::Empty;
+        return result;
+    }
+
+    auto hold = engine.hold();
+    link::LinkState& state = engine.state();
+    std::vector<uint8_t> frame = parsed.bytes;
+    frame.resize(frame.size() + 2);
+    link::appendCrc(frame.data(), parsed.bytes.size());
+    result.crc = static_cast<uint16_t>(frame[frame.size() - 2] | frame.back() << 8);
+    std::copy(frame.begin(), frame.end(), state.TxBuf.begin());
+    if (!engine.rawExchange(state.TxBuf.data(), frame.size(), waitMs)) {
+        result.outcome = TickOutcome::Busy;
+        return result;
+    }
+    const size_t kept = std::min<size_t>(state.RxCount, state.RxBuf.size());
+    if (kept < 3) {
+        result.outcome = TickOutcome::NoReply;
+        return result;
+    }
+    result.outcome = TickOutcome::Answered;
+    result.replyText = testReplyText(state.RxBuf.data(), kept, kept == state.RxCount);
+    return result;
+}
+
+TimerAfterTick timerAfterTick(CycleMode mode, const TickResult& tick) {
+    switch (tick.outcome) {
+    case TickOutcome::Idle:
+    case TickOutcome::Busy: return TimerAfterTick::Keep;
+    case TickOutcome::Refused:
+    case TickOutcome::NoReply:
+        return mode == CycleMode::Step ? TimerAfterTick::Stop : TimerAfterTick::StopAndUncheck;
+    case TickOutcome::Empty:
+    case TickOutcome::Answered: break;
+    }
+    switch (mode) {
+    case CycleMode::Cyclic: return TimerAfterTick::Rearm;
+    case CycleMode::Once: return tick.listDone ? TimerAfterTick::StopAndUncheck : TimerAfterTick::Rearm;
+    case CycleMode::Step: return TimerAfterTick::Stop;
+    }
+    return TimerAfterTick::Stop;
+}
+
+}  // namespace velmora::tools
