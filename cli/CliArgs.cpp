@@ -39,7 +39,11 @@ const char* cliUsage() {
 
            "  send [--crc-hi] [--wait MS] HH HH ...    one typed frame with its CRC (high byte\n"
            "                                          first with --crc-hi); prints the console's\n"
-           "                                          lines; waits MS (default 700)\n";
+           "                                          lines; waits MS (default 700)\n"
+           "  watch CID ADDR COUNT [--slave S] [--period MS]\n"
+           "                                          reads COUNT (1-8) RAM bytes every MS\n"
+           "                                          (default 500), a time-stamped line a\n"
+           "                                          pass, until interrupted\n";
 }
 
 std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::string& error) {
@@ -62,6 +66,11 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
             if (!send) return std::nullopt;
             out.command = CliArgs::Command::Send;
             out.send = *send;
+            return out;
+        }
+        if (a == "watch" && positional.empty()) {
+            out.command = CliArgs::Command::Watch;
+            out.words.assign(args.begin() + static_cast<long>(i) + 1, args.end());
             return out;
         }
         if (a.rfind("--", 0) == 0) {

@@ -53,7 +53,8 @@ struct CliArgs {
         Poke,
         Scan,
         Init,
-        Send
+        Send,
+        Watch
     } command = Command::Help;
     TransRequest trans;
     bool slaveGiven = false;        // --slave: the command addresses an i2c module
