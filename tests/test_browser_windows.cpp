@@ -21,6 +21,16 @@ void fill(tools::TFEditBrow* e, const char* cid, const char* slave, const char* 
     e->edAdr->setText(address);
 }
 
+// Controls that show no text of their own carry a name for screen readers.
+void expectNamedControls(QWidget* top) {
+    for (QWidget* c : top->findChildren<QWidget*>()) {
+        if (qobject_cast<QAbstractSpinBox*>(c->parentWidget())) continue;  // the box's own edit
+        if (qobject_cast<QLineEdit*>(c) || qobject_cast<QAbstractSpinBox*>(c) ||
+            qobject_cast<QListWidget*>(c) || qobject_cast<QStatusBar*>(c))
+            EXPECT_FALSE(c->accessibleName().isEmpty()) << c->objectName().toStdString();
+    }
+}
+
 }  // namespace
 
 TEST_F(MainWindow, VariableBrowserReadsBesideTheWindowAndGoesOnMessage1124) {
@@ -33,6 +43,10 @@ TEST_F(MainWindow, VariableBrowserReadsBesideTheWindowAndGoesOnMessage1124) {
     EXPECT_FALSE(w.menus().Browser1->isEnabled());
     EXPECT_TRUE(b->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_FALSE(b->isModal());
+    auto* editor = b->parentWidget()->findChild<tools::TFEditBrow*>();
+    ASSERT_TRUE(editor);
+    expectNamedControls(b);
+    expectNamedControls(editor);
 
     // Text that is not hexadecimal is refused with a message; the editor stays open.
     bool refusedAndStillOpen = false;
@@ -131,6 +145,7 @@ TEST_F(MainWindow, WatchListWatchesAndKeepsItsEntriesForTheRun) {
         auto* d = qobject_cast<tools::TFBrowser1*>(m);
         ASSERT_TRUE(d);
         EXPECT_EQ(d->lbWath->count(), 0);
+        expectNamedControls(d);
         d->rbEdit->click();
         shown = d->lbWath->item(0)->text();
         d->btnClose->click();
