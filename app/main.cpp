@@ -10,6 +10,7 @@
 #include "app/uVelmora.h"
 #include "app/MemoryTabs.h"
 #include "system/gui/SystemPage.h"
+#include "tools/gui/BrowserWindows.h"
 
 int main(int argc, char** argv) {
     using namespace velmora;
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
     app::TFTerminal window(options);
     app::installMemoryTabs(window);
     system::SystemPage systemPage(window);
+    tools::BrowserWindows browsers(window);
     window.show();
     return QApplication::exec();
 }

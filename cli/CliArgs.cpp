@@ -43,7 +43,12 @@ const char* cliUsage() {
            "  test FILE.tst [--once] [--period MS] [--log FILE]\n"
            "                                          replays a test file as the tester does,\n"
            "                                          MS between frames (default 250); --log\n"
-           "                                          appends the tester's log lines to FILE\n";
+           "                                          appends the tester's log lines to FILE\n"
+
+           "  watch CID ADDR COUNT [--slave S] [--period MS]\n"
+           "                                          reads COUNT (1-8) RAM bytes every MS\n"
+           "                                          (default 500), a time-stamped line a\n"
+           "                                          pass, until interrupted\n";
 }
 
 std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::string& error) {
@@ -66,6 +71,11 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
             if (!send) return std::nullopt;
             out.command = CliArgs::Command::Send;
             out.send = *send;
+            return out;
+        }
+        if (a == "watch" && positional.empty()) {
+            out.command = CliArgs::Command::Watch;
+            out.words.assign(args.begin() + static_cast<long>(i) + 1, args.end());
             return out;
         }
         if (a.rfind("--", 0) == 0) {

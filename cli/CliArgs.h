@@ -55,7 +55,8 @@ struct CliArgs {
         Scan,
         Init,
         Send,
-        Test
+        Test,
+        Watch
     } command = Command::Help;
     TransRequest trans;
     bool slaveGiven = false;        // --slave: the command addresses an i2c module

@@ -13,6 +13,7 @@
 #include "cli/IdentCommand.h"
 #include "cli/SetLinkCommand.h"
 #include "cli/SendCommand.h"
+#include "cli/WatchCommand.h"
 #include "common/HexText.h"
 #include "link/OperationKind.h"
 #include "link/ReplyCodes.h"
@@ -119,6 +120,15 @@ int main(int argc, char** argv) {
     comm.setBaud(args->speed);
     comm.setHardwareFlow(args->hardwareFlow);
     if (args->command == cli::CliArgs::Command::Ports) return listPorts(comm);
+    std::optional<cli::WatchRequest> watch;
+    if (args->command == cli::CliArgs::Command::Watch) {
+        std::string error;
+        watch = cli::parseWatchWords(args->words, error);
+        if (!watch) {
+            std::fprintf(stderr, "velmora-cli: %s\n%s", error.c_str(), cli::cliUsage());
+            return 2;
+        }
+    }
     if (args->command == cli::CliArgs::Command::Send) {
         if (auto refusal = cli::sendRefusal(args->send)) {
             std::fprintf(stderr, "%s\n", refusal->c_str());
@@ -148,6 +158,7 @@ int main(int argc, char** argv) {
         return cli::runSend(session.engine(), args->send, stdout, stderr);
     if (args->command == cli::CliArgs::Command::Test)
         return cli::runTestCommand(session.engine(), args->test, stdout, stderr);
+    if (watch) return cli::runWatch(session.engine(), *watch, stdout, {cli::clockTimeNow, cli::interruptFlag()});
     if (args->command == cli::CliArgs::Command::Scan)
         return cli::runScanCommand(args->scan, session.engine(), std::cout, std::cerr);
     if (args->command == cli::CliArgs::Command::Init)

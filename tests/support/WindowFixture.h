@@ -66,11 +66,18 @@ inline void whenModal(std::function<void(QWidget*)> act) {
             poll->deleteLater();
             delete tries;
             act(modal);
-        } else if (++*tries > 300) {
+        } else if (++*tries > 2000) {
             poll->stop();
             poll->deleteLater();
             delete tries;
-            ADD_FAILURE() << "no modal dialog appeared";
+            ADD_FAILURE() << "no modal dialog appeared within 20 s";
+            // A dialog that shows up after all must not hold the test for ever.
+            auto* sweeper = new QTimer;
+            sweeper->setInterval(50);
+            QObject::connect(sweeper, &QTimer::timeout, [] {
+                if (QWidget* late = QApplication::activeModalWidget()) late->close();
+            });
+            sweeper->start();
         }
     });
     poll->start();

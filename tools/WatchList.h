@@ -1,0 +1,46 @@
+#pragma once
+// The watch-list browser's variables: up to 25, kept for the program's run, their list
+// texts, and the pass that reads them all.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "link/TransactionEngine.h"
+#include "tools/RamVariableRead.h"
+
+namespace velmora::tools {
+
+inline constexpr size_t kWatchMax = 25;
+inline constexpr uint16_t kWatchCountMax = 8;
+
+enum class WatchAdd { Added, Full, NoAddress, OutsideRam };
+
+class WatchList {
+public:
+    const std::vector<RamVariable>& entries() const { return entries_; }
+    size_t size() const { return entries_.size(); }
+
+    // `btnAdd`: the RAM address as typed (hexadecimal); the count is 1..8.
+    WatchAdd add(uint8_t cid, uint8_t slave, const std::string& address, uint16_t count);
+    // `btnDelete`: later entries move up, keeping their order.
+    void remove(size_t index);
+
+    struct Pass {
+        std::vector<std::string> lines;
+        std::string error;  // the last failure's text; empty when every read worked
+    };
+    Pass read(link::TransactionEngine& engine) const;
+
+private:
+    std::vector<RamVariable> entries_;
+};
+
+// "     CC          SS        AAA       N": the list's line in editing mode.
+std::string watchEntryText(const RamVariable& v);
+// The entry text, four blanks, and "  XX" for each byte read.
+std::string watchLine(const RamVariable& v, const std::vector<uint8_t>& bytes);
+// The status bar's text for a failed read of `v`.
+std::string watchFaultText(const RamVariable& v, VariableFault fault);
+
+}  // namespace velmora::tools

@@ -1,0 +1,64 @@
+#pragma once
+// "Окно просмотра" of the Tools menu: the watch list of up to 25 short RAM variables,
+// watched ("Слежение") or edited ("Редактирование"). The entries belong to the
+// program's run and outlive the window, which is made anew for each opening.
+
+#include <QDialog>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "link/TransactionEngine.h"
+#include "tools/WatchList.h"
+
+namespace velmora::tools {
+
+class TFBrowser1 : public QDialog {
+    Q_OBJECT
+public:
+    TFBrowser1(link::TransactionEngine& engine, WatchList& entries, QWidget* parent = nullptr);
+
+    QListWidget* lbWath = nullptr;
+    QStatusBar* SB1 = nullptr;
+    QGroupBox* rgREG = nullptr;
+    QRadioButton* rbWatch = nullptr;
+    QRadioButton* rbEdit = nullptr;
+    QSpinBox* SpinEdit1 = nullptr;
+    QPushButton* btnClose = nullptr;
+    QWidget* pnEdit = nullptr;
+    QLineEdit* edAdr_Modbus = nullptr;
+    QSpinBox* UpD_Modbus = nullptr;
+    QLineEdit* edAdr_i2c = nullptr;
+    QSpinBox* UpD_i2c = nullptr;
+    QLineEdit* edCnt_RAM = nullptr;
+    QSpinBox* UpD_cntRAM = nullptr;
+    QLineEdit* edAdr_RAM = nullptr;
+    QPushButton* btnAdd = nullptr;
+    QPushButton* btnDelete = nullptr;
+    QTimer timUpData;
+
+    bool watching() const { return watching_; }
+    void btnAddClick();
+    void btnDeleteClick();
+    void rgREGClick(bool watch);
+    void timUpDataTimer();
+
+public slots:
+    // Escape and the window manager end up here too: the one way out stops the timer.
+    void reject() override;
+
+private:
+    QWidget* buildEditPanel();
+    void fillEntryTexts();
+
+    link::TransactionEngine& engine_;
+    WatchList& entries_;
+    bool watching_ = false;
+};
+
+}  // namespace velmora::tools
