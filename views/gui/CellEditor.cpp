@@ -1,5 +1,9 @@
 #include "views/gui/CellEditor.h"
 
+#include <QKeyEvent>
+
+#include "views/gui/HexKeyFilter.h"
+
 #include "views/MemoryGrid.h"
 #include "views/gui/HexKeyFilter.h"
 
@@ -39,6 +43,13 @@ void CellEditor::openAt(const QRect& rect, const QString& text) {
     raise();
     setFocus();
     selectAll();
+}
+
+std::optional<QString> CellEditor::openingText(const QKeyEvent* key) {
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return std::nullopt;
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) return QString();
+    if (HexKeyFilter::isHexDigit(key->text())) return key->text().toUpper();
+    return std::nullopt;
 }
 
 }  // namespace velmora::views

@@ -4,6 +4,9 @@
 
 #include <QLineEdit>
 #include <functional>
+#include <optional>
+
+class QKeyEvent;
 
 namespace velmora::views {
 
@@ -20,6 +23,11 @@ public:
     void openOver(MemoryGrid* grid, int row, int column, const QString& text);
     // Over a rectangle of the parent (the SFR list's value).
     void openAt(const QRect& rect, const QString& text);
+
+    // A key pressed on a grid cell whose editor is closed: Enter opens it on the cell's
+    // text (an empty string is returned), a hexadecimal digit opens it on that digit
+    // (returned upper-cased); any other key, or one with Ctrl or Alt, opens nothing.
+    static std::optional<QString> openingText(const QKeyEvent* key);
 };
 
 }  // namespace velmora::views

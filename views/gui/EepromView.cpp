@@ -118,16 +118,10 @@ void EepromView::openEditor(const QString& digit) {
 
 bool EepromView::key(QKeyEvent* key) {
     if (edEE_->isVisible() || QApplication::focusWidget() != w_.sgEE) return false;
-    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        openEditor({});
-        return true;
-    }
-    if (HexKeyFilter::isHexDigit(key->text())) {
-        openEditor(key->text().toUpper());
-        return true;
-    }
-    return false;
+    const std::optional<QString> opening = CellEditor::openingText(key);
+    if (!opening) return false;
+    openEditor(*opening);
+    return true;
 }
 
 void EepromView::edEEEnter() {

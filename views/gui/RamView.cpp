@@ -136,16 +136,10 @@ void RamView::openEditor(const QString& digit) {
 
 bool RamView::key(QKeyEvent* key) {
     if (edRAM_->isVisible() || QApplication::focusWidget() != w_.sgRAM) return false;
-    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        openEditor({});
-        return true;
-    }
-    if (HexKeyFilter::isHexDigit(key->text())) {
-        openEditor(key->text().toUpper());
-        return true;
-    }
-    return false;
+    const std::optional<QString> opening = CellEditor::openingText(key);
+    if (!opening) return false;
+    openEditor(*opening);
+    return true;
 }
 
 void RamView::edRAMEnter() {
