@@ -35,12 +35,14 @@ AppSettings readSettings(const IniFile& ini) {
     s.portNumber = intOr(ini, "Comm", "Nom", 2);
     if (s.portNumber < 1) s.portNumber = 2;
     if (auto path = ini.value("Comm", "Path")) s.portPath = *path;
+    s.hardwareFlow = intOr(ini, "Comm", "Flow", 1) != 0;
     return s;
 }
 
 void writeSettings(IniFile& ini, const AppSettings& s) {
     ini.set("Comm", "Nom", std::to_string(s.portNumber));
     ini.set("Comm", "Path", s.portPath);
+    ini.set("Comm", "Flow", s.hardwareFlow ? "1" : "0");
     ini.set("Form", "Width", std::to_string(s.width));
     ini.set("Form", "Height", std::to_string(s.height));
     ini.set("Form", "Top", std::to_string(s.top));

@@ -26,6 +26,7 @@ struct AppSettings {
     std::string hexDir;
     int portNumber = 2;
     std::string portPath;  // a device that is not a numbered built-in port
+    bool hardwareFlow = true;  // [Comm] Flow: RTS/CTS handshake, 1 or 0
 };
 
 AppSettings readSettings(const IniFile& ini);

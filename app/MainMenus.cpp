@@ -82,6 +82,7 @@ MainMenus buildMainMenus(QMainWindow* w) {
     m.mmSettings = topMenu(w, "mmSettings", "Настройки");
     m.mmComm1 = submenu(m.mmSettings, "mmComm1", "Comm порта");
     m.mmNomComm = item(m.mmComm1, "mmNomComm", "Номер Comm");
+    m.mmFlow = check(m.mmSettings, "mmFlow", "Аппаратное управление потоком (RTS/CTS)", true);
     m.mmProt = check(m.mmSettings, "mmProt", "Протокол обмена по Modbus", false);
     m.mmProtSysOp = check(m.mmSettings, "mmProtSysOp", "Протокол системных операций", true);
     m.sys_Speed = submenu(m.mmSettings, "sys_Speed", "Системная скорость");

@@ -25,6 +25,7 @@ struct MainMenus {
     QMenu* mmSettings = nullptr;
     QMenu* mmComm1 = nullptr;
     QAction* mmNomComm = nullptr;
+    QAction* mmFlow = nullptr;  // RTS/CTS handshake on the port
     QAction* mmProt = nullptr;
     QAction* mmProtSysOp = nullptr;
     QMenu* sys_Speed = nullptr;

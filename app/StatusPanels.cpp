@@ -32,6 +32,8 @@ QSize StatusPanels::sizeHint() const {
 void StatusPanels::setPanelText(int panel, const QString& text) {
     if (panel < 0 || panel >= kPanelCount || texts_[panel] == text) return;
     texts_[panel] = text;
+    // The message panel may be narrower than its text; the whole of it is a hover away.
+    if (panel == 2) setToolTip(text);
     update();
     // A panel is named by its text, so a new text is a new name to a screen reader.
     QAccessibleEvent changed(this, QAccessible::NameChanged);

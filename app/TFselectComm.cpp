@@ -4,6 +4,8 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QAbstractItemView>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace velmora::app {
@@ -20,21 +22,40 @@ std::optional<link::PortChoice> portChoiceFromText(const QString& raw) {
 }
 
 TFselectComm::TFselectComm(link::TnrComm& comm, std::function<void()> clearPortLost,
-                           QWidget* parent)
+                           QWidget* parent, PortLister lister)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       comm_(comm),
-      clearPortLost_(std::move(clearPortLost)) {
+      clearPortLost_(std::move(clearPortLost)),
+      lister_(std::move(lister)) {
+    if (!lister_) lister_ = [] { return link::presentPortFacts(); };
     setObjectName("TFselectComm");
     setWindowTitle("Выбор номера Comm порта");
     setModal(true);
     auto* v = new QVBoxLayout(this);
+    // The dialog keeps to its contents: it grows with a long advice and shrinks back.
+    v->setSizeConstraint(QLayout::SetFixedSize);
     DB1 = new QComboBox(this);
     DB1->setObjectName("DB1");
+    DB1->setAccessibleName("Comm порт");
     DB1->setEditable(true);  // a device path may be typed by hand
     DB1->setInsertPolicy(QComboBox::NoInsert);
     DB1->setMinimumWidth(220);
     DB1->setEditText("COM1");
     v->addWidget(DB1);
+    lbPortInfo = new QLabel(this);
+    lbPortInfo->setObjectName("lbPortInfo");
+    lbPortInfo->setAccessibleName("Сведения о порте");
+    lbPortInfo->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    v->addWidget(lbPortInfo);
+    lbOpenProblem = new QLabel(this);
+    lbOpenProblem->setObjectName("lbOpenProblem");
+    lbOpenProblem->setAccessibleName("Ошибка открытия порта");
+    lbOpenProblem->setWordWrap(true);
+    lbOpenProblem->setFixedWidth(360);
+    lbOpenProblem->setStyleSheet("color: #b00000;");
+    lbOpenProblem->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lbOpenProblem->hide();
+    v->addWidget(lbOpenProblem);
     auto* h = new QHBoxLayout;
     Button2 = new QPushButton("Отмена", this);
     Button2->setObjectName("Button2");
@@ -44,21 +65,52 @@ TFselectComm::TFselectComm(link::TnrComm& comm, std::function<void()> clearPortL
     h->addWidget(Button2);
     h->addWidget(Button1);
     v->addLayout(h);
-    setFixedSize(sizeHint());
     connect(DB1, qOverload<int>(&QComboBox::activated), this, &TFselectComm::choose);
+    connect(DB1, qOverload<int>(&QComboBox::currentIndexChanged), this, &TFselectComm::showFacts);
+    connect(DB1, qOverload<int>(&QComboBox::highlighted), this, &TFselectComm::showFacts);
     connect(Button1, &QPushButton::clicked, this, &TFselectComm::closeClicked);
     connect(Button2, &QPushButton::clicked, this, &TFselectComm::cancelClicked);
 }
 
 void TFselectComm::refreshList() {
-    paths_ = comm_.portList();
+    facts_ = lister_();
+    // The port in use is listed even when the system does not list it (a pseudo-terminal).
+    const QString inUse = comm_.devicePath();
+    int current = -1;
+    for (int i = 0; i < facts_.size(); ++i)
+        if (facts_[i].path == inUse) current = i;
+    if (current < 0) {
+        link::PortFacts own;
+        own.path = inUse;
+        facts_ << own;
+        current = static_cast<int>(facts_.size()) - 1;
+    }
+    const QSignalBlocker quiet(DB1);
     DB1->clear();
-    for (const QString& p : paths_) DB1->addItem(link::portDisplayName(p));
-    int current = static_cast<int>(paths_.indexOf(comm_.devicePath()));
-    if (current >= 0)
-        DB1->setCurrentIndex(current);
-    else
-        DB1->setEditText("COM1");
+    for (int i = 0; i < facts_.size(); ++i) {
+        const QString details = link::portDetails(facts_[i]);
+        DB1->addItem(link::portListEntry(facts_[i]));
+        DB1->setItemData(i, details, Qt::ToolTipRole);
+        DB1->setItemData(i, details, Qt::AccessibleDescriptionRole);
+    }
+    DB1->setCurrentIndex(current);
+    // The list may be wider than the field: the popup shows the entries whole.
+    DB1->view()->setMinimumWidth(DB1->view()->sizeHintForColumn(0) + 24);
+    showFacts(current);
+    showOpenProblem();
+}
+
+void TFselectComm::showFacts(int index) {
+    const QString text = index >= 0 && index < facts_.size() ? link::portDetails(facts_[index]) : QString();
+    lbPortInfo->setText(text);
+    lbPortInfo->setAccessibleDescription(text);
+}
+
+void TFselectComm::showOpenProblem() {
+    const QString advice = comm_.isOpen() ? QString() : comm_.openAdvice();
+    lbOpenProblem->setText(advice);
+    lbOpenProblem->setAccessibleDescription(advice);
+    lbOpenProblem->setVisible(!advice.isEmpty());
 }
 
 void TFselectComm::showEvent(QShowEvent* event) {
@@ -71,17 +123,22 @@ void TFselectComm::showEvent(QShowEvent* event) {
 }
 
 void TFselectComm::choose(int index) {
-    if (index < 0 || index >= paths_.size()) return;
+    if (index < 0 || index >= facts_.size()) return;
     // The port shown at that place, even if the machine's list changed meanwhile.
-    comm_.setChoice(link::choiceForDevice(paths_[index], index));
+    comm_.setChoice(link::choiceForDevice(facts_[index].path, index));
     choiceChanged_ = true;
 }
 
 void TFselectComm::closeClicked() {
     QString text = DB1->currentText();
     if (!text.isEmpty()) {
-        // A typed name or path that is not the port in use switches to it first.
-        if (link::portDisplayName(comm_.devicePath()) != text && comm_.devicePath() != text) {
+        const int index = DB1->currentIndex();
+        const bool listed = index >= 0 && index < facts_.size() && DB1->itemText(index) == text;
+        if (listed) {
+            // An entry of the list, chosen by keys without the popup: switch to it.
+            if (facts_[index].path != comm_.devicePath()) choose(index);
+        } else if (link::portDisplayName(comm_.devicePath()) != text && comm_.devicePath() != text) {
+            // A typed name or path that is not the port in use switches to it first.
             if (auto choice = portChoiceFromText(text)) {
                 comm_.setChoice(*choice);
                 choiceChanged_ = true;

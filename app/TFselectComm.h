@@ -3,9 +3,11 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <functional>
 
+#include "link/qt/PortFacts.h"
 #include "link/qt/TnrComm.h"
 
 namespace velmora::app {
@@ -13,9 +15,11 @@ namespace velmora::app {
 class TFselectComm : public QDialog {
     Q_OBJECT
 public:
-    // `clearPortLost` runs before "Закрыть" opens the port.
+    using PortLister = std::function<QList<link::PortFacts>()>;
+    // `clearPortLost` runs before "Закрыть" opens the port. `lister` names the devices
+    // present with what is known of them (the machine's own by default).
     TFselectComm(link::TnrComm& comm, std::function<void()> clearPortLost,
-                 QWidget* parent = nullptr);
+                 QWidget* parent = nullptr, PortLister lister = {});
 
     // Fills the list from the ports present; called before each showing.
     void refreshList();
@@ -25,6 +29,8 @@ public:
     QComboBox* DB1 = nullptr;
     QPushButton* Button1 = nullptr;  // "Закрыть"
     QPushButton* Button2 = nullptr;  // "Отмена"
+    QLabel* lbPortInfo = nullptr;    // what is known of the highlighted device
+    QLabel* lbOpenProblem = nullptr;  // why the port in use could not be opened, and the fix
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -33,12 +39,15 @@ protected:
 
 private:
     void choose(int index);
+    void showFacts(int index);
+    void showOpenProblem();
     void closeClicked();
     void cancelClicked();
 
     link::TnrComm& comm_;
     std::function<void()> clearPortLost_;
-    QStringList paths_;
+    PortLister lister_;
+    QList<link::PortFacts> facts_;
     bool leaving_ = false;
     bool choiceChanged_ = false;
 };

@@ -173,7 +173,7 @@ void TFTerminal::buildWindow() {
     shiftFlash_ = new firmware::TFshiftFlash(this);
     clearFlash_ = new firmware::TFClear_FL(this);
     selectComm_ = new TFselectComm(
-        Comm(), [this] { linkState().PortLost = false; }, this);
+        Comm(), [this] { linkState().PortLost = false; }, this, options_.portFacts);
     editParMod_ = new system::TFEditParMod(this);
     freeTerminal_ = new tools::TFfreeTerminal(Comm(), this);
     handSetConfig_ = new system::TFHandSetConfig(this);
@@ -314,7 +314,8 @@ void TFTerminal::firstActivation() {
 
     savedPort_ = link::PortChoice{s.portNumber, QString::fromStdString(s.portPath)};
     link_.setChoice(options_.portOverride.value_or(savedPort_));
-    Comm().setHardwareFlow(true);
+    menus_.mmFlow->setChecked(s.hardwareFlow);
+    Comm().setHardwareFlow(s.hardwareFlow);
     hexDir_ = QString::fromStdString(s.hexDir);
     link_.startWatching(options_.hardwarePollMs);
 
@@ -393,6 +394,7 @@ void TFTerminal::writeSettingsFile() {
     s.hexDir = hexDir_.toStdString();
     s.portNumber = savedPort_.number;
     s.portPath = savedPort_.path.toStdString();
+    s.hardwareFlow = menus_.mmFlow->isChecked();
     if (WindowSettings* stored = WindowSettings::of(this)) stored->save(s);
 }
 

@@ -20,6 +20,7 @@
 #include "common/gui/ModuleTab.h"
 #include "console/gui/TerminalConsole.h"
 #include "link/qt/LinkSession.h"
+#include "link/qt/PortFacts.h"
 #include "system/CurrentModule.h"
 #include "system/ScanState.h"
 #include "system/gui/IdentTab.h"
@@ -69,6 +70,8 @@ struct TerminalOptions {
     int timer1Ms = 300;                            // Timer1, and the pause before the page change
     int closingGraceMs = 500;
     QString helpFile = "Velmora.hlp";
+    // The devices the port dialog lists; empty: the machine's own.
+    std::function<QList<link::PortFacts>()> portFacts;
 };
 
 // What the System page's subsystem does when the frame asks (the scan and the

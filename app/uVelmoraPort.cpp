@@ -16,6 +16,8 @@ void TFTerminal::connectMenus() {
     connect(m.N2, &QAction::triggered, this, &QWidget::close);
     connect(m.mmNomComm, &QAction::triggered, this,
             [this] { afterReplyWait([this] { mmNomCommClick(); }); });
+    // Applied to the open port at once, and kept for the next start.
+    connect(m.mmFlow, &QAction::toggled, this, [this](bool on) { Comm().setHardwareFlow(on); });
     for (size_t i = 0; i < m.mmSpeed.size(); ++i)
         connect(m.mmSpeed[i], &QAction::triggered, this,
                 [this, i] { setSystemSpeed(kSystemSpeeds[i]); });
@@ -54,15 +56,20 @@ void TFTerminal::connectMenus() {
 
 void TFTerminal::connectPort() {
     // CommFatalError: the session has marked the link lost; the icon follows.
-    connect(&link_, &link::LinkSession::openFailed, this,
-            [this] { setPortIcon(gui::kImgPortClosed); });
+    // A failure for lack of rights also says so, with the fix.
+    connect(&link_, &link::LinkSession::openFailed, this, [this] {
+        setPortIcon(gui::kImgPortClosed);
+        if (!Comm().openAdvice().isEmpty()) sb1_->setPanelText(2, Comm().openAdvice());
+    });
     // The port closed itself; the icon follows the port's state.
     connect(&link_, &link::LinkSession::deviceLost, this,
             [this] { setPortIcon(gui::kImgPortClosed); });
     connect(&link_, &link::LinkSession::hardwareChanged, this,
             [this] { postWindowMessage(kMsgDeviceChange); });
-    connect(&link_, &link::LinkSession::portCheckFailed, this,
-            [this] { sb1_->setPanelText(2, "Comm порт отключен"); });
+    connect(&link_, &link::LinkSession::portCheckFailed, this, [this] {
+        const QString advice = Comm().openAdvice();
+        sb1_->setPanelText(2, advice.isEmpty() ? QStringLiteral("Comm порт отключен") : advice);
+    });
     connect(&link_, &link::LinkSession::portReopened, this, [this] {
         setPortIcon(gui::kImgPortOpen);
         sb1_->setPanelText(2, "");

@@ -150,6 +150,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velmora-cli: cannot open %s: %s\n",
                      comm.devicePath().toLocal8Bit().constData(),
                      failure.toLocal8Bit().constData());
+        if (!comm.openAdvice().isEmpty())
+            std::fprintf(stderr, "velmora-cli: %s\n", comm.openAdvice().toUtf8().constData());
         return 3;
     }
     StderrLog log;

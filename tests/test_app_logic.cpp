@@ -67,6 +67,7 @@ TEST(AppSettings, WhatIsWrittenIsWhatIsRead) {
     s.hexDir = "/home/eng/hex files";
     s.portNumber = 5;
     s.portPath = "/dev/ttyUSB0";
+    s.hardwareFlow = false;
     IniFile ini;
     writeSettings(ini, s);
     AppSettings back = readSettings(IniFile::parse(ini.text()));
@@ -81,13 +82,29 @@ TEST(AppSettings, WhatIsWrittenIsWhatIsRead) {
     EXPECT_EQ(back.hexDir, "/home/eng/hex files");
     EXPECT_EQ(back.portNumber, 5);
     EXPECT_EQ(back.portPath, "/dev/ttyUSB0");
+    EXPECT_FALSE(back.hardwareFlow);
+}
+
+// Files from before the setting existed keep the handshake on, as those versions had it.
+TEST(AppSettings, FlowSettingAsWrittenByHand) {
+    const std::pair<const char*, bool> cases[] = {
+        {"", true},
+        {"[Comm]\nNom=3", true},
+        {"[Comm]\nFlow=0", false},
+        {"[Comm]\nFlow=1", true},
+        {"[Comm]\nFlow = 0 ", false},
+        {"[Comm]\nFlow=", true},
+        {"[Comm]\nFlow=no", true},
+        {"[System]\nFlow=0", true},
+    };
+    for (auto& [text, on] : cases) EXPECT_EQ(readSettings(IniFile::parse(text)).hardwareFlow, on) << text;
 }
 
 TEST(AppSettings, ClosingWritesKeysInTheEstablishedOrder) {
     IniFile ini;
     writeSettings(ini, AppSettings{});
     EXPECT_EQ(ini.text(),
-              "[Comm]\r\nNom=2\r\nPath=\r\n\r\n[Form]\r\nWidth=500\r\nHeight=570\r\nTop=100\r\n"
+              "[Comm]\r\nNom=2\r\nPath=\r\nFlow=1\r\n\r\n[Form]\r\nWidth=500\r\nHeight=570\r\nTop=100\r\n"
               "Left=100\r\n\r\n[System]\r\nHexDir=\r\nAutoSkan=1\r\nProt=0\r\n"
               "sysSpeedModbus=115200\r\nstartAdrFlash=8192\r\n");
 }

@@ -1,5 +1,7 @@
 #include "link/qt/TnrComm.h"
 
+#include "link/PortAccess.h"
+
 namespace velmora::link {
 
 TnrComm::TnrComm(QObject* parent) : QObject(parent) {
@@ -32,6 +34,11 @@ bool TnrComm::open() {
     QString reason = port_.errorString();
     port_.clearError();
     opening_ = false;
+    openAdvice_.clear();
+    if (!ok) {
+        if (auto problem = portPermissionProblem(devicePath().toStdString()))
+            openAdvice_ = QString::fromStdString(permissionAdvice(*problem));
+    }
     if (ok)
         emit opened();
     else

@@ -32,6 +32,9 @@ public:
     bool open();
     void close();
     bool isOpen() const { return port_.isOpen(); }
+    // After a failed open for lack of rights: what is wrong and the fix, in Russian;
+    // empty after any other failure and after a successful open.
+    QString openAdvice() const { return openAdvice_; }
 
     // Switching the port closes the open one and opens the new one.
     PortChoice choice() const { return choice_; }
@@ -41,7 +44,10 @@ public:
 
     uint32_t baud() const override { return baud_; }
     void setBaud(uint32_t baud);
+    // RTS/CTS handshake. Many USB adapters leave CTS unwired; with the handshake on,
+    // nothing they are given ever leaves.
     void setHardwareFlow(bool on);
+    bool hardwareFlow() const { return hardwareFlow_; }
 
     // LineOut: queues the bytes and returns; nothing happens on a closed port. What has
     // not left the port within the write time-out (held back by the handshake, say) is
@@ -78,6 +84,7 @@ private:
     PortChoice choice_;
     uint32_t baud_ = 9600;
     bool hardwareFlow_ = true;
+    QString openAdvice_;
     bool opening_ = false;
     bool lossPending_ = false;
     TerminalSink* terminal_ = nullptr;

@@ -1,0 +1,154 @@
+// A serial device the user may not open: the program says so, in Russian, with the fix
+// (join the device's group, usually dialout, and log in again), in the window and from
+// velmora-cli. Run as root, the test first becomes "nobody", since root opens anything.
+
+#include <grp.h>
+#include <pty.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "app/TFselectComm.h"
+#include "app/uVelmora.h"
+#include "link/PortAccess.h"
+#include "tests/support/WindowFixture.h"
+
+using namespace velmora;
+using velmora::testing::MainWindow;
+using velmora::testing::whenModal;
+
+namespace {
+
+// A terminal device of this process's own, with the rights given.
+struct OwnDevice {
+    int master = -1, slave = -1;
+    std::string path;
+    explicit OwnDevice(mode_t mode) {
+        char name[256] = {};
+        if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) return;
+        path = name;
+        ::chmod(name, mode);
+    }
+    ~OwnDevice() {
+        if (slave >= 0) ::close(slave);
+        if (master >= 0) ::close(master);
+    }
+};
+
+std::string groupName(gid_t gid) {
+    const struct group* g = ::getgrgid(gid);
+    return g ? g->gr_name : "";
+}
+
+}  // namespace
+
+TEST(PortAccess, OnlyMissingRightsAreAPermissionProblem) {
+    QTemporaryDir dir;
+    const std::string readable = (dir.path() + "/plain").toStdString();
+    QFile f(QString::fromStdString(readable));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    EXPECT_FALSE(link::portPermissionProblem(readable));
+    EXPECT_FALSE(link::portPermissionProblem(dir.path().toStdString() + "/absent"));
+    EXPECT_FALSE(link::portPermissionProblem(""));
+
+    OwnDevice closed(0);
+    ASSERT_FALSE(closed.path.empty());
+    auto p = link::portPermissionProblem(closed.path);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->path, closed.path);
+    EXPECT_EQ(p->group, "dialout");  // the device's own group grants nothing: the usual one
+
+    // Group members may use it, the owner may not: the fix is the device's own group.
+    OwnDevice groupOnly(S_IRGRP | S_IWGRP);
+    struct stat st {};
+    ASSERT_EQ(::stat(groupOnly.path.c_str(), &st), 0);
+    auto q = link::portPermissionProblem(groupOnly.path);
+    ASSERT_TRUE(q);
+    if (st.st_gid != 0 && !groupName(st.st_gid).empty()) EXPECT_EQ(q->group, groupName(st.st_gid));
+
+    const std::string advice = link::permissionAdvice({"/dev/ttyUSB0", "dialout", "ivan"});
+    EXPECT_EQ(advice,
+              "Нет прав на открытие порта /dev/ttyUSB0: пользователь ivan не входит в группу dialout. "
+              "Добавьте его в группу командой \"sudo usermod -aG dialout ivan\" и войдите в систему "
+              "заново.");
+}
+
+TEST(PortPermissionCli, RefusalSaysWhyAndTheFix) {
+    OwnDevice closed(0);
+    ASSERT_FALSE(closed.path.empty());
+    QProcess p;
+    p.start(VELMORA_CLI_PATH, {"--port", QString::fromStdString(closed.path), "trans", "1", "rdRAM", "0", "1"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 3);
+    EXPECT_TRUE(err.contains(QString::fromStdString("cannot open " + closed.path))) << err.toStdString();
+    EXPECT_TRUE(err.contains("Нет прав на открытие порта " + QString::fromStdString(closed.path)))
+        << err.toStdString();
+    EXPECT_TRUE(err.contains("sudo usermod -aG dialout")) << err.toStdString();
+    EXPECT_TRUE(err.contains("войдите в систему заново")) << err.toStdString();
+    EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+}
+
+TEST(PortPermissionCli, AnAbsentDeviceIsNotCalledAPermissionProblem) {
+    QProcess p;
+    p.start(VELMORA_CLI_PATH, {"--port", "/nonexistent/ttyUSB7", "trans", "1", "rdRAM", "0", "1"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 3);
+    EXPECT_FALSE(QString::fromUtf8(p.readAllStandardError()).contains("Нет прав"));
+}
+
+TEST_F(MainWindow, PortWithoutRightsIsExplainedInTheDialogAndTheStatusBar) {
+    OwnDevice closed(0);
+    ASSERT_FALSE(closed.path.empty());
+    const QString path = QString::fromStdString(closed.path);
+    options.portOverride = link::PortChoice{1, path};
+    QString problem;
+    bool shown = false;
+    whenModal([&](QWidget* dialog) {
+        auto* select = qobject_cast<app::TFselectComm*>(dialog);
+        ASSERT_NE(select, nullptr);
+        shown = select->lbOpenProblem->isVisible();
+        problem = select->lbOpenProblem->text();
+        EXPECT_EQ(select->lbOpenProblem->accessibleDescription(), problem);
+        select->Button1->click();  // tries once more, fails the same way
+    });
+    start();
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(problem.startsWith("Нет прав на открытие порта " + path)) << problem.toStdString();
+    EXPECT_TRUE(problem.contains("войдите в систему заново"));
+    EXPECT_FALSE(window->Comm().isOpen());
+    EXPECT_EQ(window->portIcon(), 17);
+    EXPECT_EQ(panel(2), problem);
+
+    // Once the rights are there, the dialog opens the port and the advice is gone.
+    ASSERT_EQ(::chmod(closed.path.c_str(), 0600), 0);
+    bool stillShown = true;
+    whenModal([&](QWidget* dialog) {
+        auto* select = static_cast<app::TFselectComm*>(dialog);
+        stillShown = select->lbOpenProblem->isVisible();
+        select->Button1->click();
+    });
+    window->mmNomCommClick();
+    EXPECT_TRUE(window->Comm().isOpen());
+    EXPECT_TRUE(stillShown);  // shown when the dialog opened: the port was still closed
+    EXPECT_TRUE(window->Comm().openAdvice().isEmpty());
+}
+
+int main(int argc, char** argv) {
+    // Root opens every device whatever its rights; an ordinary user is what is tested.
+    if (::geteuid() == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) {
+            std::fprintf(stderr, "cannot leave root for the test\n");
+            return 1;
+        }
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
