@@ -1,5 +1,7 @@
 #include "app/ForeignWindow.h"
 
+#include <QGuiApplication>
+
 #ifdef VELMORA_HAVE_X11
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -61,9 +63,8 @@ int ignoreErrors(Display*, XErrorEvent*) {
 
 }  // namespace
 
-WindowLookup findTopLevelWindow(const std::string& title) {
-    Display* d = XOpenDisplay(nullptr);
-    if (!d) return WindowLookup::Unavailable;
+// On a display already open: the caller's connection stays as it was.
+WindowLookup lookOn(Display* d, const std::string& title) {
     // Windows may vanish while we walk; their errors mean nothing here.
     auto previous = XSetErrorHandler(ignoreErrors);
     Atom netWmName = XInternAtom(d, "_NET_WM_NAME", False);
@@ -71,11 +72,31 @@ WindowLookup findTopLevelWindow(const std::string& title) {
     bool found = walk(d, DefaultRootWindow(d), 0, netWmName, utf8, title);
     XSync(d, False);
     XSetErrorHandler(previous);
-    XCloseDisplay(d);
     return found ? WindowLookup::Found : WindowLookup::NotFound;
+}
+
+WindowLookup findTopLevelWindow(const std::string& title) {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return WindowLookup::Unavailable;
+    const WindowLookup result = lookOn(d, title);
+    XCloseDisplay(d);
+    return result;
+}
+
+WindowLookup findTopLevelWindowFromApplication(const std::string& title) {
+    // The application's own connection when it has one: no second connection to pay for,
+    // and none whose closing could make an otherwise idle X server reset itself just as
+    // the window appears.
+    if (auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr)
+        if (Display* d = x11->display()) return lookOn(d, title);
+    return findTopLevelWindow(title);
 }
 #else
 WindowLookup findTopLevelWindow(const std::string&) {
+    return WindowLookup::Unavailable;
+}
+
+WindowLookup findTopLevelWindowFromApplication(const std::string&) {
     return WindowLookup::Unavailable;
 }
 #endif

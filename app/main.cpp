@@ -6,6 +6,7 @@
 
 #include "BuildInfo.h"
 #include "app/ForeignWindow.h"
+#include "common/gui/FirstPaintMark.h"
 #include "common/gui/ImageList.h"
 #include "app/uVelmora.h"
 #include "app/MemoryTabs.h"
@@ -14,11 +15,11 @@
 
 int main(int argc, char** argv) {
     using namespace velmora;
-    // The identifier writer and this program must not share the line.
-    if (app::findTopLevelWindow("Запись идентификатора в модуль") == app::WindowLookup::Found)
-        return 0;
-
     QApplication application(argc, argv);
+    // The identifier writer and this program must not share the line. Asked before any
+    // window of ours exists, so nothing shows when the answer is to leave.
+    if (app::findTopLevelWindowFromApplication("Запись идентификатора в модуль") == app::WindowLookup::Found)
+        return 0;
     QApplication::setApplicationName("Velmora_V2_02");
     QApplication::setApplicationVersion(build::kVersionText);
     QApplication::setWindowIcon(gui::imageIcon(gui::kImgNodeMark));
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     app::installMemoryTabs(window);
     system::SystemPage systemPage(window);
     tools::BrowserWindows browsers(window);
+    gui::markFirstPaint(&window);
     window.show();
     return QApplication::exec();
 }

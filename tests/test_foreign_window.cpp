@@ -5,6 +5,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -134,6 +135,43 @@ TEST_F(PrivateXServer, TheProgramEndsAtOnceBesideTheWriter) {
         FAIL() << "velmora kept running beside the identifier writer";
     }
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// An X server with no client at all resets itself when the last one leaves, and turns
+// connections away meanwhile. The look-out for the writer must not be that last client
+// just before the window connects: on such a server (a kiosk, Xvfb) the program would
+// fail to start every other time.
+TEST_F(PrivateXServer, StartsEveryTimeOnAServerWithNoOtherClient) {
+    XCloseDisplay(x_);
+    x_ = nullptr;
+    for (int run = 0; run < 6; ++run) {
+        int out[2];
+        ASSERT_EQ(::pipe(out), 0);
+        pid_t child = ::fork();
+        if (child == 0) {
+            ::dup2(out[1], 1);
+            ::close(out[0]);
+            ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+            ::setenv("VELMORA_STARTUP_MARK", "1", 1);
+            ::execl(VELMORA_GUI_PATH, "velmora", "--settings", "/nonexistent/v.ini", "--port",
+                    "/nonexistent/tty", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        std::string seen;
+        pollfd p{out[0], POLLIN, 0};
+        // Waits for the first frame or the end of the output, whichever comes first.
+        while (seen.find("shown\n") == std::string::npos && ::poll(&p, 1, 20000) > 0) {
+            char buf[256];
+            const ssize_t n = ::read(out[0], buf, sizeof buf);
+            if (n <= 0) break;
+            seen.append(buf, static_cast<size_t>(n));
+        }
+        ::close(out[0]);
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        EXPECT_NE(seen.find("shown\n"), std::string::npos) << "start " << run << " showed no window";
+    }
 }
 
 TEST(NoDisplay, LookupIsUnavailable) {
