@@ -25,17 +25,39 @@ QWidget* modulePage(MainPages& p) {
     return page;
 }
 
+// The page tabs are all one width. Set through the tab bar rather than a style sheet: a
+// style sheet on the page control would make every widget of every page go through the
+// style sheet machinery, which is most of the window's start-up time and slows painting.
+class FixedTabBar : public QTabBar {
+public:
+    explicit FixedTabBar(int width) : width_(width) {}
+
+protected:
+    QSize tabSizeHint(int index) const override {
+        return {width_, QTabBar::tabSizeHint(index).height()};
+    }
+
+private:
+    int width_;
+};
+
+class FixedTabWidget : public QTabWidget {
+public:
+    FixedTabWidget(int tabWidth, QWidget* parent) : QTabWidget(parent) {
+        setTabBar(new FixedTabBar(tabWidth));
+    }
+};
+
 }  // namespace
 
 MainPages buildMainPages(QWidget* parent) {
     MainPages p;
-    p.pcChan = gui::named(new QTabWidget(parent), "pcChan");
+    p.pcChan = gui::named(new FixedTabWidget(140, parent), "pcChan");
     p.pcChan->setAccessibleName("pcChan");
     p.pcChan->setTabPosition(QTabWidget::South);
     QFont bold = p.pcChan->font();
     bold.setBold(true);
     p.pcChan->tabBar()->setFont(bold);
-    p.pcChan->setStyleSheet("QTabWidget#pcChan > QTabBar::tab { width: 140px; }");
     p.tsSysem = system::buildSystemPage(p);
     p.tsModul = modulePage(p);
     p.TabSheet13 = console::buildTerminalPage(p);

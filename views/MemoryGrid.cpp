@@ -8,7 +8,7 @@
 namespace velmora::views {
 
 MemoryGrid::MemoryGrid(const QString& name, int addressDigits, QWidget* parent)
-    : QTableWidget(17, 17, parent), addressDigits_(addressDigits) {
+    : QTableWidget(parent), addressDigits_(addressDigits) {
     setObjectName(name);
     horizontalHeader()->hide();
     verticalHeader()->hide();
@@ -20,8 +20,16 @@ MemoryGrid::MemoryGrid(const QString& name, int addressDigits, QWidget* parent)
     setShowGrid(false);
     // Tab leaves the grid; it does not walk the cells.
     setTabKeyNavigation(false);
-    for (int c = 0; c < 17; ++c) setColumnWidth(c, c == 0 ? 64 : 24);
-    for (int r = 0; r < 17; ++r) setRowHeight(r, 18);
+    // Default sizes first, then the one wide column: one layout pass instead of 34.
+    horizontalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setMinimumSectionSize(1);
+    horizontalHeader()->setDefaultSectionSize(24);
+    verticalHeader()->setDefaultSectionSize(18);
+    // The cells come after the sizes: made before, each would be laid out by the
+    // header's own default first.
+    setRowCount(17);
+    setColumnCount(17);
+    setColumnWidth(0, 64);
     const QBrush fixed = palette().brush(QPalette::Button);
     for (int r = 0; r < 17; ++r) {
         for (int c = 0; c < 17; ++c) {

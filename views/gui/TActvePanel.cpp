@@ -24,7 +24,11 @@ void TActvePanel::setActive(bool active) {
 }
 
 void TActvePanel::setCaptionColour(const QColor& colour) {
-    setStyleSheet(QString("color: %1").arg(colour.name()));
+    // Through the palette: a style sheet a panel would cost every panel the style sheet
+    // machinery at each hover, and at start-up.
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, colour);
+    setPalette(p);
 }
 
 void TActvePanel::enterEvent(QEnterEvent* event) {
