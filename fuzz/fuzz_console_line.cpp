@@ -54,20 +54,22 @@ int hexDigit(const std::string& ch) {
 }
 
 ParsedCommand reference(std::string_view text) {
-    std::vector<std::string> chars = characters(text);
+    const std::vector<std::string> chars = characters(text);
     auto trimmed = [](const std::string& ch) { return ch.size() == 1 && static_cast<uint8_t>(ch[0]) <= 0x20; };
-    while (!chars.empty() && trimmed(chars.front())) chars.erase(chars.begin());
-    while (!chars.empty() && trimmed(chars.back())) chars.pop_back();
+    size_t first = 0, last = chars.size();
+    while (first < last && trimmed(chars[first])) ++first;
+    while (last > first && trimmed(chars[last - 1])) --last;
     ParsedCommand out;
     std::vector<std::vector<std::string>> tokens(1);
-    for (const std::string& ch : chars) {
+    for (size_t i = first; i < last; ++i) {
+        const std::string& ch = chars[i];
         if (ch == " ") tokens.emplace_back();
         else tokens.back().push_back(ch);
     }
     size_t count = 0;
     for (auto& token : tokens) {
         if (token.empty()) continue;
-        if (token.size() > 2) token.erase(token.begin(), token.end() - 2);
+        if (token.size() > 2) token = {token[token.size() - 2], token.back()};
         int value = 0;
         for (const std::string& ch : token) {
             const int d = hexDigit(ch);

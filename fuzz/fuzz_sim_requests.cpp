@@ -23,13 +23,22 @@ namespace {
     std::abort();
 }
 
+// The built-in network, read once: every input starts from a copy of it.
+const sim::ModuleNetwork& builtInNetwork() {
+    static const sim::ModuleNetwork network = [] {
+        sim::ModuleNetwork n;
+        std::string error;
+        if (!sim::loadConfig(sim::defaultConfig(), n, error)) fault("built-in network refused");
+        return n;
+    }();
+    return network;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::FuzzInput in(data, size);
-    sim::ModuleNetwork network;
-    std::string error;
-    if (!sim::loadConfig(sim::defaultConfig(), network, error)) fault("built-in network refused");
+    sim::ModuleNetwork network = builtInNetwork();
     const uint8_t faults = in.byte();
     sim::FaultPlan plan;
     plan.dropEvery = (faults & 1) ? 3 : 0;
