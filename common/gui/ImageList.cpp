@@ -1,5 +1,6 @@
 #include "common/gui/ImageList.h"
 
+#include <QHash>
 #include <QPainter>
 
 namespace velmora::gui {
@@ -45,7 +46,7 @@ QPixmap box(const QColor& fill, const QColor& edge, bool chip) {
 
 }  // namespace
 
-QPixmap imagePixmap(int index) {
+static QPixmap drawImage(int index) {
     switch (index) {
         case kImgTreeRoot:
             return box(QColor(255, 255, 200), Qt::darkGray, false);
@@ -64,6 +65,15 @@ QPixmap imagePixmap(int index) {
         default:
             return blank();
     }
+}
+
+QPixmap imagePixmap(int index) {
+    // Drawn once each: the status bar and the tree ask for the same few at every repaint,
+    // hundreds of times in a bus scan. Pixmaps live in the GUI thread only.
+    static QHash<int, QPixmap> drawn;
+    auto it = drawn.find(index);
+    if (it == drawn.end()) it = drawn.insert(index, drawImage(index));
+    return *it;
 }
 
 QIcon imageIcon(int index) {
