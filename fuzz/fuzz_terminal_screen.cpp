@@ -23,22 +23,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         step = (step * 5 + 3) % 11 + 1;
     }
     for (int r = 0; r < TerminalScreen::kRows; ++r)
-        for (int c = 0; c < TerminalScreen::kColumns; ++c)
-            if (!(whole->cell(c, r) == pieces->cell(c, r))) {
+        for (int c = 0; c < TerminalScreen::kColumns; ++c) {
+            const auto& cell = whole->cell(c, r);
+            if (!(cell == pieces->cell(c, r))) {
                 std::fprintf(stderr, "fuzz_terminal_screen: pieces differ at %d,%d\n", c, r);
                 std::abort();
             }
+            if (cell.fg > 15 || cell.bg > 15) {
+                std::fprintf(stderr, "fuzz_terminal_screen: colour outside the palette\n");
+                std::abort();
+            }
+        }
     if (whole->cursorColumn() != pieces->cursorColumn() || whole->cursorRow() != pieces->cursorRow() ||
         whole->cursorColumn() < 0 || whole->cursorColumn() >= TerminalScreen::kColumns ||
         whole->cursorRow() < 0 || whole->cursorRow() >= TerminalScreen::kRows) {
         std::fprintf(stderr, "fuzz_terminal_screen: cursor off the grid or differing\n");
         std::abort();
     }
-    for (int r = 0; r < TerminalScreen::kRows; ++r)
-        for (int c = 0; c < TerminalScreen::kColumns; ++c)
-            if (whole->cell(c, r).fg > 15 || whole->cell(c, r).bg > 15) {
-                std::fprintf(stderr, "fuzz_terminal_screen: colour outside the palette\n");
-                std::abort();
-            }
     return 0;
 }
