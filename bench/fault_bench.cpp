@@ -65,6 +65,7 @@ std::string failureKind(const firmware::RunResult& r) {
 struct LevelFigures {
     unsigned runs = 0, successes = 0, falseSuccesses = 0, engineLeftBusy = 0;
     unsigned restChanged = 0, restChangedInSuccess = 0;
+    unsigned mismatchOverGoodMemory = 0;  // verify differed, the module holds the image
     std::map<std::string, unsigned> failures;
     uint64_t lineMs = 0;
 };
@@ -85,6 +86,7 @@ void printLevel(int level, const LevelFigures& f) {
     std::printf("  success, memory holds the image : %u\n", f.successes);
     std::printf("  reported failure                : %u\n", failed);
     for (const auto& [kind, n] : f.failures) std::printf("    %-30s: %u\n", kind.c_str(), n);
+    std::printf("    of the differences, the module held the image: %u\n", f.mismatchOverGoodMemory);
     std::printf("  FALSE SUCCESS                   : %u\n", f.falseSuccesses);
     std::printf("  memory outside the image changed: %u (%u of them reported success)\n",
                 f.restChanged, f.restChangedInSuccess);
@@ -139,6 +141,8 @@ int main(int argc, char** argv) {
                 break;
             case sim::TrialVerdict::ReportedFailure:
                 ++f.failures[failureKind(t.run)];
+                if (t.run.outcome == firmware::RunOutcome::Mismatch && t.holdsImage)
+                    ++f.mismatchOverGoodMemory;
                 break;
             case sim::TrialVerdict::FalseSuccess:
                 ++f.falseSuccesses;

@@ -97,11 +97,11 @@ TrialResult runProgrammingTrial(const FirmwareImages& images, uint8_t level, boo
     TrialResult t;
     t.run = firmware::programModule(link, images, verify, {}, {});
     const uint32_t first = firmware::firstWritableBlock(link.target());
+    t.holdsImage = moduleHoldsImage(m, images, first);
     if (!t.run.ok())
         t.verdict = TrialVerdict::ReportedFailure;
     else
-        t.verdict = moduleHoldsImage(m, images, first) ? TrialVerdict::Success
-                                                       : TrialVerdict::FalseSuccess;
+        t.verdict = t.holdsImage ? TrialVerdict::Success : TrialVerdict::FalseSuccess;
     t.restKept = restKept(m, before, images, first, level);
     t.engineFree = rig.engine.isFree();
     t.faults = network.faultCounts();

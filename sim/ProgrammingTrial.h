@@ -39,6 +39,7 @@ enum class TrialVerdict {
 struct TrialResult {
     firmware::RunResult run;
     TrialVerdict verdict = TrialVerdict::ReportedFailure;
+    bool holdsImage = false;  // whatever the run reported
     // Flash blocks the image leaves out and EEPROM cells it does not give are as they
     // were (the node's own start flag at EEPROM 0xFA..0xFB excepted).
     bool restKept = true;

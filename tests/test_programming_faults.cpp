@@ -35,3 +35,23 @@ TEST(ProgrammingUnderFaults, NeverASuccessWithWrongMemory) {
     RecordProperty("successes", successes);
     RecordProperty("failures", failures);
 }
+
+TEST(ProgrammingUnderFaults, RandomLineFaultsWithVerifyNeverPassWrongMemory) {
+    // Runs of EEPROM cells as HEX files give them; a byte written into the wrong cell
+    // changes memory outside the image even when every cell of the image is right.
+    std::mt19937 rng(7);
+    int successes = 0;
+    for (uint32_t run = 0; run < 400; ++run) {
+        sim::FaultPlan faults;
+        faults.random.share = 0.05;
+        faults.random.seed = 1000 + run;
+        const uint8_t level = run % 2 == 1 ? 2 : 1;
+        const auto images = sim::randomImage(rng, sim::kTrialBottom[level], {2, 2, 12});
+        const sim::TrialResult t = sim::runProgrammingTrial(*images, level, true, faults);
+        if (!t.run.ok()) continue;
+        ++successes;
+        EXPECT_EQ(t.verdict, sim::TrialVerdict::Success) << "run " << run;
+        EXPECT_TRUE(t.restKept) << "run " << run << ", level " << int(level);
+    }
+    EXPECT_GT(successes, 200);
+}
