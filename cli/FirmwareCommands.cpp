@@ -12,6 +12,7 @@
 #include "firmware/HexWriter.h"
 #include "firmware/ImageWriter.h"
 #include "firmware/ModuleReader.h"
+#include "firmware/ProgramRun.h"
 
 namespace velmora::cli {
 
@@ -72,10 +73,8 @@ int program(link::LinkSession& session, const CliArgs& args) {
     std::fprintf(stderr, "%s\n", hexListingHeader().c_str());
     for (const std::string& line : listing.lines) std::fprintf(stderr, "%s\n", line.c_str());
     ModuleLink link(session.engine(), targetOf(args));
-    const RunHooks hooks = progressOnStderr("write");
-    RunResult r = args.slaveGiven ? writeImageI2c(link, *images, hooks)
-                                  : writeImageModbus(link, *images, hooks);
-    if (r.ok() && args.firmware.verify) r = verifyImages(link, *images, progressOnStderr("verify"));
+    const RunResult r = programModule(link, *images, args.firmware.verify,
+                                      progressOnStderr("write"), progressOnStderr("verify"));
     if (!r.ok()) {
         say((args.slaveGiven ? "Запись *.hex файла в i2c прервана по ошибке"
                              : "Операция записи прервана по ошибке") +

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "common/HexText.h"
+#include "firmware/ModuleReader.h"
 #include "link/OperationKind.h"
 
 namespace velmora::firmware {
@@ -15,17 +16,7 @@ constexpr uint32_t kBlock = 64;
 using Block = std::array<uint8_t, kBlock>;
 
 uint16_t readBlock(ModuleLink& link, uint32_t b, Block& block) {
-    const uint8_t level = link.target().level;
-    uint16_t r = 0;
-    if (level == 1) {
-        r = link.node(link::rdFlash, static_cast<uint16_t>(b), {}, kBlock, 3);
-    } else {
-        r = link.wrI2C(kRegFlashAddress,
-                       {static_cast<uint8_t>(b & 0xFF), static_cast<uint8_t>(b >> 8), 0x00}, 3);
-        if (r == 0) r = link.rdI2C(kRegFlashData, kBlock, 3);
-    }
-    if (r == 0) std::copy_n(link.replyData(), kBlock, block.begin());
-    return r;
+    return readFlash(link, b, block.data(), kBlock);
 }
 
 uint16_t writeBlock(ModuleLink& link, uint32_t b, const Block& block) {

@@ -11,6 +11,8 @@ namespace {
 constexpr uint32_t kBlock = 64;
 constexpr uint32_t kLastBlock = 0xFFC0;
 constexpr int kFlashBlockTries = 4;
+// An i2c row or EEPROM byte: tries, each with the address set again.
+constexpr int kI2cDataTries = 3;
 
 std::vector<uint8_t> blockBytes(const FirmwareImages& images, uint32_t block, uint32_t from,
                                 uint32_t count) {
@@ -99,6 +101,45 @@ RunResult writeImageModbus(ModuleLink& link, const FirmwareImages& images, const
 
 namespace {
 
+// The data registers move the module's address on with each row or byte they take, also
+// when the reply is then lost; a retry that did not set the address again would write
+// into the next row or cell, outside the image.
+
+// The row's address is sent before each try. Before the first its result is not what
+// counts (the address is already there after the block's erase or the row before); before
+// a retry it must have been taken. A row written twice holds the same bytes: programming
+// only clears bits.
+uint16_t writeRow(ModuleLink& link, uint32_t at, const std::vector<uint8_t>& bytes) {
+    const std::vector<uint8_t> address{static_cast<uint8_t>(at & 0xFF),
+                                       static_cast<uint8_t>(at >> 8), 0x00};
+    uint16_t r = 0;
+    for (int attempt = 1; attempt <= kI2cDataTries; ++attempt) {
+        const uint16_t set = link.wrI2C(kRegFlashAddress, address, 3);
+        if (set && attempt > 1) return set;
+        r = link.wrI2C(kRegFlashData, bytes, 1);
+        if (r == 0) return 0;
+    }
+    return r;
+}
+
+// One EEPROM byte. Within a run of cells the address is set once, at its first cell;
+// after a failed try it is set again.
+uint16_t writeEepromByte(ModuleLink& link, uint32_t a, uint8_t value, bool& addressSet) {
+    uint16_t r = 0;
+    for (int attempt = 1; attempt <= kI2cDataTries; ++attempt) {
+        if (!addressSet) {
+            r = link.wrI2C(kRegEepromAddress,
+                           {static_cast<uint8_t>(a & 0xFF), static_cast<uint8_t>(a >> 8)}, 3);
+            if (r) return r;
+            addressSet = true;
+        }
+        r = link.wrI2C(kRegEepromData, {value, 0x55, 0xAA}, 1);
+        if (r == 0) return 0;
+        addressSet = false;
+    }
+    return r;
+}
+
 RunResult writeI2cBody(ModuleLink& link, const FirmwareImages& images, const RunHooks& hooks) {
     if (uint16_t r = link.wrI2C(kRegPageRegister, {0x00}, 3)) return failed(0, r);
     const uint32_t first = firstWritableBlock(link.target());
@@ -115,14 +156,10 @@ RunResult writeI2cBody(ModuleLink& link, const FirmwareImages& images, const Run
             return failed(static_cast<uint16_t>(b), r);
         for (uint32_t row = 0; row < 8; ++row) {
             const uint32_t at = b + 8 * row;
-            // The row address is sent again for each row; its result is not what counts.
-            link.wrI2C(kRegFlashAddress,
-                       {static_cast<uint8_t>(at & 0xFF), static_cast<uint8_t>(at >> 8), 0x00}, 3);
             auto bytes = blockBytes(images, b, 8 * row, 8);
             bytes.push_back(0x55);
             bytes.push_back(0xAA);
-            if (uint16_t r = link.wrI2C(kRegFlashData, bytes, 1))
-                return failed(static_cast<uint16_t>(at), r);
+            if (uint16_t r = writeRow(link, at, bytes)) return failed(static_cast<uint16_t>(at), r);
         }
         ++p.blocksDone;
     }
@@ -136,16 +173,7 @@ RunResult writeI2cBody(ModuleLink& link, const FirmwareImages& images, const Run
         if (stopAsked(hooks)) return stopped(static_cast<uint16_t>(a));
         p.address = static_cast<uint16_t>(a);
         report(hooks, p);
-        if (!inRun) {
-            // The module moves its EEPROM address on after each byte: once a run.
-            if (uint16_t r = link.wrI2C(kRegEepromAddress,
-                                        {static_cast<uint8_t>(a & 0xFF), static_cast<uint8_t>(a >> 8)},
-                                        3))
-                return failed(static_cast<uint16_t>(a), r);
-            inRun = true;
-        }
-        if (uint16_t r =
-                link.wrI2C(kRegEepromData, {static_cast<uint8_t>(cell & 0xFF), 0x55, 0xAA}, 3))
+        if (uint16_t r = writeEepromByte(link, a, static_cast<uint8_t>(cell & 0xFF), inRun))
             return failed(static_cast<uint16_t>(a), r);
         ++p.eepromDone;
         link.pause(20);

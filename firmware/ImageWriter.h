@@ -3,6 +3,8 @@
 // module through its programming registers. Blocks of all 0xFF are never sent. The
 // stop request is honoured between blocks and between EEPROM bytes; a stopped write is
 // never a success. An i2c module's REG_PAGE is put back on every path once it was read.
+// At an i2c module a Flash row or EEPROM byte whose reply is lost is tried again with its
+// address set again: the data registers move the address on whatever the reply.
 
 #include "firmware/FirmwareImages.h"
 #include "firmware/FirmwareTarget.h"

@@ -12,6 +12,22 @@ namespace {
 constexpr uint32_t kBlock = 64;
 constexpr uint32_t kEepromChunk = 128;
 
+constexpr int kReadTries = 3;
+
+// The data registers move the module's address on with every byte they give, also when
+// the reply is then lost: each try sets the address again, or a retry would return the
+// bytes that follow the ones asked for.
+uint16_t readDataRegister(ModuleLink& link, uint8_t addressRegister,
+                          const std::vector<uint8_t>& address, uint8_t dataRegister,
+                          uint16_t count) {
+    uint16_t r = 0;
+    for (int attempt = 1; attempt <= kReadTries; ++attempt) {
+        if ((r = link.wrI2C(addressRegister, address, 3))) return r;
+        if ((r = link.rdI2C(dataRegister, count, 1)) == 0) return 0;
+    }
+    return r;
+}
+
 void report(const RunHooks& hooks, const Progress& p) {
     if (hooks.progress) hooks.progress(p);
 }
@@ -27,9 +43,9 @@ uint16_t readFlash(ModuleLink& link, uint32_t address, uint8_t* out, size_t coun
         if (link.target().level == 1) {
             r = link.node(link::rdFlash, static_cast<uint16_t>(b), {}, kBlock, 3);
         } else {
-            r = link.wrI2C(kRegFlashAddress,
-                           {static_cast<uint8_t>(b & 0xFF), static_cast<uint8_t>(b >> 8), 0x00}, 3);
-            if (r == 0) r = link.rdI2C(kRegFlashData, kBlock, 3);
+            r = readDataRegister(link, kRegFlashAddress,
+                                 {static_cast<uint8_t>(b & 0xFF), static_cast<uint8_t>(b >> 8), 0x00},
+                                 kRegFlashData, kBlock);
         }
         if (r) return r;
         std::copy_n(link.replyData(), kBlock, out + done);
@@ -45,9 +61,9 @@ uint16_t readEeprom(ModuleLink& link, uint32_t address, uint8_t* out, size_t cou
         if (link.target().level == 1) {
             r = link.node(link::rdEE, static_cast<uint16_t>(a), {}, n, 3);
         } else {
-            r = link.wrI2C(kRegEepromAddress,
-                           {static_cast<uint8_t>(a & 0xFF), static_cast<uint8_t>(a >> 8)}, 3);
-            if (r == 0) r = link.rdI2C(kRegEepromData, n, 3);
+            r = readDataRegister(link, kRegEepromAddress,
+                                 {static_cast<uint8_t>(a & 0xFF), static_cast<uint8_t>(a >> 8)},
+                                 kRegEepromData, n);
         }
         if (r) return r;
         std::copy_n(link.replyData(), n, out + done);

@@ -1,6 +1,7 @@
 #include "sim/ModuleNetwork.h"
 
 #include "link/Crc16.h"
+#include "link/TimeLimits.h"
 
 namespace velmora::sim {
 
@@ -9,7 +10,18 @@ namespace {
 constexpr uint64_t kResyncGapMs = 50;
 // A long-running simulator keeps only the recent requests.
 constexpr size_t kRequestLogLimit = 4096;
+// The longest frame either way; a late reply is timed past the limit of any reply.
+constexpr size_t kLongestFrame = 262;
+
+uint32_t below(std::mt19937& rng, uint32_t n) {
+    return static_cast<uint32_t>(rng() % n);
+}
 }  // namespace
+
+void ModuleNetwork::setFaults(const FaultPlan& plan) {
+    faults_ = plan;
+    rng_.seed(plan.random.seed);
+}
 
 int requestFrameLength(const std::vector<uint8_t>& b) {
     if (b.size() < 2) return 0;
@@ -64,7 +76,7 @@ std::vector<Reply> ModuleNetwork::feed(const uint8_t* data, size_t count, uint64
                 std::vector<uint8_t> frame(pending_.begin(), pending_.begin() + 2);
                 frame.resize(7, 0);
                 Reply r{*n->execute(frame), 0};
-                applyFaults(r, out);
+                applyFaults(r, 2, out);
             }
             pending_.clear();
             skipping_ = true;
@@ -93,18 +105,71 @@ std::vector<Reply> ModuleNetwork::feed(const uint8_t* data, size_t count, uint64
         auto reply = n->execute(frame);
         if (!reply) continue;
         Reply r{std::move(*reply), 0};
-        applyFaults(r, out);
+        applyFaults(r, frame.size(), out);
     }
     return out;
 }
 
-void ModuleNetwork::applyFaults(Reply& reply, std::vector<Reply>& out) {
+void ModuleNetwork::applyFaults(Reply& reply, size_t requestLength, std::vector<Reply>& out) {
     ++replies_;
-    if (faults_.dropEvery && replies_ % faults_.dropEvery == 0) return;
-    if (faults_.corruptEvery && replies_ % faults_.corruptEvery == 0) reply.bytes.back() ^= 0x5A;
+    ++counts_.replies;
+    if (faults_.dropEvery && replies_ % faults_.dropEvery == 0) {
+        ++counts_.dropped;
+        return;
+    }
+    if (faults_.corruptEvery && replies_ % faults_.corruptEvery == 0) {
+        reply.bytes.back() ^= 0x5A;
+        ++counts_.corrupted;
+    }
+    if (randomFault(reply, requestLength)) return;
     for (unsigned i = 0; i < faults_.strayBytes; ++i) reply.bytes.push_back(0xA5);
     reply.delayMs += faults_.lateMs;
     out.push_back(std::move(reply));
+}
+
+bool ModuleNetwork::randomFault(Reply& reply, size_t requestLength) {
+    const RandomFaults& plan = faults_.random;
+    if (plan.share <= 0) return false;
+    // Drawn for every reply, hit or not, so one seed always gives the same sequence.
+    const double draw = std::uniform_real_distribution<double>(0.0, 1.0)(rng_);
+    if (draw >= plan.share) return false;
+    const unsigned weights = plan.dropWeight + plan.corruptWeight + plan.truncateWeight + plan.lateWeight;
+    if (weights == 0) return false;
+    unsigned pick = below(rng_, weights);
+    if (pick < plan.dropWeight) {
+        ++counts_.dropped;
+        return true;
+    }
+    pick -= plan.dropWeight;
+    std::vector<uint8_t>& b = reply.bytes;
+    if (pick < plan.corruptWeight) {
+        // An odd number of flipped bits: the Modbus CRC (a multiple of x + 1) sees every
+        // one of those, so the reply cannot pass for a good one.
+        const unsigned flips = below(rng_, 2) ? 3 : 1;
+        const uint32_t bits = static_cast<uint32_t>(b.size() * 8);
+        uint32_t chosen[3] = {bits, bits, bits};
+        for (unsigned i = 0; i < flips; ++i) {
+            uint32_t bit;
+            do bit = below(rng_, bits);
+            while (bit == chosen[0] || bit == chosen[1]);
+            chosen[i] = bit;
+            b[bit / 8] ^= static_cast<uint8_t>(1u << (bit % 8));
+        }
+        ++counts_.corrupted;
+        return false;
+    }
+    pick -= plan.corruptWeight;
+    if (pick < plan.truncateWeight) {
+        b.resize(1 + below(rng_, static_cast<uint32_t>(b.size() - 1)));
+        ++counts_.truncated;
+        return false;
+    }
+    // Past the time the terminal allows the longest exchange, by up to another limit.
+    const uint32_t limit = link::replyLimitMs(plan.baud);
+    reply.delayMs += limit + link::wireTimeMs(requestLength + kLongestFrame, plan.baud) + 1 +
+                     below(rng_, limit);
+    ++counts_.late;
+    return false;
 }
 
 }  // namespace velmora::sim

@@ -5,11 +5,25 @@
 
 #include <cstdint>
 #include <map>
+#include <random>
 #include <vector>
 
 #include "sim/SimNode.h"
 
 namespace velmora::sim {
+
+// Faults as a noisy line makes them, at random but repeatable from the seed: each reply
+// is hit with probability `share`, and a hit reply is dropped, has bits flipped so its
+// CRC fails, is cut short, or comes so late that the terminal has given up waiting and
+// is already on its next attempt. A byte changed with its CRC made to match is left out:
+// no check on the line could see it.
+struct RandomFaults {
+    double share = 0;         // 0..1 of the replies
+    uint32_t seed = 1;
+    uint32_t baud = 115200;   // a late reply misses the terminal's time limit at this speed
+    // Relative weights of the kinds.
+    unsigned dropWeight = 1, corruptWeight = 1, truncateWeight = 1, lateWeight = 1;
+};
 
 struct FaultPlan {
     unsigned dropEvery = 0;     // drop every n-th reply
@@ -17,6 +31,14 @@ struct FaultPlan {
     unsigned strayBytes = 0;    // junk bytes sent after every reply
     uint32_t lateMs = 0;        // extra delay before every reply
     unsigned hangupAfter = 0;   // hang up after this many requests
+    RandomFaults random;
+};
+
+// What the faults did so far, by kind.
+struct FaultCounts {
+    unsigned replies = 0;  // replies the nodes made, faulted or not
+    unsigned dropped = 0, corrupted = 0, truncated = 0, late = 0;
+    unsigned faulted() const { return dropped + corrupted + truncated + late; }
 };
 
 struct Reply {
@@ -30,8 +52,12 @@ public:
     SimNode* node(uint8_t address);
     const std::map<uint8_t, SimNode>& nodes() const { return nodes_; }
 
-    void setFaults(const FaultPlan& plan) { faults_ = plan; }
+    // Starts the random faults over from their seed.
+    void setFaults(const FaultPlan& plan);
     const FaultPlan& faults() const { return faults_; }
+    // A hang-up happens once; the other faults go on as they were.
+    void hangupDone() { faults_.hangupAfter = 0; }
+    const FaultCounts& faultCounts() const { return counts_; }
 
     // Bytes from the terminal at `nowMs`; returns the replies they complete.
     std::vector<Reply> feed(const uint8_t* data, size_t count, uint64_t nowMs);
@@ -44,7 +70,9 @@ public:
 
 private:
     void handleFrame(std::vector<Reply>& out);
-    void applyFaults(Reply& reply, std::vector<Reply>& out);
+    void applyFaults(Reply& reply, size_t requestLength, std::vector<Reply>& out);
+    // True when the random plan dropped the reply.
+    bool randomFault(Reply& reply, size_t requestLength);
 
     std::map<uint8_t, SimNode> nodes_;
     FaultPlan faults_;
@@ -53,6 +81,8 @@ private:
     uint64_t lastByteMs_ = 0;
     unsigned requests_ = 0;
     unsigned replies_ = 0;
+    FaultCounts counts_;
+    std::mt19937 rng_;
     std::vector<std::vector<uint8_t>> requestLog_;
 };
 

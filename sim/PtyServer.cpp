@@ -218,9 +218,7 @@ void PtyServer::serviceInput(Clock::time_point now) {
         for (const Reply& r : network_.feed(buf, static_cast<size_t>(n), millisecondsOf(now)))
             schedule(r, static_cast<size_t>(n), now);
         if (network_.hangupDue()) {
-            FaultPlan plan = network_.faults();
-            plan.hangupAfter = 0;  // once
-            network_.setFaults(plan);
+            network_.hangupDone();
             unplugRequested_ = true;
         }
     }

@@ -34,6 +34,10 @@ constexpr CountOption kCountOptions[] = {
      [](SimCommandLine& c, uint64_t n) { c.faults.hangupAfter = unsigned(n); }},
     {"--replug-after", UINT32_MAX,
      [](SimCommandLine& c, uint64_t n) { c.options.replugAfterMs = uint32_t(n); }},
+    {"--fault-percent", 100,
+     [](SimCommandLine& c, uint64_t n) { c.faults.random.share = double(n) / 100; }},
+    {"--fault-seed", UINT32_MAX,
+     [](SimCommandLine& c, uint64_t n) { c.faults.random.seed = uint32_t(n); }},
 };
 
 const CountOption* countOption(std::string_view name) {
@@ -114,6 +118,8 @@ bool parseSimCommandLine(const std::vector<std::string_view>& args, SimCommandLi
             return false;
         }
     }
+    // A late reply must miss the limit of the speed the replies are paced at.
+    if (out.options.paceBaud) out.faults.random.baud = out.options.paceBaud;
     return true;
 }
 

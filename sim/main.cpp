@@ -40,6 +40,10 @@ void usage() {
         "  --stray N            send N junk bytes after every reply\n"
         "  --hangup-after N     hang up (unplug) after N requests\n"
         "  --replug-after MS    plug in again MS milliseconds after a hang-up\n"
+        "  --fault-percent N    spoil N % of the replies at random: dropped, bad CRC, cut\n"
+        "                       short, or later than a terminal at the --baud speed (115200\n"
+        "                       without it) waits (default: 0)\n"
+        "  --fault-seed N       seed of those faults, for a run that can be repeated (default: 1)\n"
         "Signals: SIGUSR1 unplugs, SIGUSR2 plugs in again, SIGINT/SIGTERM end.\n",
         stderr);
 }

@@ -60,8 +60,9 @@ bool makeSocketFile(const QString& path) {
     return bound;
 }
 
-const char* const kCountOptions[] = {"--baud",  "--drop",         "--corrupt",     "--late",
-                                     "--stray", "--hangup-after", "--replug-after"};
+const char* const kCountOptions[] = {"--baud",         "--drop",          "--corrupt",
+                                     "--late",         "--stray",         "--hangup-after",
+                                     "--replug-after", "--fault-percent", "--fault-seed"};
 
 }  // namespace
 
@@ -135,6 +136,9 @@ TEST(SimulatorProgram, CountsThatAreNotWholeNumbersAreRefused) {
     // The wrap-around that used to turn -1 into a drop of every 4294967295th reply.
     EXPECT_EQ(runSim({"--drop", "-1"}).err,
               "velmora-sim: --drop '-1': expected a whole number from 0 to 4294967295\n");
+    // A share of the replies cannot pass all of them.
+    EXPECT_EQ(runSim({"--fault-percent", "101"}).err,
+              "velmora-sim: --fault-percent '101': expected a whole number from 0 to 100\n");
 }
 
 TEST(SimulatorProgram, OptionsWithoutTheirValueOrUnknownAreRefused) {
@@ -199,7 +203,8 @@ TEST(SimulatorProgram, CountsAtTheEdgeOfTheirRangeAreAccepted) {
     QProcess sim;
     sim.start(VELMORA_SIM_PATH,
               {"--baud", "0", "--drop", "4294967295", "--corrupt", "0", "--late", "0", "--stray",
-               "0", "--hangup-after", "4294967295", "--replug-after", "4294967295"});
+               "0", "--hangup-after", "4294967295", "--replug-after", "4294967295",
+               "--fault-percent", "100", "--fault-seed", "4294967295"});
     EXPECT_TRUE(servedPath(sim).startsWith("/dev/pts/"));
     ::kill(static_cast<pid_t>(sim.processId()), SIGTERM);
     ASSERT_TRUE(sim.waitForFinished(5000));

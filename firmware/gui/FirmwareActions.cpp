@@ -11,6 +11,7 @@
 #include "firmware/HexWriter.h"
 #include "firmware/ImageWriter.h"
 #include "firmware/ModuleReader.h"
+#include "firmware/ProgramRun.h"
 
 namespace velmora::firmware {
 
@@ -122,11 +123,8 @@ RunResult FirmwareActions::runWrite(const FirmwareTarget& target, bool& wroteAny
                                            .arg(p.eepromTotal));
     };
     wroteAnything = true;
-    RunResult r = target.level == 1 ? writeImageModbus(link, *images_, hooks)
-                                    : writeImageI2c(link, *images_, hooks);
-    if (r.ok() && host_.verifyAfterWrite && host_.verifyAfterWrite->isChecked())
-        r = verifyImages(link, *images_, hooks);
-    return r;
+    const bool verify = host_.verifyAfterWrite && host_.verifyAfterWrite->isChecked();
+    return programModule(link, *images_, verify, hooks, hooks);
 }
 
 void FirmwareActions::writeStep() {
