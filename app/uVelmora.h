@@ -68,7 +68,7 @@ struct TerminalOptions {
     int hardwarePollMs = 1000;                     // how often the serial devices are listed
     int timer1Ms = 300;                            // Timer1, and the pause before the page change
     int closingGraceMs = 500;
-    QString helpFile = "Velmora.hlp";
+    QString helpFile;                              // empty: looked up on each F1
 };
 
 // What the System page's subsystem does when the frame asks (the scan and the
