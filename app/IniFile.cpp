@@ -1,6 +1,6 @@
 #include "app/IniFile.h"
 
-#include "app/LinkTarget.h"
+#include "common/FileReplace.h"
 #include "common/NumberText.h"
 
 #include <fcntl.h>
@@ -132,52 +132,8 @@ bool loadIniFile(const std::string& path, IniFile& out, std::string& error) {
     return true;
 }
 
-namespace {
-
-bool writeAll(int fd, const std::string& text) {
-    const char* p = text.data();
-    size_t left = text.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-}  // namespace
-
 bool saveIniFileAtomically(const std::string& path, const IniFile& ini, std::string& error) {
-    std::optional<std::string> target = linkTarget(path, error);
-    if (!target) return false;
-    // One fixed name beside the file: whatever a killed save left there is ours to
-    // remove, and creating it anew (never opening an old one) cannot write through a
-    // link someone left under that name.
-    const std::string temp = *target + ".tmp";
-    if (::unlink(temp.c_str()) != 0 && errno != ENOENT) {
-        error = "cannot remove " + temp + ": " + std::strerror(errno);
-        return false;
-    }
-    struct stat old {};
-    const bool replacing = ::stat(target->c_str(), &old) == 0;
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        error = "cannot write " + temp + ": " + std::strerror(errno);
-        return false;
-    }
-    // The new file keeps the permissions the user gave the old one.
-    bool ok = !replacing || ::fchmod(fd, old.st_mode & 07777) == 0;
-    ok = ok && writeAll(fd, ini.text());
-    ok = ok && ::fsync(fd) == 0;
-    if (::close(fd) != 0) ok = false;
-    if (ok) ok = ::rename(temp.c_str(), target->c_str()) == 0;
-    if (!ok) {
-        error = "cannot write " + *target + ": " + std::strerror(errno);
-        ::unlink(temp.c_str());
-    }
-    return ok;
+    return replaceFile(path, ini.text(), error);
 }
 
 }  // namespace velmora::app

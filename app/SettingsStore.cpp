@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "app/LinkTarget.h"
+#include "common/LinkTarget.h"
 
 namespace velmora::app {
 

@@ -1,7 +1,13 @@
 #include "app/TFHelp.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QVBoxLayout>
+
+#include "app/HelpFileLookup.h"
 
 #include "common/Cp1251.h"
 #include "common/gui/Fonts.h"
@@ -23,6 +29,18 @@ TFHelp::TFHelp(QWidget* parent) : QDialog(parent) {
 void TFHelp::setLines(const QStringList& lines) {
     list->clear();
     list->addItems(lines);
+}
+
+QString locateHelpFile() {
+    HelpPlaces places;
+    places.programDir = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+    places.currentDir = QFile::encodeName(QDir::currentPath()).toStdString();
+    for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        places.dataDirs.push_back(QFile::encodeName(dir).toStdString());
+    auto found = findHelpFile(places, [](const std::string& path) {
+        return QFileInfo(QFile::decodeName(path.c_str())).isFile();
+    });
+    return found ? QDir::cleanPath(QFile::decodeName(found->c_str())) : QString();
 }
 
 std::optional<QStringList> readHelpFile(const QString& path) {

@@ -14,6 +14,9 @@ public:
     QListWidget* list = nullptr;
 };
 
+// The help file this run reads on F1 (see HelpFileLookup.h); empty when there is none.
+QString locateHelpFile();
+
 // The help file's text (Windows-1251) as lines; nothing when it does not exist.
 std::optional<QStringList> readHelpFile(const QString& path);
 

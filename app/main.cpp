@@ -2,12 +2,12 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <cstdio>
 
 #include "BuildInfo.h"
 #include "app/ForeignWindow.h"
 #include "common/gui/FirstPaintMark.h"
-#include "common/gui/ImageList.h"
 #include "app/uVelmora.h"
 #include "app/MemoryTabs.h"
 #include "system/gui/SystemPage.h"
@@ -22,7 +22,15 @@ int main(int argc, char** argv) {
         return 0;
     QApplication::setApplicationName("Velmora_V2_02");
     QApplication::setApplicationVersion(build::kVersionText);
-    QApplication::setWindowIcon(gui::imageIcon(gui::kImgNodeMark));
+    // The installed desktop entry's id: desktops that match windows to entries by it
+    // show the entry's name and icon.
+    QGuiApplication::setDesktopFileName("velmora");
+    // The small sizes a title bar and a task bar draw, compiled in; each is read only
+    // when first drawn.
+    QIcon icon;
+    for (int size : {16, 32, 48})
+        icon.addFile(QString(":/velmora/%1x%1/velmora.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(build::kDescription);

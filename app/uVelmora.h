@@ -69,7 +69,7 @@ struct TerminalOptions {
     int hardwarePollMs = 1000;                     // how often the serial devices are listed
     int timer1Ms = 300;                            // Timer1, and the pause before the page change
     int closingGraceMs = 500;
-    QString helpFile = "Velmora.hlp";
+    QString helpFile;                              // empty: looked up on each F1
     // The devices the port dialog lists; empty: the machine's own.
     std::function<QList<link::PortFacts>()> portFacts;
 };

@@ -177,7 +177,10 @@ bool TFTerminal::FormKeyDown(QKeyEvent* key) {
 }
 
 bool TFTerminal::showHelp() {
-    auto lines = readHelpFile(options_.helpFile);
+    // Looked up each time: the file may be put in place while the program runs.
+    const QString path = options_.helpFile.isEmpty() ? locateHelpFile() : options_.helpFile;
+    if (path.isEmpty()) return false;
+    auto lines = readHelpFile(path);
     if (!lines) return false;
     help_->setLines(*lines);
     afterReplyWait([this] { help_->exec(); });

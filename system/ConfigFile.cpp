@@ -1,15 +1,12 @@
 #include "system/ConfigFile.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <optional>
 #include <sstream>
 
+#include "common/FileReplace.h"
 #include "common/HexText.h"
 
 namespace velmora::system {
@@ -178,35 +175,8 @@ ConfigLoad readConfigFile(const std::string& path) {
 }
 
 std::string writeConfigFile(const std::string& path, const SystemTableRows& rows) {
-    const std::string text = configText(rows);
-    const std::string temp = path + ".new";
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return std::strerror(errno);
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            std::string why = std::strerror(errno);
-            ::close(fd);
-            ::unlink(temp.c_str());
-            return why;
-        }
-        done += static_cast<size_t>(n);
-    }
-    const bool synced = ::fsync(fd) == 0;
-    const int syncErrno = errno;
-    if (::close(fd) != 0 || !synced) {
-        std::string why = std::strerror(synced ? errno : syncErrno);
-        ::unlink(temp.c_str());
-        return why;
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::string why = std::strerror(errno);
-        ::unlink(temp.c_str());
-        return why;
-    }
-    return {};
+    std::string error;
+    return replaceFile(path, configText(rows), error) ? std::string() : error;
 }
 
 }  // namespace velmora::system

@@ -50,8 +50,9 @@ struct ConfigLoad {
 };
 ConfigLoad readConfigFile(const std::string& path);
 
-// Replaces the file as a whole (written beside it, flushed to disk, renamed over it), so
-// a failure leaves the previous file intact. Empty on success, else the reason.
+// Replaces the file as a whole (written beside it, flushed to disk, renamed over it;
+// through its symbolic links), so a failure or a killed program leaves the previous
+// file intact. Empty on success, else the reason.
 std::string writeConfigFile(const std::string& path, const SystemTableRows& rows);
 
 }  // namespace velmora::system

@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "app/IniFile.h"
-#include "app/LinkTarget.h"
+#include "common/LinkTarget.h"
 #include "app/SettingsStore.h"
 #include "tests/support/PermissionsEnforced.h"
 
@@ -88,7 +88,7 @@ TEST(LinkTarget, FollowsLinksToTheFileTheyName) {
     };
     for (const Case& c : cases) {
         std::string error;
-        auto target = linkTarget(c.path, error);
+        auto target = velmora::linkTarget(c.path, error);
         EXPECT_EQ(target.value_or(""), c.target) << c.path;
         EXPECT_EQ(error.empty(), target.has_value()) << c.path << ": " << error;
     }

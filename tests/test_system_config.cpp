@@ -173,3 +173,28 @@ TEST(ConfigFile, SavedTableReadsBackTheSame) {
     EXPECT_EQ(bad.fault.line, 2);
     fs::remove_all(dir);
 }
+
+// A configuration kept elsewhere and linked into the working folder stays linked, and
+// the file keeps the permissions its owner gave it.
+TEST(ConfigFile, SavedThroughALinkKeepingThePermissions) {
+    namespace fs = std::filesystem;
+    const fs::path dir =
+        fs::temp_directory_path() / ("velmora-config-link-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "shared");
+    const fs::path real = dir / "shared" / "line3.trm";
+    std::ofstream(real, std::ios::binary) << "[01]\r\n00\r\n";
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+    const fs::path link = dir / "sysConfig.trm";
+    fs::create_symlink("shared/line3.trm", link);
+
+    ASSERT_EQ(writeConfigFile(link.string(), table({{0x03, {0x10}}})), "");
+    EXPECT_TRUE(fs::is_symlink(link));
+    std::ifstream in(real, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "[03]\r\n01\r\n10\r\n");
+    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_FALSE(fs::exists(dir / "shared" / "line3.trm.tmp"));
+    fs::remove_all(dir);
+}

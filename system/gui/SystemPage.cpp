@@ -189,7 +189,7 @@ void SystemPage::mmSaveConfigClick() {
         writeConfigFile(QFile::encodeName(path).toStdString(), w_.module().SystemTable);
     if (!why.empty())
         QMessageBox::critical(&w_, w_.windowTitle(),
-                              "Файл " + path + " не записан: " + QString::fromStdString(why));
+                              "Файл " + path + " не записан.\n" + QString::fromStdString(why));
 }
 
 void SystemPage::mmLoadConfigClick() {

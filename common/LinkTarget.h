@@ -5,11 +5,11 @@
 #include <optional>
 #include <string>
 
-namespace velmora::app {
+namespace velmora {
 
 // Follows the last component's links (relative targets from the link's own folder)
 // until a name that is not a link, which need not exist. Nothing when a link cannot be
 // read or the chain loops, with the reason in `error`.
 std::optional<std::string> linkTarget(const std::string& path, std::string& error);
 
-}  // namespace velmora::app
+}  // namespace velmora

@@ -1,4 +1,4 @@
-#include "app/LinkTarget.h"
+#include "common/LinkTarget.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace velmora::app {
+namespace velmora {
 
 namespace {
 // The kernel gives up after 40 links; so do we.
@@ -37,4 +37,4 @@ std::optional<std::string> linkTarget(const std::string& path, std::string& erro
     return std::nullopt;
 }
 
-}  // namespace velmora::app
+}  // namespace velmora
