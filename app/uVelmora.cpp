@@ -18,6 +18,7 @@
 #include "app/WindowSettings.h"
 #include "common/HexText.h"
 #include "views/gui/TFShowVar.h"
+#include "common/gui/WritableFolder.h"
 #include "system/gui/TFHandSetConfig.h"
 
 namespace velmora::app {
@@ -28,12 +29,8 @@ namespace {
 // configuration folder.
 QString defaultSettingsPath() {
     QFileInfo exe(QCoreApplication::applicationFilePath());
-    QString beside = exe.absolutePath() + "/" + exe.completeBaseName() + ".ini";
-    if (QFileInfo(exe.absolutePath()).isWritable()) return beside;
-    QString dir =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/velmora";
-    QDir().mkpath(dir);
-    return dir + "/" + exe.completeBaseName() + ".ini";
+    return gui::programOrUserFolder(exe.absolutePath(), QStandardPaths::GenericConfigLocation) + "/" +
+           exe.completeBaseName() + ".ini";
 }
 
 QString hex2(uint8_t v) {

@@ -10,10 +10,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include "app/TFselectComm.h"
+#include "common/gui/WritableFolder.h"
 #include "app/uVelmora.h"
 #include "link/PortAccess.h"
 #include "tests/support/WindowFixture.h"
@@ -137,6 +140,25 @@ TEST_F(MainWindow, PortWithoutRightsIsExplainedInTheDialogAndTheStatusBar) {
     EXPECT_TRUE(window->Comm().isOpen());
     EXPECT_TRUE(stillShown);  // shown when the dialog opened: the port was still closed
     EXPECT_TRUE(window->Comm().openAdvice().isEmpty());
+}
+
+// An installed copy lives in a folder the user cannot write: its own files (settings, the
+// tester's log) go to the user's folders instead; a copy in a folder of the user's keeps
+// them beside itself.
+TEST(ProgramFiles, GoBesideTheProgramOnlyWhereTheUserMayWrite) {
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
+    qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
+    QTemporaryDir own;
+    EXPECT_EQ(gui::programOrUserFolder(own.path(), QStandardPaths::GenericConfigLocation), own.path());
+    QDir().mkpath(own.path() + "/bin");
+    ASSERT_TRUE(QFile::setPermissions(own.path() + "/bin", QFile::ReadOwner | QFile::ExeOwner));
+    EXPECT_EQ(gui::programOrUserFolder(own.path() + "/bin", QStandardPaths::GenericConfigLocation),
+              home.path() + "/config/velmora");
+    EXPECT_EQ(gui::programOrUserFolder(own.path() + "/bin", QStandardPaths::GenericDataLocation),
+              home.path() + "/data/velmora");
+    EXPECT_TRUE(QFileInfo(home.path() + "/data/velmora").isDir());  // made for the first file
+    QFile::setPermissions(own.path() + "/bin", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 int main(int argc, char** argv) {

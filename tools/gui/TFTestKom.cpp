@@ -1,5 +1,7 @@
 #include "tools/gui/TFTestKom.h"
 
+#include "common/gui/WritableFolder.h"
+
 #include <QActionGroup>
 #include <QApplication>
 #include <QButtonGroup>
@@ -36,7 +38,9 @@ constexpr int kMonitorLines = 15;
 
 TFTestKom::TFTestKom(link::LinkSession& link, std::function<void()> closed, QWidget* parent)
     : QMainWindow(parent), link_(link), closed_(std::move(closed)),
-      logDir_(QCoreApplication::applicationDirPath()) {
+      // Beside the program as always; an installed copy writes it in the user's data folder.
+      logDir_(gui::programOrUserFolder(QCoreApplication::applicationDirPath(),
+                                       QStandardPaths::GenericDataLocation)) {
     setObjectName("TFTestKom");
     setWindowTitle("Тестовый генератор");
     setAttribute(Qt::WA_DeleteOnClose, false);
