@@ -21,11 +21,11 @@ public:
     bool read(uint8_t reg, uint16_t count, uint8_t attempts = kAttempts) {
         return engine_.trans_Action(t_.cid, link::rdI2C, reg, count, t_.slave, attempts) == 0;
     }
-    bool write(uint8_t reg, std::initializer_list<uint8_t> bytes) {
+    bool write(uint8_t reg, std::initializer_list<uint8_t> bytes, uint8_t attempts = kAttempts) {
         size_t n = 0;
         for (uint8_t b : bytes) engine_.state().WriteData[n++] = b;
         return engine_.trans_Action(t_.cid, link::wrI2C, reg, static_cast<uint16_t>(n), t_.slave,
-                                    kAttempts) == 0;
+                                    attempts) == 0;
     }
     const uint8_t* reply() const { return engine_.state().ReplyData.data(); }
     I2cRamWindow& window() { return window_; }

@@ -63,14 +63,15 @@ PageRead readFlashPage(link::TransactionEngine& e, const ModuleTarget& t, uint16
     if (!saved.save() || !regs.write(kRegPage, {0})) return page;
     for (int half = 0; half < 2; ++half) {
         const auto from = static_cast<uint16_t>(base + half * kHalf);
-        // A table read the sub-module was not ready for is asked again with the
-        // pointer set afresh; the second half's reads get one attempt each.
+        // The table pointer moves on with every byte read, also when the reply is then
+        // lost, so each try sets it afresh and reads once: a try on the moved pointer
+        // would show the following bytes as these.
         bool got = false;
-        for (int tries = 0; tries < 3 && !got; ++tries) {
+        for (int tries = 0; tries < kAttempts && !got; ++tries) {
             if (!regs.write(
                     0xF6, {static_cast<uint8_t>(from & 0xFF), static_cast<uint8_t>(from >> 8), 0}))
                 return page;
-            got = regs.read(0xF5, kHalf, half == 0 ? kAttempts : 1);
+            got = regs.read(0xF5, kHalf, 1);
         }
         if (!got) return page;
         take(page, half, regs.reply());
@@ -88,9 +89,17 @@ PageRead readEEPage(link::TransactionEngine& e, const ModuleTarget& t, uint16_t 
     SavedPage saved(regs);
     if (!saved.save() || !regs.write(kRegPage, {0})) return page;
     if (!regs.write(0xA9, {0, static_cast<uint8_t>(base >> 8)})) return page;
-    // The sub-module's EEPROM pointer moves on by itself: two reads give both halves.
+    // The sub-module's EEPROM pointer moves on by itself: two reads give both halves. It
+    // moves on also when a reply is lost, so a try after a failed one sets it again.
     for (int half = 0; half < 2; ++half) {
-        if (!regs.read(0xA8, kHalf)) return page;
+        bool got = false;
+        for (int tries = 0; tries < kAttempts && !got; ++tries) {
+            if (tries > 0 && !regs.write(0xA9, {static_cast<uint8_t>(half * kHalf),
+                                                static_cast<uint8_t>(base >> 8)}))
+                return page;
+            got = regs.read(0xA8, kHalf, 1);
+        }
+        if (!got) return page;
         take(page, half, regs.reply());
     }
     return page;

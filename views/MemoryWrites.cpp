@@ -39,11 +39,15 @@ WriteOutcome writeEECell(link::TransactionEngine& e, const ModuleTarget& t, uint
     I2cRegisters regs(e, t);
     SavedPage saved(regs);
     if (!saved.save()) return WriteOutcome::Failed;
-    const bool ok = regs.write(kRegPage, {0}) &&
-                    regs.write(0xA9, {static_cast<uint8_t>(address & 0xFF),
-                                      static_cast<uint8_t>(address >> 8)}) &&
-                    regs.write(0xA8, {value, 0x55, 0xAA});
-    return outcome(saved.restore() && ok);
+    bool ok = regs.write(kRegPage, {0});
+    bool written = false;
+    // The EEPROM pointer moves on with the byte written, also when the reply is then
+    // lost: each try sets it again, or a retry would write into the next cell.
+    for (int tries = 0; ok && !written && tries < kAttempts; ++tries) {
+        ok = regs.write(0xA9, {static_cast<uint8_t>(address & 0xFF), static_cast<uint8_t>(address >> 8)});
+        written = ok && regs.write(0xA8, {value, 0x55, 0xAA}, 1);
+    }
+    return outcome(saved.restore() && written);
 }
 
 WriteOutcome writeSFR(link::TransactionEngine& e, const ModuleTarget& t, uint16_t address,
