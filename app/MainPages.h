@@ -2,6 +2,9 @@
 // The main window's three pages. Each page's (and each Module tab's) widgets are laid out
 // beside the subsystem that gives them their behaviour; the frame only assembles them
 // into the page controls `pcChan` and `pcMon`.
+//
+// The Module page's five tabs are most of the window's widgets and are hidden at start,
+// so `tsModul` starts empty and is filled by buildModulePage() when first needed.
 
 #include <QTabWidget>
 
@@ -27,6 +30,10 @@ struct MainPages : system::SystemPageWidgets,
     QTabWidget* pcMon = nullptr;
 };
 
+// The System and Terminal pages, and the Module page's empty frame.
 MainPages buildMainPages(QWidget* parent);
+
+// Fills the Module page: its caption, `pcMon` with its five tabs, and its footer. Once.
+void buildModulePage(MainPages& pages);
 
 }  // namespace velmora::app

@@ -31,13 +31,20 @@ MemoryTabs::MemoryTabs(TFTerminal& w)
       eeprom(hostOf(w), w.pages()),
       sfr(hostOf(w), w.pages()) {}
 
-MemoryTabs* installMemoryTabs(TFTerminal& w) {
-    auto* tabs = new MemoryTabs(w);
-    w.setModuleTab(kFlashTab, &tabs->flash);
-    w.setModuleTab(kRamTab, &tabs->ram);
-    w.setModuleTab(kEepromTab, &tabs->eeprom);
-    w.setModuleTab(kSfrTab, &tabs->sfr);
-    return tabs;
+void installMemoryTabs(TFTerminal& w) {
+    w.whenModulePageBuilt([&w] {
+        auto* tabs = new MemoryTabs(w);
+        tabs->setObjectName("MemoryTabs");
+        w.setModuleTab(kFlashTab, &tabs->flash);
+        w.setModuleTab(kRamTab, &tabs->ram);
+        w.setModuleTab(kEepromTab, &tabs->eeprom);
+        w.setModuleTab(kSfrTab, &tabs->sfr);
+    });
+}
+
+MemoryTabs* memoryTabs(TFTerminal& w) {
+    w.ensureModulePage();
+    return w.findChild<MemoryTabs*>("MemoryTabs", Qt::FindDirectChildrenOnly);
 }
 
 }  // namespace velmora::app

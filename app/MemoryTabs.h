@@ -24,7 +24,11 @@ public:
     views::SfrView sfr;
 };
 
-// Makes the tabs (children of the window) and hands them to it.
-MemoryTabs* installMemoryTabs(TFTerminal& window);
+// Makes the tabs (children of the window) and hands them to it when its Module page is
+// built, or at once if it already is.
+void installMemoryTabs(TFTerminal& window);
+
+// The tabs installed in `window`, building its Module page if need be; none: nullptr.
+MemoryTabs* memoryTabs(TFTerminal& window);
 
 }  // namespace velmora::app

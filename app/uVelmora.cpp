@@ -86,11 +86,11 @@ void TFTerminal::buildFirmwareActions() {
     host.status = [this](const QString& text) { sb1_->setPanelText(2, text); };
     host.refreshFlash = [this] { tabs_[kFlashTab]->read(); };
     host.refreshModulePage = [this] { pcMonChange(); };
-    host.flash = &pages_;
+    host.flash = [this]() -> views::FlashTabWidgets* { return &pages(); };
     host.mmRecHex = menus_.mmRecHex;
     host.verifyAfterWrite = menus_.mmVerifyAfterWrite;
     host.dialogParent = this;
-    firmware_ = new firmware::FirmwareActions(std::move(host), shiftFlash_, clearFlash_, this);
+    firmware_ = new firmware::FirmwareActions(std::move(host), this);
 
     // Each starts a device operation: held until the link is free, never nested.
     connect(menus_.mmLoadHex, &QAction::triggered, this,
@@ -102,7 +102,7 @@ void TFTerminal::buildFirmwareActions() {
             [this] { link_.whenFree([this] { firmware_->pmSys_ClFlClick(); }); });
     // The free terminal borrows the port: never in the middle of an exchange.
     connect(menus_.mmTerminal, &QAction::triggered, this,
-            [this] { link_.whenFree([this] { freeTerminal_->openOnPort(); }); });
+            [this] { link_.whenFree([this] { freeTerminalWindow()->openOnPort(); }); });
     menus_.mmTerminal->setEnabled(true);
     for (QAction* a : {menus_.mmTester, menus_.N10}) {
         connect(a, &QAction::triggered, this, [this] { link_.whenFree([this] { openTester(); }); });
@@ -157,44 +157,112 @@ void TFTerminal::buildWindow() {
           static_cast<QWidget*>(pages_.cbKomStr), static_cast<QWidget*>(pages_.pHint)})
         attach(w, menus_.pmProt);
     attach(pages_.tvSysInf, menus_.mmModul);
+
+    pages_.reProt->setExchangeSwitch(menus_.mmProt);
+    engine().setProtocolLog(pages_.reProt);
+
+    buildFirmwareActions();
+
+    // Until the Module page is built, and then until a subsystem plugs its own tab in,
+    // a tab does nothing.
+    for (size_t i = 0; i < inertTabs_.size(); ++i) {
+        inertTabs_[i] = std::make_unique<InertModuleTab>(nullptr);
+        tabs_[i] = inertTabs_[i].get();
+    }
+}
+
+void TFTerminal::ensureModulePage() {
+    if (moduleBuilt_) return;
+    moduleBuilt_ = true;
+    buildModulePage(pages_);
+    bindModulePage();
+    // A hook may add hooks of its own; each runs once.
+    for (size_t i = 0; i < moduleHooks_.size(); ++i) {
+        auto hook = std::move(moduleHooks_[i]);
+        hook();
+    }
+    moduleHooks_.clear();
+}
+
+void TFTerminal::whenModulePageBuilt(std::function<void()> hook) {
+    if (moduleBuilt_)
+        hook();
+    else
+        moduleHooks_.push_back(std::move(hook));
+}
+
+void TFTerminal::bindModulePage() {
+    auto attach = [](QWidget* w, QMenu* menu) {
+        w->setContextMenuPolicy(Qt::CustomContextMenu);
+        QObject::connect(w, &QWidget::customContextMenuRequested, menu,
+                         [w, menu](const QPoint& at) { menu->popup(w->mapToGlobal(at)); });
+    };
     attach(pages_.sgFL, menus_.pmFlash);
     attach(pages_.pcMon, menus_.pmFlash);
     attach(pages_.sgEE, menus_.pmFlash);
     attach(pages_.sfrTopPanel, menus_.pmFlash);
     attach(pages_.sgRAM, menus_.pmRAM);
 
-    pages_.reProt->setExchangeSwitch(menus_.mmProt);
-    engine().setProtocolLog(pages_.reProt);
-
-    // Dialogs made once, in the order the program has always made them.
-    shiftFlash_ = new firmware::TFshiftFlash(this);
-    clearFlash_ = new firmware::TFClear_FL(this);
-    selectComm_ = new TFselectComm(
-        Comm(), [this] { linkState().PortLost = false; }, this, options_.portFacts);
-    editParMod_ = new system::TFEditParMod(this);
-    freeTerminal_ = new tools::TFfreeTerminal(Comm(), this);
-    handSetConfig_ = new system::TFHandSetConfig(this);
-    handSetConfig_->setPortSpeedSource([this] { return Comm().baud(); });
-    showVar_ = new views::TFShowVar(this);
-    help_ = new TFHelp(this);
-    about_ = new TFAboutBox(this);
-
-    // View defaults: first period of each list, the grids' fixed cells, the Ident tab.
+    // View defaults: first period of each list, the grids' fixed cells, and the tab
+    // the page was last asked to show (the Ident tab unless told otherwise).
     pages_.cbPapId->setCurrentIndex(0);
     pages_.cbPapRAM->setCurrentIndex(0);
-    pages_.pcMon->setCurrentIndex(kIdentTab);
+    quietPageChange_ = true;
+    pages_.pcMon->setCurrentIndex(shownModuleTab_);
+    quietPageChange_ = false;
+    connect(pages_.pcMon, &QTabWidget::currentChanged, this, &TFTerminal::onModuleTabChanged);
+    if (Tag != 0) applyFlashBottomChoice();
     rebuildGridHeaders();
-
-    buildFirmwareActions();
+    if (firmware_) firmware_->bindFlashTab();
 
     // Until a subsystem plugs its own tab in, the tab only takes the focus.
     const std::array<QWidget*, kModuleTabCount> focus = {nullptr, pages_.sgFL, pages_.sgRAM,
                                                          pages_.sgEE, pages_.lbSFR};
     for (size_t i = 0; i < focus.size(); ++i) {
+        const bool inert = tabs_[i] == inertTabs_[i].get();
         inertTabs_[i] = std::make_unique<InertModuleTab>(focus[i]);
-        tabs_[i] = inertTabs_[i].get();
+        if (inert) tabs_[i] = inertTabs_[i].get();
     }
     buildIdentTab();
+}
+
+void TFTerminal::applyFlashBottomChoice() {
+    if (addresses.FlashBottom == 0x2000) pages_.cbBottomAdrFL->setCurrentIndex(0);
+    if (addresses.FlashBottom == 0x4000) pages_.cbBottomAdrFL->setCurrentIndex(1);
+}
+
+int TFTerminal::moduleTabIndex() const {
+    return moduleBuilt_ ? pages_.pcMon->currentIndex() : shownModuleTab_;
+}
+
+tools::TFfreeTerminal* TFTerminal::freeTerminalWindow() {
+    if (!freeTerminal_) freeTerminal_ = new tools::TFfreeTerminal(Comm(), this);
+    return freeTerminal_;
+}
+
+system::TFEditParMod* TFTerminal::editParMod() {
+    if (!editParMod_) editParMod_ = new system::TFEditParMod(this);
+    return editParMod_;
+}
+
+system::TFHandSetConfig* TFTerminal::handSetConfig() {
+    if (!handSetConfig_) {
+        handSetConfig_ = new system::TFHandSetConfig(this);
+        handSetConfig_->setPortSpeedSource([this] { return Comm().baud(); });
+    }
+    return handSetConfig_;
+}
+
+views::TFShowVar* TFTerminal::showVar() {
+    if (!showVar_) showVar_ = new views::TFShowVar(this);
+    return showVar_;
+}
+
+TFselectComm* TFTerminal::selectComm() {
+    if (!selectComm_)
+        selectComm_ = new TFselectComm(
+            Comm(), [this] { linkState().PortLost = false; }, this, options_.portFacts);
+    return selectComm_;
 }
 
 void TFTerminal::buildIdentTab() {
@@ -207,10 +275,11 @@ void TFTerminal::buildIdentTab() {
     f.initEntries = {menus_.pmSys_InitModul, menus_.N14};
     f.pageChange = [this] { pcMonChange(); };
     f.otherAutoOn = [this] { return pages_.cbAutoApDateRAM->isChecked(); };
-    f.editor = editParMod_;
+    f.editor = editParMod();
     f.dialogParent = this;
     identTab_ = std::make_unique<system::IdentTab>(pages_, std::move(f));
-    tabs_[kIdentTab] = identTab_.get();
+    // A handler plugged in before the page was built keeps its place.
+    if (tabs_[kIdentTab] == inertTabs_[kIdentTab].get()) tabs_[kIdentTab] = identTab_.get();
 }
 
 void TFTerminal::showStatus(const std::string& text) {
@@ -298,8 +367,7 @@ void TFTerminal::firstActivation() {
     Tag = 1;
 
     addresses.FlashBottom = static_cast<uint16_t>(s.startAdrFlash);
-    if (s.startAdrFlash == 0x2000) pages_.cbBottomAdrFL->setCurrentIndex(0);
-    if (s.startAdrFlash == 0x4000) pages_.cbBottomAdrFL->setCurrentIndex(1);
+    if (moduleBuilt_) applyFlashBottomChoice();
     menus_.mmAutoskan->setChecked(s.autoScan);
     menus_.mmProt->setChecked(s.protocol);
     setSystemSpeed(s.systemSpeed);
@@ -329,10 +397,14 @@ void TFTerminal::firstActivation() {
 
 void TFTerminal::rebuildGridHeaders() {
     views::ViewAddresses& a = addresses;
-    pages_.edAdrFL->setText(QString::fromStdString(hexNumber(a.FlashBottom, 4)));
-    pages_.sgFL->setRowAddresses(a.FlashBottom);
-    pages_.sgRAM->setRowAddresses(a.AdrRAM);
-    pages_.sgEE->setRowAddresses(a.AdrEE);
+    // The grids' first column is written from the addresses; before the Module page is
+    // built there are no grids yet, and building it calls this again.
+    if (moduleBuilt_) {
+        pages_.edAdrFL->setText(QString::fromStdString(hexNumber(a.FlashBottom, 4)));
+        pages_.sgFL->setRowAddresses(a.FlashBottom);
+        pages_.sgRAM->setRowAddresses(a.AdrRAM);
+        pages_.sgEE->setRowAddresses(a.AdrEE);
+    }
     a.AdrFL = a.FlashBottom;
 }
 
@@ -362,7 +434,7 @@ bool TFTerminal::FormCloseQuery() {
 }
 
 void TFTerminal::FormClose() {
-    if (tmUpDate_.isActive()) {
+    if (tmUpDate_.isActive() && moduleBuilt_) {
         pages_.cbAutoApDateId->setChecked(false);
         pages_.cbAutoApDateRAM->setChecked(false);
         tmUpDate_.setInterval(10);

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "app/AppSettings.h"
 #include "app/MainMenus.h"
@@ -139,20 +140,45 @@ public:
     system::ScanState& scan() { return scan_; }
     // The seams the subsystems plug into; none given, the frame's inert defaults act.
     void setModuleTab(int tab, ModuleTab* handler);
-    ModuleTab* moduleTab(int tab) const { return tabs_[static_cast<size_t>(tab)]; }
+    // A tab's handler; asking for it builds the Module page, so what it does reaches the
+    // page's widgets.
+    ModuleTab* moduleTab(int tab) {
+        ensureModulePage();
+        return tabs_[static_cast<size_t>(tab)];
+    }
     void setSystemActions(SystemPageActions* actions);
     void setToolActions(ToolWindowActions* actions);
     firmware::FirmwareActions& firmwareActions() { return *firmware_; }
-    tools::TFfreeTerminal* freeTerminalWindow() { return freeTerminal_; }
     tools::TFTestKom* testerWindow() { return tester_; }
-    // The identifier tab the window is made with, and its link-parameter editor.
-    system::IdentTab& identTab() { return *identTab_; }
-    system::TFEditParMod* editParMod() { return editParMod_; }
+    // The identifier tab the window is made with (building the Module page).
+    system::IdentTab& identTab() {
+        ensureModulePage();
+        return *identTab_;
+    }
     MainMenus& menus() { return menus_; }
-    system::TFHandSetConfig* handSetConfig() const { return handSetConfig_; }
     console::TerminalConsole& terminalConsole() { return *console_; }
-    MainPages& pages() { return pages_; }
-    views::TFShowVar* showVar() { return showVar_; }
+    // Every page's widgets; the Module page is built first if it was not yet.
+    MainPages& pages() {
+        ensureModulePage();
+        return pages_;
+    }
+    // The System page's widgets alone, and the page control, which never wait for the
+    // Module page.
+    system::SystemPageWidgets& systemWidgets() { return pages_; }
+    QTabWidget* pageControl() { return pages_.pcChan; }
+
+    // The Module page is built on its first visit, or when something first needs its
+    // widgets or tab handlers; `hook` runs once it is there (at once if it already is).
+    void ensureModulePage();
+    bool modulePageBuilt() const { return moduleBuilt_; }
+    void whenModulePageBuilt(std::function<void()> hook);
+
+    // The dialogs, each made when first wanted and then kept.
+    tools::TFfreeTerminal* freeTerminalWindow();
+    system::TFEditParMod* editParMod();
+    system::TFHandSetConfig* handSetConfig();
+    views::TFShowVar* showVar();
+    TFselectComm* selectComm();
     const QString& settingsPath() const { return settingsPath_; }
     const QString& hexDir() const { return hexDir_; }
     // Whether the HEX loading items may be enabled at all (their subsystem is there).
@@ -173,6 +199,9 @@ protected:
 private:
     void buildWindow();
     void buildIdentTab();
+    void bindModulePage();
+    int moduleTabIndex() const;
+    void applyFlashBottomChoice();
     void connectMenus();
     void connectPort();
     void FormActivate();
@@ -199,9 +228,9 @@ private:
     link::LinkSession link_;
     MainMenus menus_;
     MainPages pages_;
+    bool moduleBuilt_ = false;
+    std::vector<std::function<void()>> moduleHooks_;
     StatusPanels* sb1_ = nullptr;
-    firmware::TFshiftFlash* shiftFlash_ = nullptr;
-    firmware::TFClear_FL* clearFlash_ = nullptr;
     firmware::FirmwareActions* firmware_ = nullptr;
     TFselectComm* selectComm_ = nullptr;
     tools::TFfreeTerminal* freeTerminal_ = nullptr;

@@ -12,8 +12,8 @@ namespace velmora::app {
 PageFlags TFTerminal::pageFlags() const {
     PageFlags f;
     f.systemIdle = scan_.SystemIdle;
-    f.autoRam = pages_.cbAutoApDateRAM->isChecked();
-    f.autoId = pages_.cbAutoApDateId->isChecked();
+    f.autoRam = moduleBuilt_ && pages_.cbAutoApDateRAM->isChecked();
+    f.autoId = moduleBuilt_ && pages_.cbAutoApDateId->isChecked();
     f.selectionLevel = module_.SelectionLevel;
     f.scanPanelVisible = pages_.pSkan->isVisible();
     return f;
@@ -26,12 +26,19 @@ void TFTerminal::showMainPageQuietly(int page) {
 }
 
 void TFTerminal::showModuleTabQuietly(int tab) {
+    // Not built yet: the page opens on this tab when it is.
+    if (!moduleBuilt_) {
+        shownModuleTab_ = tab;
+        return;
+    }
     quietPageChange_ = true;
     pages_.pcMon->setCurrentIndex(tab);
     quietPageChange_ = false;
 }
 
 void TFTerminal::onMainTabChanged(int index) {
+    // The page is on the screen already, empty, but is not painted before this returns.
+    if (index == kModulePage) ensureModulePage();
     const int before = shownMainPage_;
     shownMainPage_ = index;
     if (quietPageChange_) return;
@@ -55,7 +62,7 @@ void TFTerminal::onModuleTabChanged(int index) {
 
 void TFTerminal::pcChanChange() {
     const MainPageOutcome o = mainPageChange(pages_.pcChan->currentIndex(), previousPage_,
-                                             pages_.pcMon->currentIndex(), module_.SelectionLevel);
+                                             moduleTabIndex(), module_.SelectionLevel);
     if (o.shownPage != pages_.pcChan->currentIndex()) showMainPageQuietly(o.shownPage);
     menus_.mmTools->menuAction()->setEnabled(o.toolsMenuEnabled);
     if (o.runModulePageChange) pcMonChange();
@@ -65,6 +72,9 @@ void TFTerminal::pcChanChange() {
 }
 
 void TFTerminal::pcMonChange() {
+    // Also asked for away from the page (after an erase, say): the shown tab is read, so
+    // the page must be there.
+    ensureModulePage();
     for (ModuleTab* t : tabs_) t->leave();
     const int tab = pages_.pcMon->currentIndex();
     const ModuleTabOutcome o = modulePageChange(tab);
@@ -96,8 +106,8 @@ void TFTerminal::Timer1Timer() {
 
 void TFTerminal::TmUpdateTimer() {
     if (!engine().isFree()) return;  // the previous refresh still waits for its reply
-    const int tab = pages_.pcMon->currentIndex();
-    const bool onModule = pages_.pcChan->currentIndex() == kModulePage;
+    const int tab = moduleTabIndex();
+    const bool onModule = moduleBuilt_ && pages_.pcChan->currentIndex() == kModulePage;
     if (onModule && tab == kRamTab && pages_.cbAutoApDateRAM->isChecked()) {
         tabs_[kRamTab]->refreshTick();
     } else if (onModule && tab == kIdentTab && pages_.cbAutoApDateId->isChecked()) {
@@ -171,7 +181,7 @@ bool TFTerminal::FormKeyDown(QKeyEvent* key) {
             systemActions_->stopScan();
             return true;
         case KeyAction::PassToModulePage:
-            return tabs_[static_cast<size_t>(pages_.pcMon->currentIndex())]->key(key);
+            return tabs_[static_cast<size_t>(moduleTabIndex())]->key(key);
     }
     return false;
 }
@@ -182,12 +192,14 @@ bool TFTerminal::showHelp() {
     if (path.isEmpty()) return false;
     auto lines = readHelpFile(path);
     if (!lines) return false;
+    if (!help_) help_ = new TFHelp(this);
     help_->setLines(*lines);
     afterReplyWait([this] { help_->exec(); });
     return true;
 }
 
 void TFTerminal::showAbout() {
+    if (!about_) about_ = new TFAboutBox(this);
     about_->exec();
 }
 

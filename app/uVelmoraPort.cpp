@@ -47,7 +47,6 @@ void TFTerminal::connectMenus() {
         }
     }
     connect(pages_.pcChan, &QTabWidget::currentChanged, this, &TFTerminal::onMainTabChanged);
-    connect(pages_.pcMon, &QTabWidget::currentChanged, this, &TFTerminal::onModuleTabChanged);
     connect(pages_.btn_sysUpDate, &QPushButton::clicked, this,
             [this] { systemActions_->busScan(); });
     connect(pages_.btnStopSkan, &QPushButton::clicked, this,
@@ -96,8 +95,9 @@ void TFTerminal::setPortIcon(int index) {
 }
 
 void TFTerminal::mmNomCommClick() {
-    selectComm_->exec();
-    if (selectComm_->choiceChanged()) {
+    TFselectComm* dialog = selectComm();
+    dialog->exec();
+    if (dialog->choiceChanged()) {
         savedPort_ = Comm().choice();
         link_.setChoice(savedPort_);
     }

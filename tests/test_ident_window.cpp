@@ -218,14 +218,21 @@ TEST_F(IdentTabTest, ASubModulesLinesAreNotTheNodesToEdit) {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
-TEST_F(IdentTabTest, TheEditorIsMadeAtStartAfterThePortDialog) {
+TEST_F(IdentTabTest, TheEditorIsMadeWhenTheTabIsFirstWantedAndThenKept) {
+    asTheProgramStarts = true;
     start();
-    QStringList order;
-    for (QDialog* d : window->findChildren<QDialog*>(Qt::FindDirectChildrenOnly))
-        order << d->objectName();
-    const auto at = [&](const char* name) { return order.indexOf(name); };
-    ASSERT_GE(at("TFEditParMod"), 0) << order.join(' ').toStdString();
-    EXPECT_LT(at("TFselectComm"), at("TFEditParMod"));
-    EXPECT_LT(at("TFEditParMod"), at("TFHelp"));
-    EXPECT_EQ(window->editParMod()->windowTitle(), "Изменение параметра модуля");
+    const auto editors = [&] {
+        return window->findChildren<system::TFEditParMod*>(Qt::FindDirectChildrenOnly).size();
+    };
+    // The window opened on the System page: neither the Ident tab nor its editor exists.
+    EXPECT_EQ(editors(), 0);
+    EXPECT_FALSE(window->modulePageBuilt());
+    system::IdentTab& tab = window->identTab();
+    EXPECT_TRUE(window->modulePageBuilt());
+    EXPECT_EQ(editors(), 1);
+    system::TFEditParMod* editor = window->editParMod();
+    EXPECT_EQ(editor->windowTitle(), "Изменение параметра модуля");
+    EXPECT_EQ(&window->identTab(), &tab);
+    EXPECT_EQ(window->editParMod(), editor);
+    EXPECT_EQ(editors(), 1);
 }

@@ -73,11 +73,13 @@ TEST_F(MainWindow, ARejectedFileNamesItsLineAndSendsNothing) {
 TEST_F(MainWindow, EraseThroughTheDialogKeepsThePageTexts) {
     TFTerminal& w = start();
     w.module().select(1, 0, 1);
-    auto* dialog = w.findChild<firmware::TFClear_FL*>("TFClear_FL");
-    ASSERT_TRUE(dialog);
     const QString addressBefore = w.pages().edAdrFL->text();
     QString finalMessage;
-    whenModal([&](QWidget*) {
+    firmware::TFClear_FL* dialog = nullptr;
+    whenModal([&](QWidget* modal) {
+        dialog = qobject_cast<firmware::TFClear_FL*>(modal);
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(dialog->objectName(), "TFClear_FL");
         dialog->edStartAdr->setText("2000");
         dialog->edFinAdr_FL->setText("2007");
         whenModal([&](QWidget* box) {

@@ -131,11 +131,14 @@ TEST_F(MainWindow, HelpFileOnF1) {
 
 TEST_F(MainWindow, AboutBoxShowsTheBuildsVersion) {
     EXPECT_EQ(fileVersionText(0x00020003, 0x00040005), "2.3.4.5");
-    start();
-    TFAboutBox* about = child<TFAboutBox>("TFAboutBox");
-    ASSERT_NE(about, nullptr);
+    TFTerminal& w = start();
+    // Made when first opened, not at start.
+    EXPECT_EQ(child<TFAboutBox>("TFAboutBox"), nullptr);
     whenModal([](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); });
-    about->exec();
+    w.menus().N17->popup(w.mapToGlobal(QPoint(10, 10)));
+    TFAboutBox* about = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (about = child<TFAboutBox>("TFAboutBox")) != nullptr; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !about->isVisible(); }, 3000));
     EXPECT_EQ(about->windowTitle(), "О программе");
     EXPECT_TRUE(about->productName->text().startsWith("Наименование : Velmora"));
     EXPECT_TRUE(about->version->text().startsWith("Версия : 2."));

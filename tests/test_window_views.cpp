@@ -15,9 +15,10 @@ namespace {
 class MemoryTabsWindow : public WindowFixture {
 protected:
     TFTerminal& open(uint8_t slave, int tab) {
-        TFTerminal& w = start([this](TFTerminal& t) { memory = installMemoryTabs(t); });
+        TFTerminal& w = start([](TFTerminal& t) { installMemoryTabs(t); });
         w.module().select(0x01, slave, slave ? 2 : 1);
         w.showMainPageQuietly(kModulePage);
+        memory = memoryTabs(w);
         w.showModuleTabQuietly(tab);
         w.pcMonChange();
         return w;

@@ -23,17 +23,24 @@ QString hex4(uint32_t v) {
 
 }  // namespace
 
-FirmwareActions::FirmwareActions(FirmwareHost host, TFshiftFlash* shiftDialog,
-                                 TFClear_FL* eraseDialog, QObject* parent)
-    : QObject(parent),
-      host_(std::move(host)),
-      shift_(shiftDialog),
-      eraseDialog_(eraseDialog),
-      images_(std::make_unique<FirmwareImages>()) {
-    views::FlashTabWidgets* f = host_.flash;
+FirmwareActions::FirmwareActions(FirmwareHost host, QObject* parent)
+    : QObject(parent), host_(std::move(host)), images_(std::make_unique<FirmwareImages>()) {}
+
+void FirmwareActions::bindFlashTab() {
+    views::FlashTabWidgets* f = host_.flash();
     connect(f->sbStopRec, &QPushButton::clicked, this, &FirmwareActions::sbStopRecClick);
     connect(f->btnRecFromMemory, &QPushButton::clicked, this,
             [this] { btnRecFromMemoryClick(); });
+}
+
+TFshiftFlash& FirmwareActions::shiftDialog() {
+    if (!shift_) shift_ = new TFshiftFlash(host_.dialogParent);
+    return *shift_;
+}
+
+TFClear_FL& FirmwareActions::eraseDialog() {
+    if (!eraseDialog_) eraseDialog_ = new TFClear_FL(host_.dialogParent);
+    return *eraseDialog_;
 }
 
 FirmwareActions::~FirmwareActions() = default;
@@ -45,13 +52,13 @@ void FirmwareActions::mmLoadHexClick() {
 }
 
 void FirmwareActions::mmLoadHex_ShiftClick() {
-    shift_->FlashShift = 0;
-    shift_->exec();
+    shiftDialog().FlashShift = 0;
+    shiftDialog().exec();
     mmLoadHexClick();
 }
 
 void FirmwareActions::mmRecHexClick() {
-    QPushButton* b = host_.flash->btnRecFromMemory;
+    QPushButton* b = host_.flash()->btnRecFromMemory;
     b->setVisible(!b->isVisible());
 }
 
@@ -60,9 +67,9 @@ void FirmwareActions::btnRecFromMemoryClick() {
 }
 
 int FirmwareActions::LoadHexImage() {
-    const uint16_t shift = shift_->FlashShift;
     // The offset holds for the one load that follows it, however that load ends.
-    shift_->FlashShift = 0;
+    const uint16_t shift = shift_ ? shift_->FlashShift : 0;
+    if (shift_) shift_->FlashShift = 0;
     const QString path = host_.chooseHexFile(host_.hexDir());
     if (path.isEmpty()) return 1;
     host_.status({});
@@ -101,7 +108,7 @@ int FirmwareActions::LoadHexImage() {
 }
 
 void FirmwareActions::showPanel(const QString& caption) {
-    QLabel* panel = host_.flash->PanelRec;
+    QLabel* panel = host_.flash()->PanelRec;
     panel->setStyleSheet("QLabel#PanelRec { background: red; color: blue; }");
     panel->setText(caption);
     panel->setAccessibleName(caption);
@@ -115,7 +122,7 @@ RunResult FirmwareActions::runWrite(const FirmwareTarget& target, bool& wroteAny
     RunHooks hooks;
     hooks.stopRequested = [this] { return stopRequested_; };
     hooks.progress = [this, caption](const Progress& p) {
-        host_.flash->PanelRec->setText(QString("%1  Flash %2 из %3, EEPROM %4 из %5")
+        host_.flash()->PanelRec->setText(QString("%1  Flash %2 из %3, EEPROM %4 из %5")
                                            .arg(caption)
                                            .arg(p.blocksDone)
                                            .arg(p.blocksTotal)
@@ -133,11 +140,11 @@ void FirmwareActions::writeStep() {
     stopRequested_ = false;
     showPanel(target.level == 1 ? "Запись Modbus!" : "Запись i2c!");
     // "СТОП" is offered at both levels: a long i2c write must be stoppable too.
-    host_.flash->sbStopRec->show();
+    host_.flash()->sbStopRec->show();
     bool wrote = false;
     const RunResult r = runWrite(target, wrote);
-    host_.flash->sbStopRec->hide();
-    host_.flash->PanelRec->hide();
+    host_.flash()->sbStopRec->hide();
+    host_.flash()->PanelRec->hide();
     QWidget* parent = host_.dialogParent;
     switch (r.outcome) {
         case RunOutcome::Success:
@@ -171,11 +178,11 @@ void FirmwareActions::backupClick() {
     auto saved = std::make_unique<FirmwareImages>();
     RunHooks hooks;
     hooks.progress = [this](const Progress& p) {
-        host_.flash->PanelRec->setText(
+        host_.flash()->PanelRec->setText(
             QString("Чтение прошивки  Flash %1 из %2").arg(p.blocksDone).arg(p.blocksTotal));
     };
     const RunResult r = backupModule(link, *saved, hooks);
-    host_.flash->PanelRec->hide();
+    host_.flash()->PanelRec->hide();
     if (!r.ok()) {
         QMessageBox::critical(host_.dialogParent, "Velmora",
                               "Ошибка чтения прошивки по адресу " + hex4(r.address));
@@ -194,15 +201,16 @@ void FirmwareActions::backupClick() {
 }
 
 void FirmwareActions::pmSys_ClFlClick() {
-    eraseDialog_->setBottom(host_.target().flashBottom);
-    eraseDialog_->exec();
-    if (!eraseDialog_->confirmed()) return;
-    erase({eraseDialog_->range().start, eraseDialog_->range().end});
+    TFClear_FL& dialog = eraseDialog();
+    dialog.setBottom(host_.target().flashBottom);
+    dialog.exec();
+    if (!dialog.confirmed()) return;
+    erase({dialog.range().start, dialog.range().end});
 }
 
 void FirmwareActions::erase(const EraseRange& range) {
     if (host_.systemLogOn()) host_.log(eraseLogLine(range));
-    views::FlashTabWidgets* f = host_.flash;
+    views::FlashTabWidgets* f = host_.flash();
     const QString bottomText = f->cbBottomAdrFL->currentText();
     const QString addressText = f->edAdrFL->text();
     const QString panelText = f->PanelRec->text();

@@ -31,18 +31,21 @@ struct FirmwareHost {
     std::function<void(const QString&)> status;  // status panel 2
     std::function<void()> refreshFlash;          // as the Flash page's "Обновить"
     std::function<void()> refreshModulePage;     // the Module page change
-    views::FlashTabWidgets* flash = nullptr;     // PanelRec, sbStopRec, btnRecFromMemory, ...
+    // The Flash tab's PanelRec, sbStopRec, btnRecFromMemory...; built when first asked for.
+    std::function<views::FlashTabWidgets*()> flash;
     QAction* mmRecHex = nullptr;
     QAction* verifyAfterWrite = nullptr;  // "Проверять после записи"
-    QWidget* dialogParent = nullptr;
+    QWidget* dialogParent = nullptr;  // also the parent of the offset and erase dialogs
 };
 
 class FirmwareActions : public QObject {
     Q_OBJECT
 public:
-    FirmwareActions(FirmwareHost host, TFshiftFlash* shiftDialog, TFClear_FL* eraseDialog,
-                    QObject* parent = nullptr);
+    explicit FirmwareActions(FirmwareHost host, QObject* parent = nullptr);
     ~FirmwareActions() override;
+
+    // Connects the Flash tab's buttons; called once that tab exists.
+    void bindFlashTab();
 
     void mmLoadHexClick();
     void mmLoadHex_ShiftClick();
@@ -69,10 +72,12 @@ private:
     RunResult runWrite(const FirmwareTarget& target, bool& wroteAnything);
     void showPanel(const QString& caption);
     void erase(const EraseRange& range);
+    TFshiftFlash& shiftDialog();
+    TFClear_FL& eraseDialog();
 
     FirmwareHost host_;
-    TFshiftFlash* shift_;
-    TFClear_FL* eraseDialog_;
+    TFshiftFlash* shift_ = nullptr;      // made when first opened
+    TFClear_FL* eraseDialog_ = nullptr;  // made when first opened
     std::unique_ptr<FirmwareImages> images_;
     bool stopRequested_ = false;
 };

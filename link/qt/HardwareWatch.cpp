@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "link/qt/LinkChain.h"
-#include "link/qt/PortChoice.h"
+#include "link/qt/SerialNodes.h"
 
 namespace velmora::link {
 
@@ -18,7 +18,8 @@ constexpr int kSettleMs = 150;
 
 }  // namespace
 
-HardwareWatch::HardwareWatch(QObject* parent) : HardwareWatch(PortLister(presentPorts), parent) {}
+HardwareWatch::HardwareWatch(QObject* parent)
+    : HardwareWatch(PortLister([] { return serialDeviceNodes(); }), parent) {}
 
 HardwareWatch::HardwareWatch(PortLister lister, QObject* parent)
     : QObject(parent), lister_(std::move(lister)) {

@@ -3,9 +3,9 @@
 // device path in use vanishing or coming back (so a pseudo-terminal behind a stable
 // link behaves like a USB adapter being unplugged and plugged in).
 //
-// Listing the ports walks /sys (about 14 ms of CPU), so the list is taken only when
-// udev or inotify says something changed; a timed poll remains only where neither can
-// be had.
+// What is compared is the kernel's list of serial device names (serialDeviceNodes(), a
+// single folder read), and it is taken only when udev or inotify says something changed;
+// a timed poll remains only where neither can be had.
 
 #include <QObject>
 #include <QSet>
@@ -26,7 +26,7 @@ public:
     using PortLister = std::function<QStringList()>;
 
     explicit HardwareWatch(QObject* parent = nullptr);
-    // `lister` stands in for presentPorts(), so tests can see when the list is taken.
+    // `lister` stands in for serialDeviceNodes(), so tests can see when the list is taken.
     explicit HardwareWatch(PortLister lister, QObject* parent = nullptr);
 
     // A change is reported at most `intervalMs` after it happens (bursts of notices

@@ -23,8 +23,8 @@ constexpr const char* kModuleLimit = "Превышен лимит количес
 }  // namespace
 
 SystemPage::SystemPage(app::TFTerminal& window)
-    : w_(window), tree_(window.pages().tvSysInf, window.pages().treeRoot) {
-    app::MainPages& p = w_.pages();
+    : w_(window), tree_(window.systemWidgets().tvSysInf, window.systemWidgets().treeRoot) {
+    SystemPageWidgets& p = w_.systemWidgets();
     p.Gauge1->setRange(0, 256);
     p.Gauge2->setRange(0, 256);
     p.btn_sysUpDate->setEnabled(true);
@@ -54,7 +54,7 @@ void SystemPage::busScan() {
 }
 
 void SystemPage::startScan() {
-    app::MainPages& p = w_.pages();
+    SystemPageWidgets& p = w_.systemWidgets();
     app::MainMenus& m = w_.menus();
     ScanListener& listener = *this;
     sweep_ = std::make_unique<ScanSweep>(w_.engine(), w_.module(), w_.scan(), listener, range_);
@@ -84,7 +84,7 @@ void SystemPage::endScan() {
     const ScanEnd end = sweep_->end();
     const bool found = sweep_->nodesFound() > 0;
     sweep_.reset();
-    app::MainPages& p = w_.pages();
+    SystemPageWidgets& p = w_.systemWidgets();
     if (end == ScanEnd::Complete) {
         w_.showCurrentAddress();
         if (found && w_.module().SelectionLevel != kNothingSelected)
@@ -127,11 +127,11 @@ void SystemPage::moduleFound(size_t row, size_t, uint8_t slave) {
 }
 
 void SystemPage::gauge1(int value) {
-    w_.pages().Gauge1->setValue(value);
+    w_.systemWidgets().Gauge1->setValue(value);
 }
 
 void SystemPage::gauge2(int value) {
-    w_.pages().Gauge2->setValue(value);
+    w_.systemWidgets().Gauge2->setValue(value);
 }
 
 void SystemPage::tvSysInfChange(QTreeWidgetItem* item) {

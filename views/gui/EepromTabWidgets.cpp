@@ -26,9 +26,11 @@ QWidget* buildEepromTab(EepromTabWidgets& p) {
                                     .replace("0X", "0x");
         auto* panel = new TActvePanel(caption, i);
         panel->setObjectName(QString("pnEE%1").arg(i));
-        panel->setVisible(i < 4);
         p.pnEE[static_cast<size_t>(i)] = panel;
+        // Hidden only once it has a parent: showing a widget without one opens it as a
+        // window of its own, which takes the activation from the main window.
         column->addWidget(panel);
+        if (i >= 4) panel->hide();
     }
     column->addStretch();
     // The column scrolls rather than set the window's least height.

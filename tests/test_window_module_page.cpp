@@ -1,0 +1,194 @@
+// The Module page as the program starts it: not built until it is first visited or
+// something first needs it, and then the same page, pixel for pixel and byte for byte on
+// the line, as one built at start.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QMessageBox>
+#include <QTabBar>
+#include <QTest>
+
+#include "app/MemoryTabs.h"
+#include "firmware/gui/FirmwareActions.h"
+#include "firmware/gui/TFClear_FL.h"
+#include "link/OperationKind.h"
+#include "system/gui/SystemPage.h"
+#include "tests/support/WindowFixture.h"
+#include "views/MemoryGrid.h"
+
+namespace velmora::testing {
+
+namespace {
+
+class ModulePage : public WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        asTheProgramStarts = true;
+        // No start-up scan: it would build the page when it ends.
+        writeSettings("[System]\r\nAutoSkan=0\r\n");
+    }
+    // The window with its subsystems plugged in as the program plugs them.
+    TFTerminal& startAsTheProgram(bool buildFirst = false) {
+        return start([&](TFTerminal& w) {
+            installMemoryTabs(w);
+            page = std::make_unique<system::SystemPage>(w);
+            if (buildFirst) w.ensureModulePage();
+        });
+    }
+    void stopWindow() {
+        closeWindow();
+        page.reset();
+    }
+    // The user's click on the page's tab.
+    void clickMainTab(TFTerminal& w, int index) {
+        QTabBar* bar = w.pageControl()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+    }
+    // Node 01 selected, the Module page clicked, its first read done; the window's image.
+    QImage visitModulePage(TFTerminal& w) {
+        w.module().select(0x01, 0, 1);
+        clickMainTab(w, kModulePage);
+        QTest::qWait(50);
+        return w.grab().toImage();
+    }
+
+    std::unique_ptr<system::SystemPage> page;
+};
+
+TEST_F(ModulePage, IsNotBuiltAtStart) {
+    TFTerminal& w = startAsTheProgram();
+    EXPECT_FALSE(w.modulePageBuilt());
+    EXPECT_EQ(w.findChild<QWidget*>("pcMon"), nullptr);
+    EXPECT_EQ(w.findChild<QObject*>("MemoryTabs"), nullptr);
+    // Nor are dialogs that only a menu or a tab opens.
+    EXPECT_TRUE(w.findChildren<QDialog*>().isEmpty());
+    // Changing between the other pages leaves it alone.
+    clickMainTab(w, kTerminalPage);
+    EXPECT_EQ(w.pageControl()->currentIndex(), kTerminalPage);
+    clickMainTab(w, kSystemPage);
+    EXPECT_FALSE(w.modulePageBuilt());
+}
+
+TEST_F(ModulePage, FirstVisitShowsWhatAPageBuiltAtStartShows) {
+    // The same settings file for both windows: the same size and place.
+    TFTerminal& late = startAsTheProgram();
+    const unsigned lateBefore = network.requestsSeen();
+    const QImage lateImage = visitModulePage(late);
+    ASSERT_TRUE(late.modulePageBuilt());
+    const unsigned lateRequests = network.requestsSeen() - lateBefore;
+    EXPECT_TRUE(late.pages().pcMon->isVisible());
+    EXPECT_TRUE(late.pages().sgFL->isVisibleTo(late.pages().pcMon->widget(kFlashTab)));
+    EXPECT_EQ(late.pages().pcMon->currentIndex(), kIdentTab);
+    stopWindow();
+
+    TFTerminal& early = startAsTheProgram(true);
+    const unsigned earlyBefore = network.requestsSeen();
+    const QImage earlyImage = visitModulePage(early);
+    const unsigned earlyRequests = network.requestsSeen() - earlyBefore;
+
+    EXPECT_GT(lateRequests, 0u);  // the Ident tab's read
+    EXPECT_EQ(lateRequests, earlyRequests);
+    ASSERT_EQ(lateImage.size(), earlyImage.size());
+    EXPECT_TRUE(lateImage == earlyImage) << "the Module page looks different when built late";
+}
+
+// Counts the windows shown while it watches.
+struct WindowShowSpy : QObject {
+    QStringList shown;
+    WindowShowSpy() { qApp->installEventFilter(this); }
+    ~WindowShowSpy() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Show && o->isWidgetType() && static_cast<QWidget*>(o)->isWindow())
+            shown << o->objectName();
+        return false;
+    }
+};
+
+TEST_F(ModulePage, BuildingItOpensNoWindowAndKeepsTheFocusInTheWindow) {
+    TFTerminal& w = startAsTheProgram();
+    w.module().select(0x01, 0, 1);
+    WindowShowSpy spy;
+    clickMainTab(w, kModulePage);
+    QTest::qWait(50);
+    EXPECT_TRUE(spy.shown.isEmpty()) << spy.shown.join(' ').toStdString();
+    EXPECT_TRUE(w.isActiveWindow());
+    // The Ident tab's list takes the focus, as on every later visit.
+    EXPECT_EQ(QApplication::focusWidget(), w.pages().lbIdMod);
+}
+
+TEST_F(ModulePage, TheStartAddressReadAtStartReachesAPageBuiltLater) {
+    writeSettings("[System]\r\nstartAdrFlash=16384\r\nAutoSkan=0\r\n");
+    TFTerminal& w = startAsTheProgram();
+    ASSERT_FALSE(w.modulePageBuilt());
+    EXPECT_EQ(w.addresses.FlashBottom, 0x4000);
+    auto& p = w.pages();
+    EXPECT_EQ(p.cbBottomAdrFL->currentText(), "4000");
+    EXPECT_EQ(p.edAdrFL->text(), "4000");
+    EXPECT_EQ(p.sgFL->cellText(1, 0), "4000");
+}
+
+TEST_F(ModulePage, TheKeyForTheModulePageBuildsItOnTheRememberedTab) {
+    TFTerminal& w = startAsTheProgram();
+    w.module().select(0x01, 0, 1);
+    // Asked for while unbuilt: the page opens on it.
+    w.showModuleTabQuietly(kRamTab);
+    ASSERT_FALSE(w.modulePageBuilt());
+    w.setFocus();
+    key(Qt::Key_F6);
+    ASSERT_TRUE(w.modulePageBuilt());
+    EXPECT_EQ(mainPage(), kModulePage);
+    EXPECT_EQ(moduleTab(), kRamTab);
+    EXPECT_TRUE(w.pages().sgRAM->isVisible());
+}
+
+TEST_F(ModulePage, AnEraseFromTheSystemPageUsesTheFlashTabItBuilds) {
+    TFTerminal& w = startAsTheProgram();
+    w.module().select(1, 0, 1);
+    ASSERT_FALSE(w.modulePageBuilt());
+    QString finalMessage;
+    whenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<firmware::TFClear_FL*>(modal);
+        ASSERT_TRUE(dialog);
+        dialog->edStartAdr->setText("2000");
+        dialog->edFinAdr_FL->setText("2007");
+        whenModal([&](QWidget* box) {
+            finalMessage = static_cast<QMessageBox*>(box)->text();
+            static_cast<QMessageBox*>(box)->accept();
+        });
+        dialog->btnErrase->click();
+    });
+    w.firmwareActions().pmSys_ClFlClick();
+    EXPECT_EQ(finalMessage, "Стирание окончено");
+    EXPECT_TRUE(w.modulePageBuilt());
+    EXPECT_EQ(mainPage(), kSystemPage);
+    EXPECT_FALSE(w.pages().PanelRec->isVisible());
+    EXPECT_EQ(w.engine().trans_Action(1, link::rdFlash, 0x2000, 9, 0, 3), 0);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(w.linkState().ReplyData[i], 0xFF) << i;
+}
+
+TEST_F(ModulePage, AScanThatSelectsAModuleFillsTheMemoryTabsAsBefore) {
+    TFTerminal& w = startAsTheProgram();
+    ASSERT_FALSE(w.modulePageBuilt());
+    page->setNodeRange({1, 4});
+    // A module chosen before the scan: the scan ends on the first node found, selected.
+    w.module().select(0x03, 0, 1);
+    w.systemWidgets().btn_sysUpDate->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page->scanning() && !w.systemWidgets().pSkan->isVisible(); },
+                                10000));
+    // Its end reads the Flash, RAM and EEPROM tabs, which builds the page.
+    ASSERT_EQ(w.module().CurrentCID, 0x01);
+    ASSERT_NE(w.module().SelectionLevel, 0);
+    ASSERT_TRUE(w.modulePageBuilt());
+    EXPECT_EQ(mainPage(), kSystemPage);
+    MemoryTabs* tabs = memoryTabs(w);
+    ASSERT_TRUE(tabs);
+    EXPECT_TRUE(tabs->ram.RAMValid());
+    // Node 01's Flash: EF 10 F0 0F at 0x2000.
+    EXPECT_EQ(w.pages().sgFL->cellText(1, 1), "EF");
+}
+
+}  // namespace
+
+}  // namespace velmora::testing
