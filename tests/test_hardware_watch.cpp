@@ -18,6 +18,8 @@
 
 #include "link/qt/HardwareWatch.h"
 #include "link/qt/LinkChain.h"
+#include "link/qt/PortChoice.h"
+#include "link/qt/SerialNodes.h"
 
 using namespace velmora::link;
 
@@ -264,3 +266,47 @@ TEST(LinkChain, FollowsEachLinkToItsEnd) {
 }
 
 }  // namespace
+
+namespace {
+
+// A /sys/class/tty of our own: each entry a folder, with a "device" link where the
+// kernel would put one.
+struct TtyClass {
+    QTemporaryDir dir;
+    void add(const QString& name, bool withDevice) {
+        ASSERT_TRUE(QDir(dir.path()).mkpath(name));
+        if (withDevice)
+            ASSERT_TRUE(QFile::link(dir.path(), dir.path() + "/" + name + "/device"));
+    }
+};
+
+}  // namespace
+
+TEST(SerialDeviceNodes, ListsTheEntriesWithADeviceBehindThem) {
+    TtyClass tty;
+    tty.add("ttyUSB1", true);
+    tty.add("tty0", false);  // a virtual console: no device
+    tty.add("ttyS0", true);
+    tty.add("ttyACM0", true);
+    tty.add("console", false);
+    // A device link that points nowhere still says a device was registered there.
+    ASSERT_TRUE(QDir(tty.dir.path()).mkpath("ttyUSB0"));
+    ASSERT_TRUE(QFile::link("/nonexistent", tty.dir.path() + "/ttyUSB0/device"));
+    EXPECT_EQ(serialDeviceNodes(tty.dir.path()),
+              (QStringList{"/dev/ttyACM0", "/dev/ttyS0", "/dev/ttyUSB0", "/dev/ttyUSB1"}));
+}
+
+TEST(SerialDeviceNodes, AFolderWithNoSerialDeviceFallsBackToTheFullListing) {
+    TtyClass tty;
+    tty.add("tty0", false);
+    EXPECT_EQ(serialDeviceNodes(tty.dir.path()), presentPorts());
+    EXPECT_EQ(serialDeviceNodes(tty.dir.path() + "/missing"), presentPorts());
+}
+
+TEST(SerialDeviceNodes, AnAdapterPluggedInChangesTheList) {
+    TtyClass tty;
+    tty.add("ttyS0", true);
+    const QStringList before = serialDeviceNodes(tty.dir.path());
+    tty.add("ttyUSB0", true);
+    EXPECT_NE(serialDeviceNodes(tty.dir.path()), before);
+}

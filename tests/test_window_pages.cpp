@@ -17,6 +17,8 @@
 #include "link/OperationKind.h"
 #include "sim/PtyServer.h"
 #include "sim/SimConfig.h"
+#include <QTabBar>
+
 #include "tests/support/WindowFixture.h"
 
 using namespace velmora;
@@ -180,4 +182,18 @@ TEST_F(MainWindow, Timer1WaitsForTheTransactionInFlight) {
     EXPECT_EQ(reads, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return reads == 1; }, 3000));
     EXPECT_EQ(mainPage(), kModulePage);
+}
+
+TEST_F(MainWindow, MainTabsAre140PixelsWideAndAsTallAsTheirFontNeeds) {
+    TFTerminal& w = start();
+    QTabBar* bar = w.pageControl()->tabBar();
+    for (int i = 0; i < bar->count(); ++i) EXPECT_EQ(bar->tabRect(i).width(), 140) << i;
+    const int before = bar->tabRect(0).height();
+    // A larger font (the desktop's setting changed) makes the tabs taller at once.
+    QFont big = bar->font();
+    big.setPointSize(big.pointSize() * 3);
+    bar->setFont(big);
+    QApplication::processEvents();
+    EXPECT_GT(bar->tabRect(0).height(), before);
+    EXPECT_EQ(bar->tabRect(2).width(), 140);
 }
