@@ -8,12 +8,15 @@
 #include "firmware/gui/FirmwareActions.h"
 #include "firmware/gui/TFClear_FL.h"
 #include "link/OperationKind.h"
+#include "tests/support/EraseThroughDialog.h"
 #include "tests/support/WindowFixture.h"
 
 using namespace velmora;
 using namespace velmora::app;
 using velmora::testing::MainWindow;
 using velmora::testing::whenModal;
+using velmora::testing::eraseThroughTheDialog;
+using velmora::testing::flashReadsErased;
 
 namespace {
 
@@ -74,26 +77,10 @@ TEST_F(MainWindow, EraseThroughTheDialogKeepsThePageTexts) {
     TFTerminal& w = start();
     w.module().select(1, 0, 1);
     const QString addressBefore = w.pages().edAdrFL->text();
-    QString finalMessage;
-    firmware::TFClear_FL* dialog = nullptr;
-    whenModal([&](QWidget* modal) {
-        dialog = qobject_cast<firmware::TFClear_FL*>(modal);
-        ASSERT_TRUE(dialog);
-        EXPECT_EQ(dialog->objectName(), "TFClear_FL");
-        dialog->edStartAdr->setText("2000");
-        dialog->edFinAdr_FL->setText("2007");
-        whenModal([&](QWidget* box) {
-            finalMessage = static_cast<QMessageBox*>(box)->text();
-            static_cast<QMessageBox*>(box)->accept();
-        });
-        dialog->btnErrase->click();
-    });
-    w.firmwareActions().pmSys_ClFlClick();
-    EXPECT_EQ(finalMessage, "Стирание окончено");
+    EXPECT_EQ(eraseThroughTheDialog(w, "2000", "2007"), "Стирание окончено");
     EXPECT_EQ(w.pages().edAdrFL->text(), addressBefore);
     EXPECT_FALSE(w.pages().PanelRec->isVisible());
-    EXPECT_EQ(w.engine().trans_Action(1, link::rdFlash, 0x2000, 9, 0, 3), 0);
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(w.linkState().ReplyData[i], 0xFF) << i;
+    EXPECT_TRUE(flashReadsErased(w, 1, 0x2000, 8));
 }
 
 TEST_F(MainWindow, BackupOfAnI2cModuleReadsBackToItsFlash) {

@@ -5,15 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QMessageBox>
 #include <QTabBar>
 #include <QTest>
 
 #include "app/MemoryTabs.h"
-#include "firmware/gui/FirmwareActions.h"
-#include "firmware/gui/TFClear_FL.h"
-#include "link/OperationKind.h"
 #include "system/gui/SystemPage.h"
+#include "tests/support/EraseThroughDialog.h"
 #include "tests/support/WindowFixture.h"
 #include "views/MemoryGrid.h"
 
@@ -147,25 +144,11 @@ TEST_F(ModulePage, AnEraseFromTheSystemPageUsesTheFlashTabItBuilds) {
     TFTerminal& w = startAsTheProgram();
     w.module().select(1, 0, 1);
     ASSERT_FALSE(w.modulePageBuilt());
-    QString finalMessage;
-    whenModal([&](QWidget* modal) {
-        auto* dialog = qobject_cast<firmware::TFClear_FL*>(modal);
-        ASSERT_TRUE(dialog);
-        dialog->edStartAdr->setText("2000");
-        dialog->edFinAdr_FL->setText("2007");
-        whenModal([&](QWidget* box) {
-            finalMessage = static_cast<QMessageBox*>(box)->text();
-            static_cast<QMessageBox*>(box)->accept();
-        });
-        dialog->btnErrase->click();
-    });
-    w.firmwareActions().pmSys_ClFlClick();
-    EXPECT_EQ(finalMessage, "Стирание окончено");
+    EXPECT_EQ(eraseThroughTheDialog(w, "2000", "2007"), "Стирание окончено");
     EXPECT_TRUE(w.modulePageBuilt());
     EXPECT_EQ(mainPage(), kSystemPage);
     EXPECT_FALSE(w.pages().PanelRec->isVisible());
-    EXPECT_EQ(w.engine().trans_Action(1, link::rdFlash, 0x2000, 9, 0, 3), 0);
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(w.linkState().ReplyData[i], 0xFF) << i;
+    EXPECT_TRUE(flashReadsErased(w, 1, 0x2000, 8));
 }
 
 TEST_F(ModulePage, AScanThatSelectsAModuleFillsTheMemoryTabsAsBefore) {
