@@ -12,8 +12,7 @@
 #include "firmware/ImageWriter.h"
 #include "firmware/ModuleReader.h"
 #include "firmware/ProgramRun.h"
-#include "sim/SimConfig.h"
-#include "tests/support/SimulatedLine.h"
+#include "tests/support/I2cLostReply.h"
 
 using namespace velmora;
 using namespace velmora::firmware;
@@ -21,30 +20,14 @@ using velmora::test::EngineRig;
 
 namespace {
 
-constexpr uint8_t kRdI2C = 0x7A, kWrI2C = 0x7B;
-
-class LostReply : public ::testing::Test {
+class LostReply : public velmora::test::I2cLostReplyTest {
 protected:
-    LostReply() {
-        std::string error;
-        EXPECT_TRUE(sim::loadConfig(sim::defaultConfig(), network, error)) << error;
-        // Neighbouring memory holds something other than the erased state, so a byte
-        // that lands in the wrong place shows.
-        for (uint32_t a = 0x4000; a <= 0xFFFF; ++a) sub().flash[a] = static_cast<uint8_t>(a * 7 + 3);
-        for (uint32_t a = 0; a < sim::kEepromSize; ++a) sub().eeprom[a] = static_cast<uint8_t>(a * 5 + 1);
-    }
-    sim::SimModule& sub() { return *network.node(1)->subModule(0x10); }
-
-    // The reply to the `nth` request to `command` for `reg` is lost; the request is
-    // carried out.
+    // Flash from 0x4000 up, where these cases write, differs from byte to byte.
+    LostReply() : I2cLostReplyTest(0x4000) {}
     void loseReply(uint8_t command, uint8_t reg, unsigned nth) {
-        rig.line.delivery().loseReplyTo = [command, reg, nth, seen = 0u](
-                                              const std::vector<uint8_t>& req) mutable {
-            return req.size() > 3 && req[1] == command && req[3] == reg && ++seen == nth;
-        };
+        I2cLostReplyTest::loseReply(rig, command, reg, nth);
     }
 
-    sim::ModuleNetwork network;
     EngineRig rig{network};
     ModuleLink link{rig.engine, {1, 0x10, 2, 0x4000}};
 };

@@ -6,8 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "sim/SimConfig.h"
-#include "tests/support/SimulatedLine.h"
+#include "tests/support/I2cLostReply.h"
 #include "views/MemoryReads.h"
 #include "views/MemoryWrites.h"
 
@@ -17,29 +16,8 @@ using velmora::test::EngineRig;
 
 namespace {
 
-constexpr uint8_t kRdI2C = 0x7A, kWrI2C = 0x7B;
-
-class ViewLostReply : public ::testing::Test {
+class ViewLostReply : public velmora::test::I2cLostReplyTest {
 protected:
-    ViewLostReply() {
-        std::string error;
-        EXPECT_TRUE(sim::loadConfig(sim::defaultConfig(), network, error)) << error;
-        // Every byte differs from its neighbours, so a shifted read or write shows.
-        for (uint32_t a = 0; a < sub().flash.size(); ++a) sub().flash[a] = static_cast<uint8_t>(a * 7 + 3);
-        for (uint32_t a = 0; a < sim::kEepromSize; ++a) sub().eeprom[a] = static_cast<uint8_t>(a * 5 + 1);
-    }
-    sim::SimModule& sub() { return *network.node(1)->subModule(0x10); }
-
-    // The reply to the `nth` request of `command` to register `reg` is lost; the request
-    // itself is carried out by the module.
-    void loseReply(EngineRig& rig, uint8_t command, uint8_t reg, unsigned nth) {
-        rig.line.delivery().loseReplyTo = [command, reg, nth, seen = 0u](
-                                              const std::vector<uint8_t>& req) mutable {
-            return req.size() > 3 && req[1] == command && req[3] == reg && ++seen == nth;
-        };
-    }
-
-    sim::ModuleNetwork network;
     const ModuleTarget target{1, 0x10, 2};
 };
 
