@@ -1,7 +1,7 @@
 #pragma once
-// The built-in simulated network served on a pseudo-terminal whose replies keep the
-// line's own pace, and (when asked) a link session open on it: what every benchmark
-// measures against.
+// The built-in simulated network served on a pseudo-terminal (its replies keeping the
+// line's own pace, or as fast as they come), and (when asked) a link session open on
+// it: what every benchmark measures against.
 
 #include <cstdio>
 #include <memory>
@@ -13,13 +13,12 @@
 
 namespace velmora::bench {
 
-class PacedSimulator {
+class SimulatorOnPty {
 public:
-    explicit PacedSimulator(uint32_t baud) : baud_(baud) {
+    // Sessions open at `baud`; the replies are paced only when `options` says so.
+    SimulatorOnPty(uint32_t baud, const sim::PtyOptions& options) : baud_(baud) {
         std::string error;
         sim::loadConfig(sim::defaultConfig(), network, error);
-        sim::PtyOptions options;
-        options.paceBaud = baud;
         server = std::make_unique<sim::PtyServer>(network, options);
         if (!server->open(error)) {
             std::fprintf(stderr, "%s\n", error.c_str());
@@ -28,7 +27,7 @@ public:
         server->start();
         serving_ = true;
     }
-    ~PacedSimulator() {
+    ~SimulatorOnPty() {
         if (serving_) server->stop();
     }
     bool serving() const { return serving_; }
@@ -57,6 +56,19 @@ public:
 private:
     uint32_t baud_;
     bool serving_ = false;
+};
+
+// Replies paced at the line's speed.
+class PacedSimulator : public SimulatorOnPty {
+public:
+    explicit PacedSimulator(uint32_t baud) : SimulatorOnPty(baud, paced(baud)) {}
+
+private:
+    static sim::PtyOptions paced(uint32_t baud) {
+        sim::PtyOptions options;
+        options.paceBaud = baud;
+        return options;
+    }
 };
 
 }  // namespace velmora::bench

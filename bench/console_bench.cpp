@@ -14,7 +14,7 @@
 
 #include "app/uVelmora.h"
 #include "console/ProtocolLogPane.h"
-#include "sim/PtyServer.h"
+#include "bench/PacedSimulator.h"
 #include "sim/SimConfig.h"
 
 using namespace velmora;
@@ -96,17 +96,10 @@ void growthFigures() {
 
 int burstFigure() {
     QTemporaryDir dir;
-    sim::ModuleNetwork network;
-    std::string error;
-    if (!sim::loadConfig(sim::defaultConfig(), network, error)) return 1;
     sim::PtyOptions ptyOptions;
     ptyOptions.linkPath = (dir.path() + "/adapter").toStdString();
-    sim::PtyServer server(network, ptyOptions);
-    if (!server.open(error)) {
-        std::fprintf(stderr, "pty: %s\n", error.c_str());
-        return 1;
-    }
-    server.start();
+    bench::SimulatorOnPty sim(115200, ptyOptions);
+    if (!sim.serving()) return 1;
     app::TerminalOptions options;
     options.settingsPath = dir.path() + "/velmora.ini";
     options.portOverride = link::PortChoice{1, QString::fromStdString(ptyOptions.linkPath)};
@@ -141,7 +134,7 @@ int burstFigure() {
                 "  one a pass of the event loop: %7.1f ms (CPU %7.1f ms)\n",
                 burstMs, burstCpuMs, pacedMs, pacedCpuMs);
     window.reset();
-    server.stop();
+    sim.stop();
     return 0;
 }
 

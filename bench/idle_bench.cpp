@@ -16,7 +16,7 @@
 #include "app/StatusPanels.h"
 #include "app/uVelmora.h"
 #include "link/qt/HardwareWatch.h"
-#include "sim/PtyServer.h"
+#include "bench/PacedSimulator.h"
 #include "sim/SimConfig.h"
 
 using namespace velmora;
@@ -86,20 +86,10 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
 
     QTemporaryDir dir;
-    sim::ModuleNetwork network;
-    std::string error;
-    if (!sim::loadConfig(sim::defaultConfig(), network, error)) {
-        std::fprintf(stderr, "network: %s\n", error.c_str());
-        return 1;
-    }
     sim::PtyOptions ptyOptions;
     ptyOptions.linkPath = (dir.path() + "/adapter").toStdString();
-    sim::PtyServer server(network, ptyOptions);
-    if (!server.open(error)) {
-        std::fprintf(stderr, "pty: %s\n", error.c_str());
-        return 1;
-    }
-    server.start();
+    bench::SimulatorOnPty sim(115200, ptyOptions);
+    if (!sim.serving()) return 1;
 
     app::TerminalOptions options;
     options.settingsPath = dir.path() + "/velmora.ini";
@@ -128,9 +118,9 @@ int main(int argc, char** argv) {
     watch.setWatchedPath(QString::fromStdString(ptyOptions.linkPath));
     watch.start();
     std::printf("changes learnt through: %s\n", qPrintable(watch.method()));
-    const Replug gone = timeChange(*window, watch, [&] { server.requestUnplug(); });
+    const Replug gone = timeChange(*window, watch, [&] { sim.server->requestUnplug(); });
     idle(1500);
-    const Replug back = timeChange(*window, watch, [&] { server.requestPlug(); });
+    const Replug back = timeChange(*window, watch, [&] { sim.server->requestPlug(); });
     std::printf("unplug noticed after: watch %lld ms, window %lld ms\n",
                 static_cast<long long>(gone.watchMs), static_cast<long long>(gone.windowMs));
     std::printf("replug noticed after: watch %lld ms, window %lld ms  (-1: not within %d ms)\n",
@@ -140,6 +130,6 @@ int main(int argc, char** argv) {
     watch.stop();
     window->close();
     window.reset();
-    server.stop();
+    sim.stop();
     return 0;
 }

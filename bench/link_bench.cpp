@@ -19,8 +19,7 @@
 #include "link/TransactionEngine.h"
 #include "link/qt/QtEventPump.h"
 #include "link/qt/LinkSession.h"
-#include "sim/PtyServer.h"
-#include "sim/SimConfig.h"
+#include "bench/PacedSimulator.h"
 
 using namespace velmora;
 
@@ -64,27 +63,14 @@ size_t exchangeBytes(uint16_t count) {
 // A 128-byte rdRAM through an in-process simulator that paces its line at `baud`,
 // against the time request and reply take on the wire at 10 bits a byte.
 void printPacedExchange(uint32_t baud, int rounds) {
-    sim::ModuleNetwork network;
-    std::string error;
-    sim::loadConfig(sim::defaultConfig(), network, error);
-    sim::PtyOptions options;
-    options.paceBaud = baud;
-    sim::PtyServer server(network, options);
-    if (!server.open(error)) {
-        std::printf("paced rdRAM at %u bit/s: %s\n", baud, error.c_str());
+    bench::PacedSimulator sim(baud);
+    std::unique_ptr<link::LinkSession> session = sim.openSession();
+    if (!session) {
+        std::printf("paced rdRAM at %u bit/s: no simulator to measure against\n", baud);
         return;
     }
-    server.start();
-    link::LinkSession session;
-    link::TnrComm& comm = session.comm();
-    session.setChoice({1, QString::fromStdString(server.devicePath())});
-    comm.setBaud(baud);
-    if (!session.openPort()) {
-        std::printf("paced rdRAM at %u bit/s: cannot open %s\n", baud, server.devicePath().c_str());
-        server.stop();
-        return;
-    }
-    link::TransactionEngine& engine = session.engine();
+    link::TnrComm& comm = session->comm();
+    link::TransactionEngine& engine = session->engine();
 
     std::vector<double> ms;
     int failures = 0;
@@ -95,7 +81,7 @@ void printPacedExchange(uint32_t baud, int rounds) {
         ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
     }
     comm.close();
-    server.stop();
+    sim.stop();
     std::sort(ms.begin(), ms.end());
     const size_t bytes = exchangeBytes(128);
     const double wireMs = static_cast<double>(bytes) * 10 * 1000 / baud;
@@ -110,22 +96,11 @@ void printPacedExchange(uint32_t baud, int rounds) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    sim::ModuleNetwork network;
-    std::string error;
-    sim::loadConfig(sim::defaultConfig(), network, error);
-    sim::PtyServer server(network, {});
-    if (!server.open(error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return 1;
-    }
-    server.start();
-
-    link::LinkSession session;
-    link::TnrComm& comm = session.comm();
-    session.setChoice({1, QString::fromStdString(server.devicePath())});
-    comm.setBaud(115200);
-    if (!session.openPort()) return 1;
-    link::TransactionEngine& engine = session.engine();
+    bench::SimulatorOnPty sim(115200, {});
+    std::unique_ptr<link::LinkSession> session = sim.openSession();
+    if (!session) return 1;
+    link::TnrComm& comm = session->comm();
+    link::TransactionEngine& engine = session->engine();
 
     const int rounds = 500;
     std::vector<double> latencies;
@@ -157,9 +132,10 @@ int main(int argc, char** argv) {
                 waited * 1000, cpu * 1000, 100.0 * cpu / waited);
 
     comm.close();
-    long kb = cliPeakKb(server.devicePath());
+    long kb = cliPeakKb(sim.server->devicePath());
     std::printf("velmora-cli peak memory (one 128-byte read): %ld KiB\n", kb);
-    server.stop();
+    session.reset();
+    sim.stop();
 
     printPacedExchange(9600, 15);
     printPacedExchange(115200, 60);

@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "link/qt/TnrComm.h"
-#include "sim/PtyServer.h"
+#include "bench/PacedSimulator.h"
 #include "sim/SimConfig.h"
 #include "tools/gui/TnrTerminal.h"
 
@@ -31,17 +31,10 @@ double threadCpuSeconds() {
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    sim::ModuleNetwork network;
-    std::string error;
-    sim::loadConfig(sim::defaultConfig(), network, error);
-    sim::PtyServer server(network, {});
-    if (!server.open(error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return 1;
-    }
-    server.start();
+    bench::SimulatorOnPty sim(115200, {});
+    if (!sim.serving()) return 1;
     link::TnrComm comm;
-    comm.setChoice({1, QString::fromStdString(server.devicePath())});
+    comm.setChoice({1, QString::fromStdString(sim.server->devicePath())});
     comm.setBaud(115200);
     if (!comm.open()) return 1;
     tools::TnrTerminal terminal;
@@ -56,7 +49,7 @@ int main(int argc, char** argv) {
     chunk.resize(115);
     QTimer flood;
     flood.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&flood, &QTimer::timeout, [&] { server.sendUnsolicited(chunk); });
+    QObject::connect(&flood, &QTimer::timeout, [&] { sim.server->sendUnsolicited(chunk); });
     flood.start(10);
 
     const double cpuBefore = threadCpuSeconds();
@@ -68,7 +61,7 @@ int main(int argc, char** argv) {
     const double seconds = static_cast<double>(wall.elapsed()) / 1000;
     flood.stop();
     comm.detachTerminal();
-    server.stop();
+    sim.stop();
     std::printf("terminal window under a 115200 bit/s text flood for %.1f s: %.2f %% of a core "
                 "on the user-interface thread (target < 10 %%)\n",
                 seconds, 100 * cpu / seconds);

@@ -17,6 +17,7 @@
 #include "link/OperationKind.h"
 #include "link/RequestFrame.h"
 #include "link/qt/LinkSession.h"
+#include "bench/PacedSimulator.h"
 #include "sim/PtyServer.h"
 #include "sim/SimConfig.h"
 #include "views/MemoryReads.h"
@@ -133,20 +134,11 @@ void autoRefreshCpu(sim::PtyServer& server, sim::ModuleNetwork& network) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    sim::ModuleNetwork network;
-    std::string error;
-    sim::loadConfig(sim::defaultConfig(), network, error);
-    sim::PtyOptions options;
-    options.paceBaud = kBaud;
-    sim::PtyServer server(network, options);
-    if (!server.open(error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return 1;
-    }
-    server.start();
-    pageRefresh(server, 1, 40);
-    pageRefresh(server, 2, 40);
-    autoRefreshCpu(server, network);
-    server.stop();
+    bench::PacedSimulator sim(kBaud);
+    if (!sim.serving()) return 1;
+    pageRefresh(*sim.server, 1, 40);
+    pageRefresh(*sim.server, 2, 40);
+    autoRefreshCpu(*sim.server, sim.network);
+    sim.stop();
     return 0;
 }
