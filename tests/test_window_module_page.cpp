@@ -115,6 +115,19 @@ TEST_F(ModulePage, BuildingItOpensNoWindowAndKeepsTheFocusInTheWindow) {
     EXPECT_EQ(QApplication::focusWidget(), w.pages().lbIdMod);
 }
 
+TEST_F(ModulePage, TheEepromTabOffersItsFourRangesOfAKilobyte) {
+    TFTerminal& w = startAsTheProgram();
+    w.module().select(0x01, 0, 1);
+    clickMainTab(w, kModulePage);
+    w.pages().pcMon->setCurrentIndex(kEepromTab);
+    QTest::qWait(20);
+    // 1 KiB of EEPROM: 0x000 ... 0x3FF in four pages of 256 bytes; the other four of the
+    // eight range panels stay hidden.
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(w.pages().pnEE[static_cast<size_t>(i)]->isVisible(), i < 4) << i;
+    EXPECT_TRUE(w.isActiveWindow());
+}
+
 TEST_F(ModulePage, TheStartAddressReadAtStartReachesAPageBuiltLater) {
     writeSettings("[System]\r\nstartAdrFlash=16384\r\nAutoSkan=0\r\n");
     TFTerminal& w = startAsTheProgram();
