@@ -3,8 +3,6 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
-#include <map>
-
 #include "common/gui/PageParts.h"
 
 namespace velmora::app {
@@ -14,36 +12,17 @@ namespace {
 // The page tabs are all one width. Set through the tab bar rather than a style sheet: a
 // style sheet on the page control would make every widget of every page go through the
 // style sheet machinery, which is most of the window's start-up time and slows painting.
-// The height is the style's for the tab's text; it is kept, because the tab bar asks for
-// it many times over during every layout and the style measures the text each time.
 class FixedTabBar : public QTabBar {
 public:
     explicit FixedTabBar(int width) : width_(width) {}
 
 protected:
     QSize tabSizeHint(int index) const override {
-        auto known = heights_.find(index);
-        if (known == heights_.end())
-            known = heights_.emplace(index, QTabBar::tabSizeHint(index).height()).first;
-        return {width_, known->second};
-    }
-    void tabInserted(int index) override {
-        heights_.clear();
-        QTabBar::tabInserted(index);
-    }
-    void tabRemoved(int index) override {
-        heights_.clear();
-        QTabBar::tabRemoved(index);
-    }
-    void changeEvent(QEvent* e) override {
-        // Font and style changes alter the height; so may anything else about the look.
-        heights_.clear();
-        QTabBar::changeEvent(e);
+        return {width_, QTabBar::tabSizeHint(index).height()};
     }
 
 private:
     int width_;
-    mutable std::map<int, int> heights_;
 };
 
 class FixedTabWidget : public QTabWidget {

@@ -37,6 +37,13 @@ QString hex2(uint8_t v) {
     return QString::fromStdString(hexNumber(v, 2));
 }
 
+// `menu` pops up where `w` is right-clicked.
+void attachPopup(QWidget* w, QMenu* menu) {
+    w->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(w, &QWidget::customContextMenuRequested, menu,
+                     [w, menu](const QPoint& at) { menu->popup(w->mapToGlobal(at)); });
+}
+
 }  // namespace
 
 TFTerminal::TFTerminal(TerminalOptions options, QWidget* parent)
@@ -145,18 +152,13 @@ void TFTerminal::buildWindow() {
     statusBar()->addWidget(sb1_, 1);
     statusBar()->setSizeGripEnabled(true);
 
-    // Popup menus of the page controls.
-    auto attach = [](QWidget* w, QMenu* menu) {
-        w->setContextMenuPolicy(Qt::CustomContextMenu);
-        QObject::connect(w, &QWidget::customContextMenuRequested, menu,
-                         [w, menu](const QPoint& at) { menu->popup(w->mapToGlobal(at)); });
-    };
-    attach(pages_.pcChan, menus_.pmProt);
+    // Popup menus of the page controls (the Module page's are attached when it is built).
+    attachPopup(pages_.pcChan, menus_.pmProt);
     for (QWidget* w :
          {static_cast<QWidget*>(pages_.reProt), static_cast<QWidget*>(pages_.Label2), pages_.PanKom,
           static_cast<QWidget*>(pages_.cbKomStr), static_cast<QWidget*>(pages_.pHint)})
-        attach(w, menus_.pmProt);
-    attach(pages_.tvSysInf, menus_.mmModul);
+        attachPopup(w, menus_.pmProt);
+    attachPopup(pages_.tvSysInf, menus_.mmModul);
 
     pages_.reProt->setExchangeSwitch(menus_.mmProt);
     engine().setProtocolLog(pages_.reProt);
@@ -176,12 +178,9 @@ void TFTerminal::ensureModulePage() {
     moduleBuilt_ = true;
     buildModulePage(pages_);
     bindModulePage();
-    // A hook may add hooks of its own; each runs once.
-    for (size_t i = 0; i < moduleHooks_.size(); ++i) {
-        auto hook = std::move(moduleHooks_[i]);
-        hook();
-    }
-    moduleHooks_.clear();
+    std::vector<std::function<void()>> hooks;
+    hooks.swap(moduleHooks_);
+    for (auto& hook : hooks) hook();
 }
 
 void TFTerminal::whenModulePageBuilt(std::function<void()> hook) {
@@ -192,16 +191,11 @@ void TFTerminal::whenModulePageBuilt(std::function<void()> hook) {
 }
 
 void TFTerminal::bindModulePage() {
-    auto attach = [](QWidget* w, QMenu* menu) {
-        w->setContextMenuPolicy(Qt::CustomContextMenu);
-        QObject::connect(w, &QWidget::customContextMenuRequested, menu,
-                         [w, menu](const QPoint& at) { menu->popup(w->mapToGlobal(at)); });
-    };
-    attach(pages_.sgFL, menus_.pmFlash);
-    attach(pages_.pcMon, menus_.pmFlash);
-    attach(pages_.sgEE, menus_.pmFlash);
-    attach(pages_.sfrTopPanel, menus_.pmFlash);
-    attach(pages_.sgRAM, menus_.pmRAM);
+    attachPopup(pages_.sgFL, menus_.pmFlash);
+    attachPopup(pages_.pcMon, menus_.pmFlash);
+    attachPopup(pages_.sgEE, menus_.pmFlash);
+    attachPopup(pages_.sfrTopPanel, menus_.pmFlash);
+    attachPopup(pages_.sgRAM, menus_.pmRAM);
 
     // View defaults: first period of each list, the grids' fixed cells, and the tab
     // the page was last asked to show (the Ident tab unless told otherwise).
