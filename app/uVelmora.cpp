@@ -198,12 +198,13 @@ void TFTerminal::bindModulePage() {
     attachPopup(pages_.sgRAM, menus_.pmRAM);
 
     // View defaults: first period of each list, the grids' fixed cells, and the tab
-    // the page was last asked to show (the Ident tab unless told otherwise).
+    // the page was last asked to show (the Ident tab unless told otherwise). The tab is
+    // set before the page change handler is connected, so it is no page change. The
+    // quiet flag is left alone: a quiet show of the Module page (Timer1, F6) builds the
+    // page from inside its own change, and must stay quiet.
     pages_.cbPapId->setCurrentIndex(0);
     pages_.cbPapRAM->setCurrentIndex(0);
-    quietPageChange_ = true;
     pages_.pcMon->setCurrentIndex(shownModuleTab_);
-    quietPageChange_ = false;
     connect(pages_.pcMon, &QTabWidget::currentChanged, this, &TFTerminal::onModuleTabChanged);
     if (Tag != 0) applyFlashBottomChoice();
     rebuildGridHeaders();

@@ -153,6 +153,57 @@ TEST_F(ModulePage, TheKeyForTheModulePageBuildsItOnTheRememberedTab) {
     EXPECT_TRUE(w.pages().sgRAM->isVisible());
 }
 
+// F6 only shows the Module page; Timer1 shows it on the Ident tab and reads that tab once.
+// Whether the page was built at start or is built by this very change, the same happens.
+TEST_F(ModulePage, FirstVisitByKeyOrTimer1IsTheSameAsWithAPageBuiltAtStart) {
+    enum class Way { F6OnTerminalPage, F6OnSystemPage, Timer1 };
+    struct Case {
+        const char* name;
+        Way way;
+        uint8_t level;
+        int identReads;
+    };
+    const Case cases[] = {
+        // Away from the System page, F6 needs no selection.
+        {"F6 on the Terminal page, nothing selected", Way::F6OnTerminalPage, 0, 0},
+        {"F6 on the System page, node selected", Way::F6OnSystemPage, 1, 0},
+        {"Timer1 after a node was chosen", Way::Timer1, 1, 1},
+    };
+    for (const Case& c : cases) {
+        for (bool buildFirst : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (buildFirst ? ", built at start" : ", built late"));
+            int identReads = 0;
+            tabs[kIdentTab].onRead = [&] { ++identReads; };
+            TFTerminal& w = start([&](TFTerminal& t) {
+                installMemoryTabs(t);
+                page = std::make_unique<system::SystemPage>(t);
+                t.setModuleTab(kIdentTab, &tabs[kIdentTab]);
+                if (buildFirst) t.ensureModulePage();
+            });
+            w.module().select(0x01, 0, c.level);
+            if (c.way == Way::Timer1) {
+                // Connected after the window's own handler: runs once that tick is over.
+                bool tickDone = false;
+                QObject::connect(&w.timer1(), &QTimer::timeout, &w,
+                                 [&] { tickDone = !w.timer1().isActive(); });
+                w.startTimer1();
+                ASSERT_TRUE(QTest::qWaitFor([&] { return tickDone; }, 5000));
+                EXPECT_EQ(moduleTab(), kIdentTab);
+            } else {
+                if (c.way == Way::F6OnTerminalPage) clickMainTab(w, kTerminalPage);
+                ASSERT_EQ(mainPage(), c.way == Way::F6OnTerminalPage ? kTerminalPage : kSystemPage);
+                ASSERT_EQ(w.modulePageBuilt(), buildFirst);
+                key(Qt::Key_F6);
+            }
+            EXPECT_TRUE(w.modulePageBuilt());
+            EXPECT_EQ(mainPage(), kModulePage);
+            EXPECT_EQ(identReads, c.identReads);
+            stopWindow();
+            tabs[kIdentTab].onRead = {};
+        }
+    }
+}
+
 TEST_F(ModulePage, AnEraseFromTheSystemPageUsesTheFlashTabItBuilds) {
     TFTerminal& w = startAsTheProgram();
     w.module().select(1, 0, 1);
