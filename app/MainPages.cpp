@@ -32,6 +32,11 @@ public:
     }
 };
 
+// The Module page's least size once built, with Qt's default style and fonts. Its empty
+// frame asks for the same, so the window cannot be made smaller before the page is built
+// than after; once built, the page's own layout decides.
+constexpr QSize kModulePageLeastSize{446, 328};
+
 }  // namespace
 
 MainPages buildMainPages(QWidget* parent) {
@@ -44,6 +49,7 @@ MainPages buildMainPages(QWidget* parent) {
     p.pcChan->tabBar()->setFont(bold);
     p.tsSysem = system::buildSystemPage(p);
     p.tsModul = gui::named(new QWidget, "tsModul");
+    p.tsModul->setMinimumSize(kModulePageLeastSize);
     new QVBoxLayout(p.tsModul);
     p.TabSheet13 = console::buildTerminalPage(p);
     p.pcChan->addTab(p.tsSysem, "    Система       ");
@@ -67,6 +73,7 @@ void buildModulePage(MainPages& p) {
     v->addWidget(top);
     v->addWidget(p.pcMon, 1);
     v->addWidget(bottom);
+    p.tsModul->setMinimumSize(0, 0);
     // Children added to a page already on the screen are not shown by themselves, and
     // the page must be whole before it is next painted.
     for (QWidget* w : {top, static_cast<QWidget*>(p.pcMon), bottom}) w->show();

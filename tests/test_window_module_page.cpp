@@ -128,6 +128,39 @@ TEST_F(ModulePage, TheEepromTabOffersItsFourRangesOfAKilobyte) {
     EXPECT_TRUE(w.isActiveWindow());
 }
 
+// The window's least size, once its layout has caught up.
+QSize leastSize(TFTerminal& w) {
+    QTest::qWait(10);
+    return w.minimumSizeHint();
+}
+
+bool near(const QSize& a, const QSize& b) {
+    // Exact with the fonts the page's frame was measured with; other fonts move it a little.
+    return std::abs(a.width() - b.width()) <= b.width() / 10 &&
+           std::abs(a.height() - b.height()) <= b.height() / 10;
+}
+
+TEST_F(ModulePage, TheWindowCannotBeMadeSmallerBeforeThePageIsBuiltThanAfter) {
+    // A stored size below the least size: the window opens at its least size either way.
+    writeSettings("[System]\r\nAutoSkan=0\r\n[Form]\r\nWidth=400\r\nHeight=300\r\n");
+    TFTerminal& late = startAsTheProgram();
+    const QSize lateLeast = leastSize(late);
+    const QSize lateOpened = late.size();
+    late.ensureModulePage();
+    const QSize lateBuilt = leastSize(late);
+    EXPECT_TRUE(near(lateLeast, lateBuilt)) << lateLeast.width() << "x" << lateLeast.height()
+                                            << " against " << lateBuilt.width() << "x" << lateBuilt.height();
+    stopWindow();
+
+    writeSettings("[System]\r\nAutoSkan=0\r\n[Form]\r\nWidth=400\r\nHeight=300\r\n");
+    TFTerminal& early = startAsTheProgram(true);
+    const QSize earlyLeast = leastSize(early);
+    EXPECT_EQ(lateBuilt, earlyLeast);
+    EXPECT_TRUE(near(lateOpened, early.size()));
+    EXPECT_GE(lateOpened.width(), 400);
+    EXPECT_GE(lateOpened.height(), 300);
+}
+
 TEST_F(ModulePage, TheStartAddressReadAtStartReachesAPageBuiltLater) {
     writeSettings("[System]\r\nstartAdrFlash=16384\r\nAutoSkan=0\r\n");
     TFTerminal& w = startAsTheProgram();
