@@ -59,7 +59,6 @@ MainPages buildMainPages(QWidget* parent) {
 }
 
 void buildModulePage(MainPages& p) {
-    if (p.pcMon) return;
     auto* v = static_cast<QVBoxLayout*>(p.tsModul->layout());
     QWidget* top = gui::caption("******* Мониторинг *******");
     p.pcMon = gui::named(new QTabWidget, "pcMon");

@@ -33,7 +33,8 @@ struct MainPages : system::SystemPageWidgets,
 // The System and Terminal pages, and the Module page's empty frame.
 MainPages buildMainPages(QWidget* parent);
 
-// Fills the Module page: its caption, `pcMon` with its five tabs, and its footer. Once.
+// Fills the Module page: its caption, `pcMon` with its five tabs, and its footer. Called
+// once; `pcMon` is set from then on.
 void buildModulePage(MainPages& pages);
 
 }  // namespace velmora::app

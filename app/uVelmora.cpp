@@ -174,8 +174,7 @@ void TFTerminal::buildWindow() {
 }
 
 void TFTerminal::ensureModulePage() {
-    if (moduleBuilt_) return;
-    moduleBuilt_ = true;
+    if (modulePageBuilt()) return;
     buildModulePage(pages_);
     bindModulePage();
     std::vector<std::function<void()>> hooks;
@@ -184,7 +183,7 @@ void TFTerminal::ensureModulePage() {
 }
 
 void TFTerminal::whenModulePageBuilt(std::function<void()> hook) {
-    if (moduleBuilt_)
+    if (modulePageBuilt())
         hook();
     else
         moduleHooks_.push_back(std::move(hook));
@@ -213,11 +212,7 @@ void TFTerminal::bindModulePage() {
     // Until a subsystem plugs its own tab in, the tab only takes the focus.
     const std::array<QWidget*, kModuleTabCount> focus = {nullptr, pages_.sgFL, pages_.sgRAM,
                                                          pages_.sgEE, pages_.lbSFR};
-    for (size_t i = 0; i < focus.size(); ++i) {
-        const bool inert = tabs_[i] == inertTabs_[i].get();
-        inertTabs_[i] = std::make_unique<InertModuleTab>(focus[i]);
-        if (inert) tabs_[i] = inertTabs_[i].get();
-    }
+    for (size_t i = 0; i < focus.size(); ++i) inertTabs_[i]->setFocusTarget(focus[i]);
     buildIdentTab();
 }
 
@@ -227,7 +222,7 @@ void TFTerminal::applyFlashBottomChoice() {
 }
 
 int TFTerminal::moduleTabIndex() const {
-    return moduleBuilt_ ? pages_.pcMon->currentIndex() : shownModuleTab_;
+    return modulePageBuilt() ? pages_.pcMon->currentIndex() : shownModuleTab_;
 }
 
 tools::TFfreeTerminal* TFTerminal::freeTerminalWindow() {
@@ -362,7 +357,7 @@ void TFTerminal::firstActivation() {
     Tag = 1;
 
     addresses.FlashBottom = static_cast<uint16_t>(s.startAdrFlash);
-    if (moduleBuilt_) applyFlashBottomChoice();
+    if (modulePageBuilt()) applyFlashBottomChoice();
     menus_.mmAutoskan->setChecked(s.autoScan);
     menus_.mmProt->setChecked(s.protocol);
     setSystemSpeed(s.systemSpeed);
@@ -394,7 +389,7 @@ void TFTerminal::rebuildGridHeaders() {
     views::ViewAddresses& a = addresses;
     // The grids' first column is written from the addresses; before the Module page is
     // built there are no grids yet, and building it calls this again.
-    if (moduleBuilt_) {
+    if (modulePageBuilt()) {
         pages_.edAdrFL->setText(QString::fromStdString(hexNumber(a.FlashBottom, 4)));
         pages_.sgFL->setRowAddresses(a.FlashBottom);
         pages_.sgRAM->setRowAddresses(a.AdrRAM);
@@ -429,7 +424,7 @@ bool TFTerminal::FormCloseQuery() {
 }
 
 void TFTerminal::FormClose() {
-    if (tmUpDate_.isActive() && moduleBuilt_) {
+    if (tmUpDate_.isActive() && modulePageBuilt()) {
         pages_.cbAutoApDateId->setChecked(false);
         pages_.cbAutoApDateRAM->setChecked(false);
         tmUpDate_.setInterval(10);

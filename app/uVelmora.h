@@ -170,7 +170,7 @@ public:
     // The Module page is built on its first visit, or when something first needs its
     // widgets or tab handlers; `hook` runs once it is there (at once if it already is).
     void ensureModulePage();
-    bool modulePageBuilt() const { return moduleBuilt_; }
+    bool modulePageBuilt() const { return pages_.pcMon != nullptr; }
     void whenModulePageBuilt(std::function<void()> hook);
 
     // The dialogs, each made when first wanted and then kept.
@@ -228,7 +228,6 @@ private:
     link::LinkSession link_;
     MainMenus menus_;
     MainPages pages_;
-    bool moduleBuilt_ = false;
     std::vector<std::function<void()>> moduleHooks_;
     StatusPanels* sb1_ = nullptr;
     firmware::FirmwareActions* firmware_ = nullptr;

@@ -12,8 +12,8 @@ namespace velmora::app {
 PageFlags TFTerminal::pageFlags() const {
     PageFlags f;
     f.systemIdle = scan_.SystemIdle;
-    f.autoRam = moduleBuilt_ && pages_.cbAutoApDateRAM->isChecked();
-    f.autoId = moduleBuilt_ && pages_.cbAutoApDateId->isChecked();
+    f.autoRam = modulePageBuilt() && pages_.cbAutoApDateRAM->isChecked();
+    f.autoId = modulePageBuilt() && pages_.cbAutoApDateId->isChecked();
     f.selectionLevel = module_.SelectionLevel;
     f.scanPanelVisible = pages_.pSkan->isVisible();
     return f;
@@ -27,7 +27,7 @@ void TFTerminal::showMainPageQuietly(int page) {
 
 void TFTerminal::showModuleTabQuietly(int tab) {
     // Not built yet: the page opens on this tab when it is.
-    if (!moduleBuilt_) {
+    if (!modulePageBuilt()) {
         shownModuleTab_ = tab;
         return;
     }
@@ -107,7 +107,7 @@ void TFTerminal::Timer1Timer() {
 void TFTerminal::TmUpdateTimer() {
     if (!engine().isFree()) return;  // the previous refresh still waits for its reply
     const int tab = moduleTabIndex();
-    const bool onModule = moduleBuilt_ && pages_.pcChan->currentIndex() == kModulePage;
+    const bool onModule = modulePageBuilt() && pages_.pcChan->currentIndex() == kModulePage;
     if (onModule && tab == kRamTab && pages_.cbAutoApDateRAM->isChecked()) {
         tabs_[kRamTab]->refreshTick();
     } else if (onModule && tab == kIdentTab && pages_.cbAutoApDateId->isChecked()) {

@@ -31,6 +31,7 @@ public:
     explicit InertModuleTab(QWidget* focus = nullptr) : focus_(focus) {}
     void read() override {}
     QWidget* focusTarget() override { return focus_; }
+    void setFocusTarget(QWidget* focus) { focus_ = focus; }
 
 private:
     QWidget* focus_;
