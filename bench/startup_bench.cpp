@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "bench/PacedSimulator.h"
+#include "bench/PrivateXServer.h"
 
 namespace {
 
@@ -78,38 +79,6 @@ double median(std::vector<double> v) {
     return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
-// A private X server on a free display; nothing when Xvfb is not installed.
-struct PrivateX {
-    QProcess server;
-    QString display;
-    bool start() {
-        for (int n = 91; n < 140; ++n) {
-            if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) ||
-                QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-                continue;
-            display = QStringLiteral(":%1").arg(n);
-            server.setStandardOutputFile(QProcess::nullDevice());
-            server.setStandardErrorFile(QProcess::nullDevice());
-            server.start("Xvfb", {display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
-            if (!server.waitForStarted(3000)) return false;
-            for (int i = 0; i < 100; ++i) {
-                if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))) return true;
-                QThread::msleep(20);
-            }
-            server.kill();
-            server.waitForFinished();
-            return false;
-        }
-        return false;
-    }
-    ~PrivateX() {
-        if (server.state() != QProcess::NotRunning) {
-            server.terminate();
-            server.waitForFinished(3000);
-        }
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -120,7 +89,7 @@ int main(int argc, char** argv) {
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("VELMORA_STARTUP_MARK", "1");
-    PrivateX x;
+    velmora::bench::PrivateXServer x;
     QString where;
     if (!forceOffscreen && x.start()) {
         env.insert("DISPLAY", x.display);
