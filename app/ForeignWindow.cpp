@@ -6,6 +6,11 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <optional>
+#include <vector>
 #endif
 
 namespace velmora::app {
@@ -13,82 +18,216 @@ namespace velmora::app {
 #ifdef VELMORA_HAVE_X11
 namespace {
 
-bool utf8NameIs(Display* d, Window w, Atom netWmName, Atom utf8, const std::string& title) {
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    bool match = false;
-    if (XGetWindowProperty(d, w, netWmName, 0, 1024, False, utf8, &type, &format, &count, &after,
-                           &data) == Success &&
-        data) {
-        match = type == utf8 && format == 8 &&
-                std::string(reinterpret_cast<char*>(data), count) == title;
-        XFree(data);
+// Reparenting window managers put a client two levels below the root; its own child
+// windows are the third.
+constexpr int kDeepestLevel = 3;
+// Longer names cannot be the writer's title (in any encoding).
+constexpr uint32_t kNameLongs = 1024;
+
+struct NameValue {
+    xcb_atom_t type = XCB_ATOM_NONE;
+    uint8_t format = 0;
+    std::string bytes;
+    bool whole = false;
+};
+
+std::optional<NameValue> takeName(xcb_connection_t* c, xcb_get_property_cookie_t cookie) {
+    xcb_generic_error_t* error = nullptr;
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, &error);
+    std::free(error);  // a window that vanished meanwhile: no name
+    if (!reply) return std::nullopt;
+    NameValue v;
+    v.type = reply->type;
+    v.format = reply->format;
+    v.bytes.assign(static_cast<const char*>(xcb_get_property_value(reply)),
+                   static_cast<size_t>(xcb_get_property_value_length(reply)));
+    v.whole = reply->bytes_after == 0;
+    std::free(reply);
+    return v;
+}
+
+std::string latin1ToUtf8(const std::string& text) {
+    std::string out;
+    for (unsigned char ch : text) {
+        if (ch < 0x80) {
+            out += static_cast<char>(ch);
+        } else {
+            out += static_cast<char>(0xC0 | (ch >> 6));
+            out += static_cast<char>(0x80 | (ch & 0x3F));
+        }
     }
-    return match;
+    return out;
 }
 
-bool legacyNameIs(Display* d, Window w, const std::string& title) {
-    XTextProperty prop{};
-    if (!XGetWMName(d, w, &prop) || !prop.value) return false;
-    bool match = false;
-    char** list = nullptr;
-    int n = 0;
-    if (Xutf8TextPropertyToTextList(d, &prop, &list, &n) >= Success && list) {
-        for (int i = 0; i < n && !match; ++i) match = title == list[i];
-        XFreeStringList(list);
+// Legacy names in encodings only Xlib reads (compound text, as toolkits still write a
+// Cyrillic title): converted on the client, with no request to the server. The
+// application's own display when there is one; otherwise one opened when first needed.
+class LegacyText {
+public:
+    explicit LegacyText(Display* shared) : shared_(shared) {}
+    ~LegacyText() {
+        if (own_) XCloseDisplay(own_);
     }
-    XFree(prop.value);
-    return match;
+    LegacyText(const LegacyText&) = delete;
+    LegacyText& operator=(const LegacyText&) = delete;
+
+    bool equals(const NameValue& name, const std::string& title) {
+        Display* d = display();
+        if (!d) return false;
+        XTextProperty prop{};
+        prop.value = reinterpret_cast<unsigned char*>(const_cast<char*>(name.bytes.data()));
+        prop.encoding = name.type;
+        prop.format = 8;
+        prop.nitems = name.bytes.size();
+        char** list = nullptr;
+        int n = 0;
+        bool match = false;
+        if (Xutf8TextPropertyToTextList(d, &prop, &list, &n) >= Success && list) {
+            for (int i = 0; i < n && !match; ++i) match = title == list[i];
+            XFreeStringList(list);
+        }
+        return match;
+    }
+
+private:
+    Display* display() {
+        if (shared_) return shared_;
+        if (!triedOwn_) {
+            triedOwn_ = true;
+            own_ = XOpenDisplay(nullptr);
+        }
+        return own_;
+    }
+
+    Display* shared_ = nullptr;
+    Display* own_ = nullptr;
+    bool triedOwn_ = false;
+};
+
+struct NameAtoms {
+    xcb_atom_t netWmName = XCB_ATOM_NONE;
+    xcb_atom_t utf8 = XCB_ATOM_NONE;
+};
+
+NameAtoms internNameAtoms(xcb_connection_t* c) {
+    const auto netWmName = xcb_intern_atom(c, 0, 12, "_NET_WM_NAME");
+    const auto utf8 = xcb_intern_atom(c, 0, 11, "UTF8_STRING");
+    NameAtoms atoms;
+    xcb_generic_error_t* error = nullptr;
+    if (auto* r = xcb_intern_atom_reply(c, netWmName, &error)) {
+        atoms.netWmName = r->atom;
+        std::free(r);
+    }
+    std::free(error);
+    error = nullptr;
+    if (auto* r = xcb_intern_atom_reply(c, utf8, &error)) {
+        atoms.utf8 = r->atom;
+        std::free(r);
+    }
+    std::free(error);
+    return atoms;
 }
 
-bool walk(Display* d, Window w, int depth, Atom netWmName, Atom utf8, const std::string& title) {
-    if (utf8NameIs(d, w, netWmName, utf8, title) || legacyNameIs(d, w, title)) return true;
-    // Reparenting window managers put a client two levels below the root.
-    if (depth >= 3) return false;
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned int n = 0;
-    if (!XQueryTree(d, w, &root, &parent, &children, &n)) return false;
-    bool found = false;
-    for (unsigned int i = 0; i < n && !found; ++i)
-        found = walk(d, children[i], depth + 1, netWmName, utf8, title);
-    if (children) XFree(children);
-    return found;
+bool utf8NameIs(const std::optional<NameValue>& name, const NameAtoms& atoms, const std::string& title) {
+    return name && name->whole && name->type == atoms.utf8 && name->format == 8 && name->bytes == title;
 }
 
-int ignoreErrors(Display*, XErrorEvent*) {
-    return 0;
+bool legacyNameIs(const std::optional<NameValue>& name, const NameAtoms& atoms, const std::string& title,
+                  LegacyText& legacy) {
+    if (!name || !name->whole || name->format != 8 || name->type == XCB_ATOM_NONE) return false;
+    if (name->type == XCB_ATOM_STRING) return latin1ToUtf8(name->bytes) == title;
+    if (name->type == atoms.utf8) return name->bytes == title;
+    return legacy.equals(*name, title);
+}
+
+// The window tree is read a level at a time: every request of a level is sent before the
+// first answer is awaited. A request per window and a wait for each answer, as the
+// plain walk makes them, cost a round trip each; on a desktop with a hundred windows
+// open that came to more than a tenth of a second before the window could show.
+bool anyWindowNamed(xcb_connection_t* c, xcb_window_t root, const std::string& title, LegacyText& legacy) {
+    const NameAtoms atoms = internNameAtoms(c);
+    struct Asked {
+        xcb_get_property_cookie_t utf8Name;
+        xcb_get_property_cookie_t legacyName;
+        xcb_query_tree_cookie_t children;
+    };
+    std::vector<xcb_window_t> level{root};
+    for (int depth = 0; !level.empty(); ++depth) {
+        const bool descend = depth < kDeepestLevel;
+        std::vector<Asked> asked;
+        asked.reserve(level.size());
+        for (xcb_window_t w : level) {
+            Asked a{};
+            a.utf8Name = xcb_get_property(c, 0, w, atoms.netWmName, atoms.utf8, 0, kNameLongs);
+            a.legacyName = xcb_get_property(c, 0, w, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, kNameLongs);
+            if (descend) a.children = xcb_query_tree(c, w);
+            asked.push_back(a);
+        }
+        std::vector<xcb_window_t> next;
+        bool found = false;
+        for (const Asked& a : asked) {
+            if (found) {  // the rest is not needed, but its answers must not pile up
+                xcb_discard_reply(c, a.utf8Name.sequence);
+                xcb_discard_reply(c, a.legacyName.sequence);
+                if (descend) xcb_discard_reply(c, a.children.sequence);
+                continue;
+            }
+            const auto utf8Name = takeName(c, a.utf8Name);
+            const auto legacyName = takeName(c, a.legacyName);
+            found = utf8NameIs(utf8Name, atoms, title) || legacyNameIs(legacyName, atoms, title, legacy);
+            if (!descend) continue;
+            if (found) {
+                xcb_discard_reply(c, a.children.sequence);
+                continue;
+            }
+            xcb_generic_error_t* error = nullptr;
+            if (auto* tree = xcb_query_tree_reply(c, a.children, &error)) {
+                const xcb_window_t* kids = xcb_query_tree_children(tree);
+                next.insert(next.end(), kids, kids + xcb_query_tree_children_length(tree));
+                std::free(tree);
+            }
+            std::free(error);
+        }
+        if (found) return true;
+        level.swap(next);
+    }
+    return false;
 }
 
 }  // namespace
 
-// On a display already open: the caller's connection stays as it was.
-WindowLookup lookOn(Display* d, const std::string& title) {
-    // Windows may vanish while we walk; their errors mean nothing here.
-    auto previous = XSetErrorHandler(ignoreErrors);
-    Atom netWmName = XInternAtom(d, "_NET_WM_NAME", False);
-    Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
-    bool found = walk(d, DefaultRootWindow(d), 0, netWmName, utf8, title);
-    XSync(d, False);
-    XSetErrorHandler(previous);
-    return found ? WindowLookup::Found : WindowLookup::NotFound;
-}
-
 WindowLookup findTopLevelWindow(const std::string& title) {
-    Display* d = XOpenDisplay(nullptr);
-    if (!d) return WindowLookup::Unavailable;
-    const WindowLookup result = lookOn(d, title);
-    XCloseDisplay(d);
-    return result;
+    int screen = 0;
+    xcb_connection_t* c = xcb_connect(nullptr, &screen);
+    if (xcb_connection_has_error(c)) {
+        xcb_disconnect(c);
+        return WindowLookup::Unavailable;
+    }
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c));
+    for (int i = 0; i < screen && it.rem; ++i) xcb_screen_next(&it);
+    bool found = false;
+    if (it.rem) {
+        LegacyText legacy(nullptr);
+        found = anyWindowNamed(c, it.data->root, title, legacy);
+    }
+    xcb_disconnect(c);
+    return found ? WindowLookup::Found : WindowLookup::NotFound;
 }
 
 WindowLookup findTopLevelWindowFromApplication(const std::string& title) {
     // The application's own connection when it has one: no second connection to pay for,
     // and none whose closing could make an otherwise idle X server reset itself just as
     // the window appears.
-    if (auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr)
-        if (Display* d = x11->display()) return lookOn(d, title);
+    if (auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
+        Display* d = x11->display();
+        xcb_connection_t* c = x11->connection();
+        if (d && c) {
+            LegacyText legacy(d);
+            return anyWindowNamed(c, static_cast<xcb_window_t>(DefaultRootWindow(d)), title, legacy)
+                       ? WindowLookup::Found
+                       : WindowLookup::NotFound;
+        }
+    }
     return findTopLevelWindow(title);
 }
 #else

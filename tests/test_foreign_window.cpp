@@ -1,7 +1,8 @@
 // The start-up refusal beside the identifier writer, on a private X server.
 
+#include <QGuiApplication>
 #include <gtest/gtest.h>
-// After GoogleTest: Xlib defines macros (None, Bool) that its headers also use as names.
+// After Qt and GoogleTest: Xlib defines macros (None, Bool) that its headers also use as names.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -63,6 +64,30 @@ protected:
             ::unsetenv("DISPLAY");
     }
 
+    // A window whose only name is WM_NAME, written in `style` as the toolkits write it.
+    Window makeLegacyWindow(const std::string& title, XICCEncodingStyle style, Window parent = 0) {
+        Window w =
+            XCreateSimpleWindow(x_, parent ? parent : DefaultRootWindow(x_), 0, 0, 50, 50, 0, 0, 0);
+        char* text = const_cast<char*>(title.c_str());
+        XTextProperty prop{};
+        Xutf8TextListToTextProperty(x_, &text, 1, style, &prop);
+        XSetWMName(x_, w, &prop);
+        XFree(prop.value);
+        XSync(x_, False);
+        return w;
+    }
+
+    // `count` clients framed as a reparenting window manager frames them, each with
+    // three child windows of its own.
+    void makeFramedClients(int count) {
+        for (int i = 0; i < count; ++i) {
+            Window frame = makeWindow("", false, false);
+            Window client = makeWindow("Документ " + std::to_string(i), true, true, frame);
+            for (int k = 0; k < 3; ++k) XCreateSimpleWindow(x_, client, 0, 0, 5, 5, 0, 0, 0);
+        }
+        XSync(x_, False);
+    }
+
     Window makeWindow(const std::string& title, bool utf8Name, bool legacyName, Window parent = 0) {
         Window w =
             XCreateSimpleWindow(x_, parent ? parent : DefaultRootWindow(x_), 0, 0, 50, 50, 0, 0, 0);
@@ -107,6 +132,79 @@ TEST_F(PrivateXServer, FindsAClientInsideAWindowManagersFrame) {
     Window frame = makeWindow("frame", true, false);
     makeWindow(kWriterTitle, true, true, frame);
     EXPECT_EQ(findTopLevelWindow(kWriterTitle), WindowLookup::Found);
+}
+
+// Names as the toolkits write WM_NAME: Latin-1 text as STRING, other text as compound
+// text or as UTF-8.
+TEST_F(PrivateXServer, FindsLegacyNamesInEachEncoding) {
+    struct Case {
+        std::string title;
+        XICCEncodingStyle style;
+    };
+    const Case cases[] = {
+        {"Kennung schreiben: Modul über Bus", XStringStyle},
+        {kWriterTitle, XCompoundTextStyle},
+        {kWriterTitle, XUTF8StringStyle},
+        {"Écrire l'identifiant", XCompoundTextStyle},
+    };
+    for (const Case& c : cases) {
+        Window w = makeLegacyWindow(c.title, c.style);
+        EXPECT_EQ(findTopLevelWindow(c.title), WindowLookup::Found) << c.title << " style " << c.style;
+        EXPECT_EQ(findTopLevelWindow(c.title + "!"), WindowLookup::NotFound) << c.title;
+        XDestroyWindow(x_, w);
+        XSync(x_, False);
+        EXPECT_EQ(findTopLevelWindow(c.title), WindowLookup::NotFound) << c.title;
+    }
+}
+
+// The root, a window manager's frame, the client in it and the client's own windows
+// are looked at; what lies deeper is not a top-level window's.
+TEST_F(PrivateXServer, LooksThreeLevelsBelowTheRootAndNoDeeper) {
+    makeFramedClients(60);
+    Window frame = makeWindow("", false, false);
+    Window client = makeWindow("Клиент", true, false, frame);
+    Window inner = makeWindow(kWriterTitle, true, true, client);
+    EXPECT_EQ(findTopLevelWindow(kWriterTitle), WindowLookup::Found);
+    XDestroyWindow(x_, inner);
+    Window holder = makeWindow("", false, false, client);
+    makeWindow(kWriterTitle, true, true, holder);
+    EXPECT_EQ(findTopLevelWindow(kWriterTitle), WindowLookup::NotFound);
+}
+
+TEST_F(PrivateXServer, FindsTheWriterAmongManyClients) {
+    makeFramedClients(100);
+    Window frame = makeWindow("", false, false);
+    makeWindow(kWriterTitle, true, false, frame);
+    makeFramedClients(100);
+    EXPECT_EQ(findTopLevelWindow(kWriterTitle), WindowLookup::Found);
+}
+
+// The program looks out through its own connection, which outlives each look-out: the
+// answers an early find leaves unread must not be taken for a later look-out's.
+TEST_F(PrivateXServer, TheApplicationsConnectionServesOneLookOutAfterAnother) {
+    const std::string platform = std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "";
+    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    {
+        int argc = 1;
+        char name[] = "velmora_x11_tests";
+        char* argv[] = {name, nullptr};
+        QGuiApplication app(argc, argv);
+        Window early = makeWindow(kWriterTitle, true, false);  // the root's first child
+        makeFramedClients(80);
+        for (int round = 0; round < 3; ++round)
+            EXPECT_EQ(findTopLevelWindowFromApplication(kWriterTitle), WindowLookup::Found) << round;
+        XDestroyWindow(x_, early);
+        XSync(x_, False);
+        for (int round = 0; round < 2; ++round)
+            EXPECT_EQ(findTopLevelWindowFromApplication(kWriterTitle), WindowLookup::NotFound) << round;
+        Window frame = makeWindow("", false, false);
+        makeLegacyWindow(kWriterTitle, XCompoundTextStyle, frame);
+        EXPECT_EQ(findTopLevelWindowFromApplication(kWriterTitle), WindowLookup::Found);
+    }
+    if (!platform.empty())
+        ::setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
+    else
+        ::unsetenv("QT_QPA_PLATFORM");
 }
 
 TEST_F(PrivateXServer, OtherTitlesDoNotCount) {
