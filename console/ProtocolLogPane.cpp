@@ -17,9 +17,6 @@ ProtocolLogPane::ProtocolLogPane(QWidget* parent) : QPlainTextEdit(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setUndoRedoEnabled(false);  // an undo stack would keep every line twice
-    QFont font = gui::namedFont("Courier New", 8, true);
-    font.setPixelSize(11);
-    setFont(font);
     QPalette p = palette();
     p.setColor(QPalette::Base, p.color(QPalette::ToolTipBase));
     setPalette(p);
@@ -28,6 +25,20 @@ ProtocolLogPane::ProtocolLogPane(QWidget* parent) : QPlainTextEdit(parent) {
     // however many lines it brings, and a line still shows at once to the eye.
     flushTimer_.setInterval(25);
     connect(&flushTimer_, &QTimer::timeout, this, &ProtocolLogPane::flushNow);
+}
+
+void ProtocolLogPane::showEvent(QShowEvent* event) {
+    // The log's own font is taken when the log is first seen, before it is first drawn.
+    // The page that holds it opens hidden, and matching a font the window shows nowhere
+    // else means a search of every installed font: on a desktop with many, the largest
+    // single cost of building that page at start.
+    if (!fontTaken_) {
+        fontTaken_ = true;
+        QFont font = gui::namedFont("Courier New", 8, true);
+        font.setPixelSize(11);
+        setFont(font);
+    }
+    QPlainTextEdit::showEvent(event);
 }
 
 bool ProtocolLogPane::exchangeLogging() const {

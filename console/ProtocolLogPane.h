@@ -54,6 +54,9 @@ public:
     // Puts the lines gathered so far into the document now.
     void flush() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     struct Pending {
         QString text;
@@ -65,6 +68,7 @@ private:
     const QAction* systemSwitch_ = nullptr;
     std::vector<Pending> pending_;
     int lines_ = 0;  // in the document; the empty document still holds one empty block
+    bool fontTaken_ = false;
     QTimer flushTimer_;
 };
 

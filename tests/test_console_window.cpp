@@ -217,3 +217,35 @@ TEST_F(TerminalPage, LogSavedAsUtf8Text) {
     EXPECT_EQ(log()->lineCount(), 0);
     EXPECT_EQ(log()->allText(), "");
 }
+
+// The log takes its own font when first seen, not when made (its page opens hidden).
+// Lines that came before then must draw exactly as in a log that had the font all along,
+// at the same place.
+TEST(ProtocolLog, FirstSeenAfterLinesCameItDrawsAsOneThatHadItsFontAllAlong) {
+    console::ProtocolLogPane seen;
+    seen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&seen));
+    const QFont logFont = seen.font();
+    EXPECT_TRUE(QFontInfo(logFont).fixedPitch());
+    EXPECT_TRUE(logFont.bold());
+    EXPECT_EQ(logFont.pixelSize(), 11);
+
+    console::ProtocolLogPane late;
+    console::ProtocolLogPane allAlong;
+    allAlong.setFont(logFont);
+    for (console::ProtocolLogPane* pane : {&late, &allAlong}) {
+        pane->resize(420, 260);
+        for (int i = 0; i < 40; ++i)
+            pane->appendLine("01 03 00 " + std::to_string(10 + i) + " 00 02 C4 0B",
+                             {static_cast<uint8_t>(i * 6), 0, static_cast<uint8_t>(255 - i * 6)});
+        pane->flush();
+    }
+    for (console::ProtocolLogPane* pane : {&late, &allAlong}) {
+        pane->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(pane));
+    }
+    EXPECT_EQ(late.font(), logFont);
+    EXPECT_EQ(late.grab().toImage(), allAlong.grab().toImage());
+    EXPECT_EQ(late.lineCount(), 40);
+    EXPECT_EQ(late.lineText(39), "01 03 00 49 00 02 C4 0B");
+}
