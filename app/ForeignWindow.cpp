@@ -132,11 +132,26 @@ bool utf8NameIs(const std::optional<NameValue>& name, const NameAtoms& atoms, co
     return name && name->whole && name->type == atoms.utf8 && name->format == 8 && name->bytes == title;
 }
 
+// A text property holds a list of strings, each ended by a NUL but the last; some
+// programs end the last one too. Any string of the list may be the title, as Xlib's own
+// reading of the property finds it.
+template <typename Convert>
+bool anyStringOfTheListIs(const std::string& bytes, const std::string& title, Convert convert) {
+    for (size_t start = 0; start < bytes.size();) {
+        size_t end = bytes.find('\0', start);
+        if (end == std::string::npos) end = bytes.size();
+        if (convert(bytes.substr(start, end - start)) == title) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 bool legacyNameIs(const std::optional<NameValue>& name, const NameAtoms& atoms, const std::string& title,
                   LegacyText& legacy) {
     if (!name || !name->whole || name->format != 8 || name->type == XCB_ATOM_NONE) return false;
-    if (name->type == XCB_ATOM_STRING) return latin1ToUtf8(name->bytes) == title;
-    if (name->type == atoms.utf8) return name->bytes == title;
+    if (name->type == XCB_ATOM_STRING) return anyStringOfTheListIs(name->bytes, title, latin1ToUtf8);
+    if (name->type == atoms.utf8)
+        return anyStringOfTheListIs(name->bytes, title, [](const std::string& s) { return s; });
     return legacy.equals(*name, title);
 }
 

@@ -32,13 +32,22 @@ void ProtocolLogPane::showEvent(QShowEvent* event) {
     // The page that holds it opens hidden, and matching a font the window shows nowhere
     // else means a search of every installed font: on a desktop with many, the largest
     // single cost of building that page at start.
-    if (!fontTaken_) {
-        fontTaken_ = true;
-        QFont font = gui::namedFont("Courier New", 8, true);
-        font.setPixelSize(11);
-        setFont(font);
+    if (fontTaken_) {
+        QPlainTextEdit::showEvent(event);
+        return;
     }
+    fontTaken_ = true;
+    // Lines that came before were kept in view at the end in the font the log had until
+    // now. The scroll range counts lines, and how many fit is measured again only as the
+    // base class shows the log: with a taller line than before, the view would open short
+    // of the end and the newest lines out of sight.
+    QScrollBar* bar = verticalScrollBar();
+    const bool atEnd = bar->value() == bar->maximum();
+    QFont font = gui::namedFont("Courier New", 8, true);
+    font.setPixelSize(11);
+    setFont(font);
     QPlainTextEdit::showEvent(event);
+    if (atEnd) bar->setValue(bar->maximum());
 }
 
 bool ProtocolLogPane::exchangeLogging() const {

@@ -8,7 +8,10 @@
 #include <QFileDialog>
 #include <QFile>
 #include <QLineEdit>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScrollBar>
+#include <QTabWidget>
 
 #include "link/OperationKind.h"
 #include "tests/support/TerminalFixture.h"
@@ -248,4 +251,34 @@ TEST(ProtocolLog, FirstSeenAfterLinesCameItDrawsAsOneThatHadItsFontAllAlong) {
     EXPECT_EQ(late.grab().toImage(), allAlong.grab().toImage());
     EXPECT_EQ(late.lineCount(), 40);
     EXPECT_EQ(late.lineText(39), "01 03 00 49 00 02 C4 0B");
+}
+
+// The log's page opens hidden while lines already come in, so the log is first seen after
+// them: it must then show its newest lines, as it does once open, whatever the desktop's
+// font. Desktop fonts both shorter and taller than the log's 11-pixel lines.
+TEST(ProtocolLog, FirstSeenOnAHiddenPageItShowsTheNewestLines) {
+    const QFont desktop = QApplication::font();
+    for (int pixels : {8, 10, 16, 20}) {
+        QFont small = desktop;
+        small.setPixelSize(pixels);
+        QApplication::setFont(small);
+        QTabWidget pages;
+        pages.addTab(new QLabel("Система"), "Система");
+        auto* log = new console::ProtocolLogPane;
+        pages.addTab(log, "Терминал");
+        pages.resize(500, 400);
+        pages.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&pages));
+        for (int i = 0; i < 200; ++i) log->appendLine("01 03 00 " + std::to_string(i) + " 00 02 C4 0B", {0, 0, 0});
+        log->flush();
+        pages.setCurrentIndex(1);
+        QApplication::processEvents();
+        const QScrollBar* bar = log->verticalScrollBar();
+        EXPECT_GT(bar->maximum(), 0) << pixels;
+        EXPECT_EQ(bar->value(), bar->maximum()) << "desktop font of " << pixels << " px";
+        // The view's last row holds the newest line, not one of those before it.
+        const QPoint lastRow(2, log->viewport()->height() - 2);
+        EXPECT_EQ(log->cursorForPosition(lastRow).blockNumber(), 199) << "desktop font of " << pixels << " px";
+    }
+    QApplication::setFont(desktop);
 }

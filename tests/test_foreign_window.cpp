@@ -157,6 +157,39 @@ TEST_F(PrivateXServer, FindsLegacyNamesInEachEncoding) {
     }
 }
 
+// WM_NAME is a text property: a list of strings, NUL between them, and some programs end
+// the last one with a NUL as well. Written byte for byte, as such programs write it.
+TEST_F(PrivateXServer, ReadsLegacyNamesAsTheListsTheyAre) {
+    const Atom utf8 = XInternAtom(x_, "UTF8_STRING", False);
+    const std::string nul(1, '\0');
+    struct Case {
+        const char* what;
+        Atom type;
+        std::string bytes;
+        std::string title;
+        WindowLookup expected;
+    };
+    const Case cases[] = {
+        {"UTF-8, ended by a NUL", utf8, kWriterTitle + nul, kWriterTitle, WindowLookup::Found},
+        {"UTF-8, second of two", utf8, "Проводник" + nul + kWriterTitle, kWriterTitle, WindowLookup::Found},
+        {"Latin-1, ended by a NUL", XA_STRING, "Kennung \xfc" + nul, "Kennung ü", WindowLookup::Found},
+        {"Latin-1, first of two", XA_STRING, "Kennung \xfc" + nul + "x", "Kennung ü", WindowLookup::Found},
+        {"UTF-8, the title split in two", utf8, "Запись" + nul + " идентификатора в модуль", kWriterTitle,
+         WindowLookup::NotFound},
+        {"UTF-8, a NUL within the first string", utf8, nul + kWriterTitle + "!", kWriterTitle,
+         WindowLookup::NotFound},
+    };
+    for (const Case& c : cases) {
+        Window w = XCreateSimpleWindow(x_, DefaultRootWindow(x_), 0, 0, 50, 50, 0, 0, 0);
+        XChangeProperty(x_, w, XA_WM_NAME, c.type, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(c.bytes.data()), static_cast<int>(c.bytes.size()));
+        XSync(x_, False);
+        EXPECT_EQ(findTopLevelWindow(c.title), c.expected) << c.what;
+        XDestroyWindow(x_, w);
+        XSync(x_, False);
+    }
+}
+
 // The root, a window manager's frame, the client in it and the client's own windows
 // are looked at; what lies deeper is not a top-level window's.
 TEST_F(PrivateXServer, LooksThreeLevelsBelowTheRootAndNoDeeper) {
