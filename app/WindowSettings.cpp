@@ -25,15 +25,16 @@ WindowSettings* WindowSettings::of(QWidget* window) {
     return window->findChild<WindowSettings*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-void WindowSettings::applyGeometry(QWidget* window) const {
-    WindowRect wanted{settings_.left, settings_.top, settings_.width, settings_.height};
+void applyStoredGeometry(QWidget* window, const AppSettings& settings) {
+    WindowRect wanted{settings.left, settings.top, settings.width, settings.height};
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) {
         window->resize(wanted.width, wanted.height);
         window->move(wanted.left, wanted.top);
         return;
     }
-    // The file gives the inner size and the frame's corner; the frame must fit too.
+    // The file gives the inner size and the frame's corner; the frame must fit too (it is
+    // known once the window is shown; before that it counts as none).
     const QSize frame = window->frameGeometry().size() - window->size();
     const QRect area = screen->availableGeometry();
     const WindowRect fitted = fitIntoArea(
@@ -41,6 +42,10 @@ void WindowSettings::applyGeometry(QWidget* window) const {
         {area.left(), area.top(), area.width(), area.height()});
     window->resize(fitted.width - frame.width(), fitted.height - frame.height());
     window->move(fitted.left, fitted.top);
+}
+
+void WindowSettings::applyGeometry(QWidget* window) const {
+    applyStoredGeometry(window, settings_);
 }
 
 std::string WindowSettings::notSavedNotice() const {

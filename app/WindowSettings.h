@@ -12,6 +12,9 @@ class QWidget;
 
 namespace velmora::app {
 
+// Size and place from `settings`, kept on the primary screen's available area.
+void applyStoredGeometry(QWidget* window, const AppSettings& settings);
+
 class WindowSettings : public QObject {
     Q_OBJECT
 public:

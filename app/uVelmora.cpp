@@ -328,6 +328,15 @@ void TFTerminal::changeEvent(QEvent* e) {
 }
 
 void TFTerminal::showEvent(QShowEvent* e) {
+    if (Tag == 0) {
+        // The stored size and place are given once more before the window is first
+        // mapped. Given only at the first activation (which must give them, as only then
+        // is the frame known), a window manager first showed the window at its least size
+        // where it chose, then resized and moved it: a jump at every start. The file is
+        // only read here; the first activation reads it for the run.
+        SettingsStore store(settingsPath_.toStdString());
+        applyStoredGeometry(this, store.load());
+    }
     QMainWindow::showEvent(e);
     // Without a window manager nothing activates the window; the start must not wait
     // for it.
