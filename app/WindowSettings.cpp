@@ -25,8 +25,8 @@ WindowSettings* WindowSettings::of(QWidget* window) {
     return window->findChild<WindowSettings*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-void applyStoredGeometry(QWidget* window, const AppSettings& settings) {
-    WindowRect wanted{settings.left, settings.top, settings.width, settings.height};
+void WindowSettings::applyGeometry(QWidget* window) const {
+    WindowRect wanted{settings_.left, settings_.top, settings_.width, settings_.height};
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) {
         window->resize(wanted.width, wanted.height);
@@ -42,10 +42,6 @@ void applyStoredGeometry(QWidget* window, const AppSettings& settings) {
         {area.left(), area.top(), area.width(), area.height()});
     window->resize(fitted.width - frame.width(), fitted.height - frame.height());
     window->move(fitted.left, fitted.top);
-}
-
-void WindowSettings::applyGeometry(QWidget* window) const {
-    applyStoredGeometry(window, settings_);
 }
 
 std::string WindowSettings::notSavedNotice() const {

@@ -1,6 +1,6 @@
 #pragma once
 // The main window's settings file for one run: kept beside the window (as its child)
-// from the first activation, which reads it, to the closing, which writes it back.
+// from its first show, which reads it, to the closing, which writes it back.
 
 #include <QObject>
 #include <QString>
@@ -11,9 +11,6 @@
 class QWidget;
 
 namespace velmora::app {
-
-// Size and place from `settings`, kept on the primary screen's available area.
-void applyStoredGeometry(QWidget* window, const AppSettings& settings);
 
 class WindowSettings : public QObject {
     Q_OBJECT

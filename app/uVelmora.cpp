@@ -328,14 +328,13 @@ void TFTerminal::changeEvent(QEvent* e) {
 }
 
 void TFTerminal::showEvent(QShowEvent* e) {
-    if (Tag == 0) {
-        // The stored size and place are given once more before the window is first
-        // mapped. Given only at the first activation (which must give them, as only then
-        // is the frame known), a window manager first showed the window at its least size
-        // where it chose, then resized and moved it: a jump at every start. The file is
-        // only read here; the first activation reads it for the run.
-        SettingsStore store(settingsPath_.toStdString());
-        applyStoredGeometry(this, store.load());
+    if (Tag == 0 && !WindowSettings::of(this)) {
+        // The settings file is read as the window is first shown, and its size and place
+        // given before the window is mapped. Given only at the first activation (which
+        // gives them again, as only then is the frame known), a window manager first
+        // showed the window at its least size where it chose, then resized and moved it:
+        // a jump at every start.
+        WindowSettings::read(this, settingsPath_)->applyGeometry(this);
     }
     QMainWindow::showEvent(e);
     // Without a window manager nothing activates the window; the start must not wait
@@ -359,7 +358,8 @@ void TFTerminal::FormActivate() {
 }
 
 void TFTerminal::firstActivation() {
-    WindowSettings* stored = WindowSettings::read(this, settingsPath_);
+    WindowSettings* stored = WindowSettings::of(this);
+    if (!stored) stored = WindowSettings::read(this, settingsPath_);
     const AppSettings s = stored->settings();
     stored->applyGeometry(this);
     if (std::string notice = stored->notSavedNotice(); !notice.empty()) showStatus(notice);

@@ -62,15 +62,20 @@ protected:
             ::unsetenv("DISPLAY");
     }
 
-    // A window whose only name is WM_NAME, written in `style` as the toolkits write it.
-    Window makeLegacyWindow(const std::string& title, XICCEncodingStyle style, Window parent = 0) {
-        Window w =
-            XCreateSimpleWindow(x_, parent ? parent : DefaultRootWindow(x_), 0, 0, 50, 50, 0, 0, 0);
+    // WM_NAME written in `style`, as the toolkits write it.
+    void setLegacyName(Window w, const std::string& title, XICCEncodingStyle style) {
         char* text = const_cast<char*>(title.c_str());
         XTextProperty prop{};
         Xutf8TextListToTextProperty(x_, &text, 1, style, &prop);
         XSetWMName(x_, w, &prop);
         XFree(prop.value);
+    }
+
+    // A window whose only name is WM_NAME.
+    Window makeLegacyWindow(const std::string& title, XICCEncodingStyle style, Window parent = 0) {
+        Window w =
+            XCreateSimpleWindow(x_, parent ? parent : DefaultRootWindow(x_), 0, 0, 50, 50, 0, 0, 0);
+        setLegacyName(w, title, style);
         XSync(x_, False);
         return w;
     }
@@ -95,13 +100,7 @@ protected:
                             reinterpret_cast<const unsigned char*>(title.data()),
                             static_cast<int>(title.size()));
         }
-        if (legacyName) {
-            char* text = const_cast<char*>(title.c_str());
-            XTextProperty prop{};
-            Xutf8TextListToTextProperty(x_, &text, 1, XCompoundTextStyle, &prop);
-            XSetWMName(x_, w, &prop);
-            XFree(prop.value);
-        }
+        if (legacyName) setLegacyName(w, title, XCompoundTextStyle);
         XMapWindow(x_, w);
         XSync(x_, False);
         return w;
