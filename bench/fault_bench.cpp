@@ -55,6 +55,8 @@ std::string failureKind(const firmware::RunResult& r) {
             return "verify found a difference";
         case firmware::RunOutcome::Stopped:
             return "stopped";
+        case firmware::RunOutcome::Unsteady:
+            return "two readings differed";
         case firmware::RunOutcome::Failed:
         case firmware::RunOutcome::Success:
             break;

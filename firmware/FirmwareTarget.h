@@ -35,6 +35,7 @@ enum class RunOutcome {
     Failed,    // a transaction failed: `code` says how
     Stopped,   // the user stopped it
     Mismatch,  // what the module holds differs from the image at `address`
+    Unsteady,  // two readings of the same bytes differed at `address`
 };
 
 struct RunResult {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "firmware/ImageWriter.h"
 #include "link/OperationKind.h"
@@ -33,6 +34,11 @@ void report(const RunHooks& hooks, const Progress& p) {
 }
 bool stopAsked(const RunHooks& hooks) {
     return hooks.stopRequested && hooks.stopRequested();
+}
+std::optional<size_t> firstDifference(const uint8_t* a, const uint8_t* b, size_t n) {
+    for (size_t i = 0; i < n; ++i)
+        if (a[i] != b[i]) return i;
+    return std::nullopt;
 }
 }  // namespace
 
@@ -119,21 +125,34 @@ RunResult verifyImages(ModuleLink& link, const FirmwareImages& images, const Run
 RunResult backupModule(ModuleLink& link, FirmwareImages& out, const RunHooks& hooks) {
     auto hold = link.engine().hold();
     out.clear();
+    // A backup is what someone will write back into the module: every block is read
+    // twice and must read the same, so no reply spoilt or answered out of turn can
+    // slip into the file.
     return withPageZero(link, [&]() -> RunResult {
         Progress p;
         const uint32_t first = link.target().flashBottom & 0xFFC0;
         p.blocksTotal = (0x10000 - first) / kBlock;
+        std::array<uint8_t, kBlock> again{};
         for (uint32_t b = first; b <= 0xFFC0; b += kBlock) {
             if (stopAsked(hooks)) return {RunOutcome::Stopped, static_cast<uint16_t>(b), 0};
             p.address = static_cast<uint16_t>(b);
             report(hooks, p);
-            if (uint16_t r = readFlash(link, b, out.FlashImage.data() + b, kBlock))
+            uint8_t* block = out.FlashImage.data() + b;
+            if (uint16_t r = readFlash(link, b, block, kBlock))
                 return {RunOutcome::Failed, static_cast<uint16_t>(b), r};
+            if (uint16_t r = readFlash(link, b, again.data(), kBlock))
+                return {RunOutcome::Failed, static_cast<uint16_t>(b), r};
+            if (auto at = firstDifference(block, again.data(), kBlock))
+                return {RunOutcome::Unsteady, static_cast<uint16_t>(b + *at), 0};
             ++p.blocksDone;
         }
-        std::array<uint8_t, kEepromTop + 1> eeprom{};
+        std::array<uint8_t, kEepromTop + 1> eeprom{}, eepromAgain{};
         if (uint16_t r = readEeprom(link, 0, eeprom.data(), eeprom.size()))
             return {RunOutcome::Failed, 0, r};
+        if (uint16_t r = readEeprom(link, 0, eepromAgain.data(), eepromAgain.size()))
+            return {RunOutcome::Failed, 0, r};
+        if (auto at = firstDifference(eeprom.data(), eepromAgain.data(), eeprom.size()))
+            return {RunOutcome::Unsteady, static_cast<uint16_t>(*at), 0};
         for (uint32_t a = 0; a <= kEepromTop; ++a)
             out.EepromImage[a] = static_cast<uint16_t>(0xFF00 | eeprom[a]);
         return {};

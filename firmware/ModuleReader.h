@@ -24,7 +24,8 @@ RunResult withPageZero(ModuleLink& link, const std::function<RunResult()>& body)
 RunResult verifyImages(ModuleLink& link, const FirmwareImages& images, const RunHooks& hooks);
 
 // Reads Flash from the target's bottom address to 0xFFFF and the whole EEPROM into
-// `out` (every EEPROM cell given).
+// `out` (every EEPROM cell given). Everything is read twice; readings that differ end
+// the backup (outcome Unsteady).
 RunResult backupModule(ModuleLink& link, FirmwareImages& out, const RunHooks& hooks);
 
 }  // namespace velmora::firmware

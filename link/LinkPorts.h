@@ -25,6 +25,9 @@ public:
     // Drops input that has arrived but not been handed on yet (it belongs to an earlier
     // exchange).
     virtual void discardInput() {}
+    // Whether bytes take their wire time to arrive: true on a real serial line, false on
+    // a pseudo-terminal, where a whole reply can arrive at once.
+    virtual bool hasWireTime() const { return false; }
 };
 
 class EventPump {

@@ -51,6 +51,11 @@ void ReplyCollector::feed(const uint8_t* data, size_t count) {
     }
 }
 
+void ReplyCollector::rejectReply() {
+    for (size_t i = 0; i < stored(); ++i) setAside(state_.RxBuf[i]);
+    state_.RxCount = 0;
+}
+
 void ReplyCollector::accept(uint8_t byte) {
     // Bytes past RxBuf are counted, never stored: the count then passes the expected
     // length and the reply can no longer complete.

@@ -49,6 +49,10 @@ public:
     // Bytes of the reply held in RxBuf (RxCount may count more that found no room).
     size_t stored() const;
 
+    // The reply collected so far answers some other request after all: it joins the
+    // strays and collection starts over.
+    void rejectReply();
+
 private:
     void accept(uint8_t byte);
     void setAside(uint8_t byte);

@@ -8,7 +8,9 @@
 
 #include "link/LinkPorts.h"
 #include "link/LinkState.h"
+#include "link/HeaderEcho.h"
 #include "link/ReplyCollector.h"
+#include "link/StragglerGuard.h"
 
 namespace velmora::link {
 
@@ -40,6 +42,23 @@ public:
 
     // Dispatches events for `ms` (the pauses of scans and programming runs).
     void pause(uint32_t ms);
+
+    // Waits out the time in which `node` may still answer a request that timed out,
+    // dropping what comes. Every request to that node does this first by itself; a
+    // caller that must know now whether the node answered late (the scan) calls it
+    // straight after the time-out. Does nothing while the link is in use.
+    void settle(uint8_t node);
+    // Waits out every node's straggler time.
+    void settleAll();
+    // Whether `node` answered a timed-out request late since the last call.
+    bool takeLateAnswer(uint8_t node) { return guard_.takeLateAnswer(node); }
+    // Whether any byte at all came during the last attempt, the answer's or another's.
+    bool heardAnything() const { return state_.RxCount > 0 || collector_.strayCount() > 0; }
+    // Whether a straggler from `node` may still come.
+    bool awaitingStraggler(uint8_t node) const;
+    // The port was opened again, maybe onto other modules: what was learnt of the old
+    // ones no longer holds.
+    void lineChanged();
 
     // While a Hold lives, transactions started from dispatched events (timer ticks, user
     // clicks) are refused, so a multi-transaction operation is never interleaved.
@@ -73,7 +92,13 @@ private:
     bool refuseNested() const;
     uint16_t exchange(uint8_t cid, uint8_t kind, uint16_t address, uint16_t count, uint8_t slave,
                       uint8_t retries);
-    ReplyVerdict runAttempt(size_t requestLength, const ReplyExpectation& expectation);
+    ReplyVerdict runAttempt(size_t requestLength, const ReplyExpectation& expectation,
+                            bool& refusedForEcho);
+    // Whether the complete reply now in RxBuf can be the answer to the request sent at
+    // `sentMs`, or must be a straggler from an earlier one.
+    bool believable(size_t requestLength, uint64_t sentMs, bool& refusedForEcho) const;
+    void drainUntil(uint8_t node, uint64_t until);
+    void noteLateStrays();
     uint16_t attemptResult(ReplyVerdict verdict);
     void waitUntil(uint64_t deadline);
     void copyReplyData(uint8_t kind, uint16_t count);
@@ -86,6 +111,9 @@ private:
     Clock& clock_;
     EventPump& pump_;
     ReplyCollector collector_;
+    StragglerGuard guard_;
+    HeaderEcho echo_;
+    uint64_t lastRxMs_ = 0;
     ProtocolLog* log_ = nullptr;
     StatusPanel* status_ = nullptr;
     std::function<uint8_t()> initNode_;

@@ -110,7 +110,21 @@ std::vector<Reply> ModuleNetwork::feed(const uint8_t* data, size_t count, uint64
     return out;
 }
 
+void ModuleNetwork::fillHeader(std::vector<uint8_t>& b) {
+    // Only the replies that carry a header: not an error reply, an identifier or an
+    // initialisation answer.
+    if (b.size() < 7 || (b[1] & 0x80) || b[1] == 0x78 || b[1] == 0x79) return;
+    // Byte 2 always differs from the request's, so no reply echoes; byte 3 counts the
+    // replies, so two answers to the same request differ too.
+    ++headerFill_;
+    b[2] = static_cast<uint8_t>(b[2] ^ 0xA5);
+    b[3] = headerFill_;
+    b[4] = static_cast<uint8_t>(b[4] ^ 0x5A);
+    link::appendCrc(b.data(), b.size() - 2);
+}
+
 void ModuleNetwork::applyFaults(Reply& reply, size_t requestLength, std::vector<Reply>& out) {
+    if (faults_.noEcho) fillHeader(reply.bytes);
     ++replies_;
     ++counts_.replies;
     if (faults_.dropEvery && replies_ % faults_.dropEvery == 0) {

@@ -31,6 +31,9 @@ struct FaultPlan {
     unsigned strayBytes = 0;    // junk bytes sent after every reply
     uint32_t lateMs = 0;        // extra delay before every reply
     unsigned hangupAfter = 0;   // hang up after this many requests
+    // Replies fill bytes 2..4 with values of their own instead of echoing the request's,
+    // as a module may: what the terminal cannot rely on.
+    bool noEcho = false;
     RandomFaults random;
 };
 
@@ -71,6 +74,7 @@ public:
 private:
     void handleFrame(std::vector<Reply>& out);
     void applyFaults(Reply& reply, size_t requestLength, std::vector<Reply>& out);
+    void fillHeader(std::vector<uint8_t>& reply);
     // True when the random plan dropped the reply.
     bool randomFault(Reply& reply, size_t requestLength);
 
@@ -81,6 +85,7 @@ private:
     uint64_t lastByteMs_ = 0;
     unsigned requests_ = 0;
     unsigned replies_ = 0;
+    uint8_t headerFill_ = 0;
     FaultCounts counts_;
     std::mt19937 rng_;
     std::vector<std::vector<uint8_t>> requestLog_;

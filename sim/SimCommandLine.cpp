@@ -92,6 +92,10 @@ bool parseSimCommandLine(const std::vector<std::string_view>& args, SimCommandLi
             out.action = SimCommandLine::Action::PrintConfig;
             return true;
         }
+        if (arg == "--no-echo") {
+            out.faults.noEcho = true;
+            continue;
+        }
         const CountOption* count = countOption(arg);
         if (arg != "--config" && arg != "--link" && !count) {
             error = "unknown option " + std::string(arg) + " (--help lists the options)";

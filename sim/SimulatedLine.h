@@ -45,6 +45,10 @@ public:
     uint32_t baud() const override { return baud_; }
     void setBaud(uint32_t b) { baud_ = b; }
     void setOpen(bool open) { open_ = open; }
+    // A line with wire time: each reply comes no sooner than the request and the reply
+    // take to cross it, as on a real serial line. Off, it behaves as a pseudo-terminal.
+    void setWireTime(bool on) { wireTime_ = on; }
+    bool hasWireTime() const override { return wireTime_; }
     // Bytes due by now have reached the port's buffer; they are dropped. Later ones are
     // still on the wire.
     void discardInput() override;
@@ -73,6 +77,7 @@ private:
     Delivery delivery_;
     uint32_t baud_ = 115200;
     bool open_ = true;
+    bool wireTime_ = false;
     std::multimap<uint64_t, Event> events_;
     std::vector<std::vector<uint8_t>> sent_;
     unsigned requests_ = 0;

@@ -44,6 +44,7 @@ void usage() {
         "                       short, or later than a terminal at the --baud speed (115200\n"
         "                       without it) waits (default: 0)\n"
         "  --fault-seed N       seed of those faults, for a run that can be repeated (default: 1)\n"
+        "  --no-echo            fill reply bytes 2..4 with other values than the request's\n"
         "Signals: SIGUSR1 unplugs, SIGUSR2 plugs in again, SIGINT/SIGTERM end.\n",
         stderr);
 }

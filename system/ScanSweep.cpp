@@ -1,6 +1,9 @@
 #include "system/ScanSweep.h"
 
+#include <algorithm>
+
 #include "link/OperationKind.h"
+#include "link/ReplyCodes.h"
 
 namespace velmora::system {
 
@@ -22,7 +25,66 @@ void ScanSweep::start() {
     inModules_ = false;
     node_ = range_.first;
     module_.CurrentCID = range_.first;
+    reprobing_ = false;
+    awaited_.clear();
+    reprobe_.clear();
+    nodeTries_.fill(0);
     end_ = ScanEnd::Running;
+}
+
+bool ScanSweep::answers(uint8_t cid, uint8_t kind, uint8_t slave) {
+    const bool nodeProbe = kind == link::rdRAM;
+    for (unsigned tries = nodeProbe ? nodeTries_[cid] : 0;;) {
+        const uint16_t r = engine_.trans_Action(cid, kind, 0, 1, slave, 1);
+        ++tries;
+        if (nodeProbe) nodeTries_[cid] = static_cast<uint8_t>(tries);
+        if (present(r)) return true;
+        if (engine_.state().PortLost) return false;
+        // A spoilt or cut reply, or bytes that were not the answer (a reply whose first
+        // bytes were spoilt is set aside): something is there.
+        bool answered = r == link::kResultBadCrc ||
+                        (r == link::kResultNoReply && engine_.heardAnything());
+        if (r == link::kResultNoReply && !answered) {
+            if (nodeProbe) {
+                // Waiting here for a straggler would double the time of every absent
+                // node: the next nodes' probes wait for it instead.
+                if (tries < kProbeTries) awaited_.push_back(cid);
+                return false;
+            }
+            // The next probe goes to the same node, and a late answer to this one would
+            // be taken for its answer: wait it out now.
+            engine_.settle(cid);
+            answered = engine_.takeLateAnswer(cid);
+        }
+        if (!answered || tries >= kProbeTries) return false;
+    }
+}
+
+void ScanSweep::collectLateAnswers() {
+    for (auto it = awaited_.begin(); it != awaited_.end();) {
+        const uint8_t cid = *it;
+        if (engine_.takeLateAnswer(cid)) {
+            reprobe_.push_back(cid);
+            it = awaited_.erase(it);
+        } else if (!engine_.awaitingStraggler(cid)) {
+            it = awaited_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+std::optional<uint8_t> ScanSweep::nextNode() {
+    collectLateAnswers();
+    if (node_ > range_.last && reprobe_.empty() && !awaited_.empty() &&
+        !engine_.state().PortLost) {
+        engine_.settleAll();
+        collectLateAnswers();
+        awaited_.clear();
+    }
+    if (!reprobe_.empty()) return reprobe_.front();
+    if (node_ <= range_.last) return static_cast<uint8_t>(node_);
+    return std::nullopt;
 }
 
 bool ScanSweep::step() {
@@ -36,10 +98,14 @@ bool ScanSweep::step() {
 
 void ScanSweep::probeNode() {
     if (engine_.state().PortLost) return completeSweep();
-    const auto cid = static_cast<uint8_t>(node_);
+    const std::optional<uint8_t> next = nextNode();
+    if (!next) return completeSweep();
+    const uint8_t cid = *next;
+    reprobing_ = !reprobe_.empty();
+    if (reprobing_) reprobe_.pop_front();
     module_.CurrentCID = cid;
     listener_.probingNode(cid);
-    if (!present(engine_.trans_Action(cid, link::rdRAM, 0, 1, 0, 1))) return afterNode();
+    if (!answers(cid, link::rdRAM, 0)) return afterNode();
     if (rowsUsed_ == kMaxNodes) return finish(ScanEnd::NodeLimit);
     if (firstFound_ == 0) firstFound_ = cid;
     NodeRow& row = module_.SystemTable[rowsUsed_++];
@@ -60,7 +126,7 @@ void ScanSweep::probeModule() {
     NodeRow& row = module_.SystemTable[rowIndex];
     module_.CurrentSlaveAdr = slave;
     listener_.probingModule(slave);
-    if (present(engine_.trans_Action(row.cid, link::rdI2C, 0, 1, slave, 1))) {
+    if (answers(row.cid, link::rdI2C, slave)) {
         if (row.moduleCount == kMaxModules) return finish(ScanEnd::ModuleLimit);
         row.modules[row.moduleCount] = slave;
         // Counted at once: a sweep cut short keeps a row that says what the tree shows.
@@ -80,9 +146,11 @@ void ScanSweep::probeModule() {
 
 void ScanSweep::afterNode() {
     if (!flags_.ScanRunning) return finish(ScanEnd::Stopped);
-    ++node_;
-    if (node_ > range_.last) return completeSweep();
-    listener_.gauge1(static_cast<int>(node_));
+    if (!reprobing_) ++node_;
+    reprobing_ = false;
+    const std::optional<uint8_t> next = nextNode();
+    if (!next) return completeSweep();
+    listener_.gauge1(static_cast<int>(*next));
 }
 
 void ScanSweep::completeSweep() {

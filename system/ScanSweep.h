@@ -5,9 +5,12 @@
 // plain loop, so both run the same sweep. The link is held from start to end, so a
 // timer-driven request cannot slip between two probes.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
+#include <vector>
 
 #include "link/TransactionEngine.h"
 #include "system/CurrentModule.h"
@@ -59,8 +62,17 @@ public:
 
     static constexpr uint8_t kFirstSlave = 2;
     static constexpr uint8_t kLastSlave = 254;
+    // Probes of an address that gave a spoilt, cut or late answer: something is there.
+    static constexpr unsigned kProbeTries = 3;
 
 private:
+    // Whether the probe found the node or module; probes again while the answers say
+    // something answered but not well.
+    bool answers(uint8_t cid, uint8_t kind, uint8_t slave);
+    // A node that did not answer in time may answer late; its straggler shows up while
+    // the next nodes are asked, and then it is probed again.
+    void collectLateAnswers();
+    std::optional<uint8_t> nextNode();
     void probeNode();
     void probeModule();
     void afterNode();
@@ -80,6 +92,10 @@ private:
     unsigned slave_ = kFirstSlave;
     size_t rowsUsed_ = 0;
     uint8_t firstFound_ = 0;
+    bool reprobing_ = false;  // the node at work was probed again, out of turn
+    std::vector<uint8_t> awaited_;
+    std::deque<uint8_t> reprobe_;
+    std::array<uint8_t, 256> nodeTries_{};
 };
 
 }  // namespace velmora::system

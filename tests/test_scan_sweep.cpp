@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <set>
+
 #include "link/ReplyCodes.h"
 #include "system/ScanSweep.h"
 #include "tests/support/SimulatedLine.h"
@@ -206,4 +210,48 @@ TEST(ScanSweep, HoldsTheLinkAgainstDispatchedRequests) {
     s.run({1, 2});
     EXPECT_EQ(intruder, link::kResultLinkBusy);
     EXPECT_EQ(s.sent().size(), 2u);
+}
+
+// Under spoilt, cut and late replies every node and module is found, each once (an
+// address is probed three times at most, so at a fifth of the replies faulted one may be
+// missed); with dropped replies too, which look like absence, nothing is found that is
+// not there.
+TEST(ScanSweep, FaultsNeitherHideNorInventNodesOrModules) {
+    const std::map<uint8_t, std::vector<uint8_t>> truth{{0x01, {0x10, 0x12}}, {0x02, {}}, {0x04, {0xFE}}};
+    struct Case {
+        unsigned dropWeight;
+        double share;
+        bool all;
+    } cases[] = {{0, 0.05, true}, {0, 0.2, false}, {1, 0.2, false}};
+    for (const Case& c : cases) {
+        for (uint32_t seed = 1; seed <= 16; ++seed) {
+            ScanRig s;
+            for (const auto& [cid, slaves] : truth) {
+                sim::SimNode& node = s.network.addNode(cid);
+                for (uint8_t slave : slaves) node.addSubModule(slave);
+            }
+            sim::FaultPlan plan;
+            plan.random.share = c.share;
+            plan.random.seed = seed;
+            plan.random.dropWeight = c.dropWeight;
+            s.network.setFaults(plan);
+            EXPECT_EQ(s.run({1, 6}), ScanEnd::Complete);
+            std::map<uint8_t, std::vector<uint8_t>> found;
+            for (size_t row = 0; row < s.module.nodeCount(); ++row) {
+                const NodeRow& r = s.module.SystemTable[row];
+                EXPECT_FALSE(found.count(r.cid)) << "listed twice: " << int(r.cid) << ", seed " << seed;
+                auto& slaves = found[r.cid];
+                slaves.assign(r.modules.begin(), r.modules.begin() + r.moduleCount);
+                std::sort(slaves.begin(), slaves.end());
+            }
+            for (const auto& [cid, slaves] : found) {
+                ASSERT_TRUE(truth.count(cid)) << "phantom node " << int(cid) << ", seed " << seed;
+                for (uint8_t slave : slaves)
+                    EXPECT_TRUE(std::count(truth.at(cid).begin(), truth.at(cid).end(), slave))
+                        << "phantom module " << int(slave) << ", seed " << seed;
+                EXPECT_EQ(std::set<uint8_t>(slaves.begin(), slaves.end()).size(), slaves.size());
+            }
+            if (c.all) EXPECT_EQ(found, truth) << "seed " << seed;
+        }
+    }
 }

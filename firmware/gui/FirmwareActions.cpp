@@ -161,6 +161,7 @@ void FirmwareActions::writeStep() {
                                   "Проверка после записи: отличие по адресу " + hex4(r.address));
             return;
         case RunOutcome::Failed:
+        case RunOutcome::Unsteady:
             QMessageBox::critical(parent, "Velmora",
                                   target.level == 1 ? "Операция записи прервана по ошибке"
                                                     : "Запись *.hex файла в i2c прервана по ошибке");

@@ -10,7 +10,10 @@ LinkSession::LinkSession(QObject* parent) : QObject(parent) {
         emit openFailed(reason);
     });
     // ...and every open that succeeds, whoever asked for it, ends the loss.
-    connect(&comm_, &TnrComm::opened, this, [this] { state_.PortLost = false; });
+    connect(&comm_, &TnrComm::opened, this, [this] {
+        state_.PortLost = false;
+        engine_.lineChanged();
+    });
     connect(&comm_, &TnrComm::deviceLost, this, &LinkSession::onDeviceLost);
     connect(&hardware_, &HardwareWatch::changed, this, &LinkSession::hardwareChanged);
     portCheck_.setInterval(1000);

@@ -1,8 +1,22 @@
 #include "link/qt/TnrComm.h"
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include "link/PortAccess.h"
 
 namespace velmora::link {
+
+namespace {
+// Pseudo-terminal slaves (Linux's major numbers 136 to 143) hand a whole write over at
+// once; only a real line makes bytes take their wire time.
+bool isPseudoTerminal(int fd) {
+    struct stat st {};
+    if (fd < 0 || fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) return false;
+    const unsigned m = major(st.st_rdev);
+    return m >= 136 && m <= 143;
+}
+}  // namespace
 
 TnrComm::TnrComm(QObject* parent) : QObject(parent) {
     connect(&port_, &QSerialPort::readyRead, this, &TnrComm::onReadyRead);
@@ -30,6 +44,7 @@ bool TnrComm::open() {
         port_.setDataTerminalReady(true);
         // Input that waited from before the open belongs to nobody.
         port_.clear();
+        wireTime_ = !isPseudoTerminal(static_cast<int>(port_.handle()));
     }
     QString reason = port_.errorString();
     port_.clearError();

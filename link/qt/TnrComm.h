@@ -54,6 +54,7 @@ public:
     // dropped, so it can never go out later in the middle of another exchange.
     void send(const uint8_t* data, size_t count) override;
     void discardInput() override;
+    bool hasWireTime() const override { return wireTime_; }
     qint64 pendingOutput() const { return port_.bytesToWrite(); }
     static constexpr int kWriteTimeoutMs = 100;
     void sendText(const QByteArray& text);
@@ -84,6 +85,7 @@ private:
     PortChoice choice_;
     uint32_t baud_ = 9600;
     bool hardwareFlow_ = true;
+    bool wireTime_ = false;
     QString openAdvice_;
     bool opening_ = false;
     bool lossPending_ = false;

@@ -1,0 +1,162 @@
+// Replies that answer an earlier request (late, after their attempt gave up) are never
+// taken for the answer to a later one: the guard after a time-out, the header echo once
+// a module has shown it echoes, and the wire time on a real line.
+
+#include <gtest/gtest.h>
+
+#include "link/Crc16.h"
+#include "link/OperationKind.h"
+#include "link/ReplyCodes.h"
+#include "link/StragglerGuard.h"
+#include "link/TimeLimits.h"
+#include "sim/SimConfig.h"
+#include "tests/support/SimulatedLine.h"
+
+using namespace velmora;
+using namespace velmora::link;
+using velmora::test::EngineRig;
+
+namespace {
+
+class Stragglers : public ::testing::Test {
+protected:
+    Stragglers() {
+        std::string error;
+        EXPECT_TRUE(sim::loadConfig(sim::defaultConfig(), network, error)) << error;
+        auto& ram = network.node(1)->module().ram;
+        for (size_t i = 0; i < 0x100; ++i) ram[i] = static_cast<uint8_t>(i * 7 + 3);
+    }
+    // The reply node 1 gives to a RAM read of `count` bytes at `address`, header echoed.
+    std::vector<uint8_t> ramReply(uint16_t address, uint8_t count) {
+        std::vector<uint8_t> f{0x01, 0x70, static_cast<uint8_t>(address >> 8),
+                               static_cast<uint8_t>(address), count};
+        for (uint8_t i = 0; i < count; ++i) f.push_back(network.node(1)->module().ram[address + i]);
+        f.resize(f.size() + 2);
+        appendCrc(f.data(), f.size() - 2);
+        return f;
+    }
+    // Reads `count` bytes at `address` and says whether ReplyData holds the module's RAM.
+    bool readsTruth(EngineRig& rig, uint16_t address, uint8_t count, uint16_t& result) {
+        result = rig.engine.trans_Action(1, rdRAM, address, count, 0, 3);
+        for (uint8_t i = 0; i < count; ++i)
+            if (rig.state.ReplyData[i] != network.node(1)->module().ram[address + i]) return false;
+        return true;
+    }
+    // Delivers `bytes` at `at`, in pieces of `piece` bytes one millisecond apart.
+    static void deliver(EngineRig& rig, uint64_t at, const std::vector<uint8_t>& bytes,
+                        size_t piece) {
+        for (size_t i = 0; i < bytes.size(); i += piece)
+            rig.line.inject(at++, std::vector<uint8_t>(
+                                      bytes.begin() + static_cast<long>(i),
+                                      bytes.begin() + static_cast<long>(std::min(bytes.size(), i + piece))));
+    }
+
+    sim::ModuleNetwork network;
+};
+
+}  // namespace
+
+// The first request's answer comes after its only attempt gave up, at every point of the
+// guard that follows, whole or byte by byte: the next read of the same node and command
+// (another address) still gets its own answer.
+TEST_F(Stragglers, ALateAnswerInTheGuardIsDropped) {
+    const uint32_t guard = StragglerGuard::guardMs(115200);
+    for (uint32_t lateBy : {1u, 30u, 150u, guard - 30}) {
+        for (size_t piece : {size_t{1}, size_t{64}}) {
+            EngineRig rig{network};
+            rig.line.delivery().answerFrom = 2;  // the first request goes unanswered
+            const uint64_t sent = rig.line.clock().now;
+            const uint64_t deadline = sent + wireTimeMs(7 + 11, 115200) + replyLimitMs(115200);
+            deliver(rig, deadline + lateBy, ramReply(0x0C, 4), piece);
+            EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x0C, 4, 0, 1), kResultNoReply);
+            uint16_t result = 0;
+            EXPECT_TRUE(readsTruth(rig, 0x0E, 4, result)) << lateBy << " " << piece;
+            EXPECT_EQ(result, 0) << lateBy << " " << piece;
+            // One millisecond late, the answer still came within the attempt's last pass.
+            if (lateBy > 1) EXPECT_TRUE(rig.engine.takeLateAnswer(1)) << lateBy << " " << piece;
+        }
+    }
+}
+
+// Another node is not held up by the guard, and a straggler of the node awaited that
+// comes while another node is asked is set aside and noted.
+TEST_F(Stragglers, OtherNodesAreNotHeldUp) {
+    network.addNode(2);
+    EngineRig rig{network};
+    rig.line.delivery().answerFrom = 2;
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x0C, 4, 0, 1), kResultNoReply);
+    const uint64_t before = rig.line.clock().now;
+    rig.line.inject(before + 1, ramReply(0x0C, 4));
+    EXPECT_EQ(rig.engine.trans_Action(2, rdRAM, 0x00, 1, 0, 1), 0);
+    EXPECT_LT(rig.line.clock().now - before, 20u);
+    EXPECT_TRUE(rig.engine.awaitingStraggler(1));
+    EXPECT_TRUE(rig.engine.takeLateAnswer(1));
+}
+
+// Later than the guard: only the echo tells. Once node 1 has echoed, a reply with another
+// address in its header is a straggler, also when it comes first and whole.
+TEST_F(Stragglers, AStragglerPastTheGuardIsRefusedOnceTheModuleEchoes) {
+    for (size_t piece : {size_t{1}, size_t{13}}) {
+        EngineRig rig{network};
+        uint16_t result = 0;
+        ASSERT_TRUE(readsTruth(rig, 0x10, 4, result));
+        ASSERT_TRUE(readsTruth(rig, 0x20, 4, result));
+        rig.line.delivery().latencyMs = 20;
+        deliver(rig, rig.line.clock().now + 1, ramReply(0x0C, 4), piece);
+        EXPECT_TRUE(readsTruth(rig, 0x0E, 4, result)) << piece;
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(rig.line.sent().size(), 3u);
+    }
+}
+
+// Before the module has shown that it echoes, nothing is demanded of the header; and a
+// module whose replies never echo is read without a single false failure.
+TEST_F(Stragglers, NoEchoIsDemandedOfAModuleThatDoesNotEcho) {
+    sim::FaultPlan plan;
+    plan.noEcho = true;
+    network.setFaults(plan);
+    EngineRig rig{network};
+    for (uint16_t a = 0; a < 0x100; a += 0x10) {
+        uint16_t result = 1;
+        EXPECT_TRUE(readsTruth(rig, a, 16, result)) << a;
+        EXPECT_EQ(result, 0) << a;
+        EXPECT_EQ(rig.engine.trans_Action(1, rdEE, a, 8, 0, 3), 0) << a;
+        EXPECT_EQ(rig.engine.trans_Action(1, rdI2C, a, 8, 0x10, 3), 0) << a;
+    }
+    EXPECT_EQ(rig.line.sent().size(), 48u);
+}
+
+// A module swapped for one that stops echoing fails one transaction, not every one.
+TEST_F(Stragglers, AModuleThatStopsEchoingIsUnlearnt) {
+    EngineRig rig{network};
+    uint16_t result = 0;
+    for (uint16_t a : {0x10, 0x20, 0x30}) ASSERT_TRUE(readsTruth(rig, a, 4, result));
+    sim::FaultPlan plan;
+    plan.noEcho = true;
+    network.setFaults(plan);
+    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x40, 4, 0, 3), kResultNoReply);
+    EXPECT_TRUE(readsTruth(rig, 0x40, 4, result));
+    EXPECT_EQ(result, 0);
+}
+
+// On a line with wire time, a reply complete sooner than the request and the reply can
+// cross it answers something else; at every speed a clean line gives no false failure.
+TEST_F(Stragglers, OnARealLineAReplyTooEarlyIsNotTheAnswer) {
+    for (uint32_t baud : {9600u, 19200u, 57600u, 115200u}) {
+        EngineRig rig{network};
+        rig.line.setBaud(baud);
+        rig.line.setWireTime(true);
+        rig.line.delivery().latencyMs = 0;
+        uint16_t result = 1;
+        EXPECT_TRUE(readsTruth(rig, 0x00, 249, result)) << baud;
+        EXPECT_EQ(result, 0) << baud;
+        // The very same header and data a straggler of this request would carry, but
+        // wrong data at the address: it comes at once, before anything could cross.
+        std::vector<uint8_t> early = ramReply(0x80, 128);
+        early[early.size() - 3] ^= 0xFF;
+        appendCrc(early.data(), early.size() - 2);
+        rig.line.inject(rig.line.clock().now + 1, early);
+        EXPECT_TRUE(readsTruth(rig, 0x80, 128, result)) << baud;
+        EXPECT_EQ(result, 0) << baud;
+    }
+}
