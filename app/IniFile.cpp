@@ -2,13 +2,7 @@
 
 #include "common/FileReplace.h"
 #include "common/NumberText.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include "common/RegularFileRead.h"
 
 namespace velmora::app {
 
@@ -105,30 +99,15 @@ std::string IniFile::text() const {
 
 bool loadIniFile(const std::string& path, IniFile& out, std::string& error) {
     out = IniFile();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        // Only a name that is not there is "no settings yet"; a loop of links, a
-        // forbidden folder and the like are files we failed to read.
-        if (errno == ENOENT) return true;
-        error = "cannot read " + path + ": " + std::strerror(errno);
+    FileRead file = readRegularFile(path, kIniFileLimit);
+    // Only a name that is not there is "no settings yet"; a loop of links, a forbidden
+    // folder, a FIFO and the like are files we failed to read.
+    if (file.fault == FileReadFault::Missing) return true;
+    if (!file.ok()) {
+        error = file.message;
         return false;
     }
-    std::string text;
-    char buffer[4096];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            // A folder opens fine and only fails here.
-            error = "cannot read " + path + ": " + std::strerror(errno);
-            ::close(fd);
-            return false;
-        }
-        if (n == 0) break;
-        text.append(buffer, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    out = IniFile::parse(text);
+    out = IniFile::parse(file.text);
     return true;
 }
 

@@ -29,8 +29,12 @@ private:
     std::vector<Line> lines_;
 };
 
+// A settings file is a few kilobytes; anything past this is not one.
+inline constexpr size_t kIniFileLimit = 1u << 20;
+
 // A missing file is an empty one. False (with the reason, and `out` empty) when
-// something stands at `path` that cannot be read: no permission, a folder, a loop.
+// something stands at `path` that cannot be read: no permission, a folder, a FIFO or
+// device, a loop, more than kIniFileLimit bytes.
 bool loadIniFile(const std::string& path, IniFile& out, std::string& error);
 // Writes `<file>.tmp` beside the file `path` names (through its links) and renames it
 // over that file, so a crash never leaves a half-written settings file behind; a

@@ -1,17 +1,18 @@
 #include "cli/FirmwareCommands.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <cstdio>
 #include <memory>
 
 #include "cli/ResultText.h"
+#include "common/FileReplace.h"
 #include "common/HexText.h"
+#include "common/RegularFileRead.h"
 #include "firmware/FlashEraser.h"
 #include "firmware/HexLoader.h"
 #include "firmware/HexWriter.h"
 #include "firmware/ImageWriter.h"
 #include "firmware/ModuleReader.h"
+#include "firmware/ProgramLoad.h"
 #include "firmware/ProgramRun.h"
 
 namespace velmora::cli {
@@ -56,25 +57,30 @@ std::string failure(const RunResult& r) {
 }
 
 int program(link::LinkSession& session, const CliArgs& args) {
-    QFile file(QString::fromStdString(args.firmware.file));
-    if (!file.open(QIODevice::ReadOnly)) {
-        say(args.firmware.file + ": " + file.errorString().toStdString());
+    const FileRead file = readRegularFile(args.firmware.file, kHexFileLimit);
+    if (!file.ok()) {
+        say(file.message);
         return 1;
     }
-    const QByteArray text = file.readAll();
     auto images = std::make_unique<FirmwareImages>();
     HexListing listing;
-    const HexLoadResult loaded = loadHexText(std::string_view(text.constData(), text.size()),
-                                             args.firmware.shift, *images, &listing);
-    if (!loaded.ok()) {
-        say(loaded.problem == HexProblem::NoLines
+    const FirmwareTarget target = targetOf(args);
+    const ProgramLoad loaded =
+        loadForProgramming(file.text, args.firmware.shift, target, *images, &listing);
+    if (!loaded.hex.ok()) {
+        say(loaded.hex.problem == HexProblem::NoLines
                 ? "В файле " + args.firmware.file + " нет данных"
-                : args.firmware.file + ": " + hexProblemMessage(loaded));
+                : args.firmware.file + ": " + hexProblemMessage(loaded.hex));
+        return 1;
+    }
+    if (!loaded.ok()) {
+        say(args.firmware.file + ": " + nothingToWriteMessage(loaded.coverage));
         return 1;
     }
     std::fprintf(stderr, "%s\n", hexListingHeader().c_str());
     for (const std::string& line : listing.lines) std::fprintf(stderr, "%s\n", line.c_str());
-    ModuleLink link(session.engine(), targetOf(args));
+    if (const std::string note = belowBottomNote(loaded.coverage); !note.empty()) say(note);
+    ModuleLink link(session.engine(), target);
     const RunResult r = programModule(link, *images, args.firmware.verify,
                                       progressOnStderr("write"), progressOnStderr("verify"));
     if (!r.ok()) {
@@ -101,6 +107,13 @@ int erase(link::LinkSession& session, const CliArgs& args) {
 }
 
 int backup(link::LinkSession& session, const CliArgs& args) {
+    // Checked before the module is read: the read takes minutes, and a FIFO or a device
+    // node given as the file must be left as it is.
+    std::string why;
+    if (!canReplaceFile(args.firmware.file, why)) {
+        say(why);
+        return 2;
+    }
     ModuleLink link(session.engine(), targetOf(args));
     auto images = std::make_unique<FirmwareImages>();
     const RunResult r = backupModule(link, *images, progressOnStderr("read"));
@@ -109,12 +122,8 @@ int backup(link::LinkSession& session, const CliArgs& args) {
         return 1;
     }
     // Written whole or not at all: a half-written backup would pass for a firmware.
-    QSaveFile out(QString::fromStdString(args.firmware.file));
-    const std::string text = writeHexText(*images, args.flashBottom);
-    if (!out.open(QIODevice::WriteOnly) ||
-        out.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
-        !out.commit()) {
-        say(args.firmware.file + ": " + out.errorString().toStdString());
+    if (!replaceFile(args.firmware.file, writeHexText(*images, args.flashBottom), why)) {
+        say(why);
         return 1;
     }
     return 0;

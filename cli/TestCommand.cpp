@@ -1,10 +1,9 @@
 #include "cli/TestCommand.h"
 
 #include <ctime>
-#include <fstream>
-#include <sstream>
 
 #include "common/NumberText.h"
+#include "common/RegularFileRead.h"
 #include "tools/TestList.h"
 #include "tools/TesterTick.h"
 
@@ -82,12 +81,9 @@ std::optional<TestRequest> parseTestWords(const std::vector<std::string>& words,
 }
 
 std::optional<std::string> loadTestRequest(TestRequest& request) {
-    std::ifstream in(request.file, std::ios::binary);
-    if (!in) return "cannot read " + request.file;
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) return "cannot read " + request.file;
-    request.lines = tools::testFileLines(text.str());
+    const FileRead file = readRegularFile(request.file, tools::kTestFileLimit);
+    if (!file.ok()) return file.message;
+    request.lines = tools::testFileLines(file.text);
     return std::nullopt;
 }
 

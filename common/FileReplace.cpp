@@ -47,11 +47,43 @@ void syncFolder(const std::string& file) {
     ::close(fd);
 }
 
+// The name must be free or a regular file; `old` gets its status when there is one.
+bool replaceableName(const std::string& target, struct stat& old, bool& exists,
+                     std::string& error) {
+    exists = ::lstat(target.c_str(), &old) == 0;
+    if (!exists && errno != ENOENT) {
+        error = "cannot write " + target + ": " + std::strerror(errno);
+        return false;
+    }
+    if (exists && !S_ISREG(old.st_mode)) {
+        error = "cannot write " + target + ": not a regular file";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+bool canReplaceFile(const std::string& path, std::string& error) {
+    std::optional<std::string> target = linkTarget(path, error);
+    if (!target) return false;
+    struct stat old {};
+    bool exists = false;
+    if (!replaceableName(*target, old, exists, error)) return false;
+    const std::string folder = folderOf(*target);
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        error = "cannot write " + *target + ": " + folder + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
 
 bool replaceFile(const std::string& path, std::string_view contents, std::string& error) {
     std::optional<std::string> target = linkTarget(path, error);
     if (!target) return false;
+    struct stat old {};
+    bool replacing = false;
+    if (!replaceableName(*target, old, replacing, error)) return false;
     // One fixed name beside the file: whatever a killed save left there is ours to
     // remove, and creating it anew (never opening an old one) cannot write through a
     // link someone left under that name.
@@ -60,8 +92,6 @@ bool replaceFile(const std::string& path, std::string_view contents, std::string
         error = "cannot remove " + temp + ": " + std::strerror(errno);
         return false;
     }
-    struct stat old {};
-    const bool replacing = ::stat(target->c_str(), &old) == 0;
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
         error = "cannot write " + temp + ": " + std::strerror(errno);

@@ -10,7 +10,12 @@ namespace velmora::firmware {
 
 namespace {
 
-enum class Region { Flash, Eeprom, None };
+// The region names the listing's prefix; where a byte goes is judged by its address.
+enum class Region { Flash, Eeprom, Other };
+
+constexpr uint32_t kEepromBase = 0xF00000;
+constexpr uint32_t kConfigFirst = 0x200000;
+constexpr uint32_t kConfigLast = 0x3FFFFF;
 
 constexpr const char* kFlashPrefix = "  FLASH ";
 constexpr const char* kEepromPrefix = " EEPROM ";
@@ -38,12 +43,15 @@ public:
 private:
     bool decode(std::string_view line, size_t number, Record& record, HexLoadResult& result);
     bool storeData(const Record& r, size_t number, HexLoadResult& result);
+    bool baseRecord(const Record& r, size_t number, HexLoadResult& result);
     void trackRange(uint32_t address, uint32_t count);
 
     uint16_t shift_;
     FirmwareImages& images_;
     HexListing* listing_;
     Region region_ = Region::Flash;
+    uint32_t base_ = 0;       // from the last 02 or 04 record
+    bool segmented_ = false;  // the base is a segment's: offsets wrap within 64 KB
     const char* prefix_ = kFlashPrefix;
     Range range_;
 };
@@ -104,26 +112,44 @@ void Reader::trackRange(uint32_t address, uint32_t count) {
 
 bool Reader::storeData(const Record& r, size_t number, HexLoadResult& result) {
     const uint32_t count = r.bytes[0];
-    const uint32_t address = (static_cast<uint32_t>(r.bytes[1]) << 8) | r.bytes[2];
+    const uint32_t offset = (static_cast<uint32_t>(r.bytes[1]) << 8) | r.bytes[2];
     if (count == 0) return true;
-    trackRange(address, count);
+    // Flash ranges are listed at their addresses in Flash; the others at the record's.
+    trackRange(region_ == Region::Flash ? base_ + offset : offset, count);
     for (uint32_t i = 0; i < count; ++i) {
         const uint8_t data = r.bytes[4 + i];
-        if (region_ == Region::Flash) {
-            const uint32_t at = address + i + shift_;
-            if (at > kFlashTop) {
-                result = {HexProblem::OutsideMemory, number, {}};
-                return false;
-            }
-            images_.FlashImage[at] = data;
-        } else if (region_ == Region::Eeprom) {
-            const uint32_t at = address + i;
-            if (at > kEepromTop) {
-                result = {HexProblem::OutsideMemory, number, {}};
-                return false;
-            }
-            images_.EepromImage[at] = static_cast<uint16_t>(0xFF00 | data);
+        const uint32_t address =
+            segmented_ ? base_ + ((offset + i) & 0xFFFF) : base_ + offset + i;
+        if (address <= kFlashTop && address + shift_ <= kFlashTop) {
+            images_.FlashImage[address + shift_] = data;
+        } else if (address >= kEepromBase && address - kEepromBase <= kEepromTop) {
+            images_.EepromImage[address - kEepromBase] = static_cast<uint16_t>(0xFF00 | data);
+        } else if (address < kConfigFirst || address > kConfigLast) {
+            result = {HexProblem::OutsideMemory, number, {}, address};
+            return false;
         }
+    }
+    return true;
+}
+
+// Types 02 and 04 set the base of the data records that follow.
+bool Reader::baseRecord(const Record& r, size_t number, HexLoadResult& result) {
+    if (r.bytes[0] < 2) {
+        result = {HexProblem::ShortRecord, number, {}};
+        return false;
+    }
+    const uint32_t value = (static_cast<uint32_t>(r.bytes[4]) << 8) | r.bytes[5];
+    listOpenRange();
+    segmented_ = r.bytes[3] == 0x02;
+    base_ = segmented_ ? value << 4 : value << 16;
+    if (segmented_ || value == 0x0000) {
+        region_ = Region::Flash;
+        prefix_ = kFlashPrefix;
+    } else if (value == 0x00F0) {
+        region_ = Region::Eeprom;
+        prefix_ = kEepromPrefix;
+    } else {
+        region_ = Region::Other;  // the prefix stays as it was
     }
     return true;
 }
@@ -138,23 +164,9 @@ bool Reader::readLine(std::string_view line, size_t number, HexLoadResult& resul
             listOpenRange();
             ended = true;
             return true;
-        case 0x04: {
-            if (r.bytes[0] < 2) {
-                result = {HexProblem::ShortRecord, number, {}};
-                return false;
-            }
-            const uint32_t upper = (static_cast<uint32_t>(r.bytes[4]) << 8) | r.bytes[5];
-            listOpenRange();
-            region_ = Region::None;
-            if (upper == 0x0000) {
-                region_ = Region::Flash;
-                prefix_ = kFlashPrefix;
-            } else if (upper == 0x00F0) {
-                region_ = Region::Eeprom;
-                prefix_ = kEepromPrefix;
-            }
-            return true;
-        }
+        case 0x02:
+        case 0x04:
+            return baseRecord(r, number, result);
         default:
             return true;  // other record types carry nothing for these images
     }
@@ -193,6 +205,8 @@ HexLoadResult loadHexText(std::string_view text, uint16_t flashShift, FirmwareIm
     bool ended = false;
     for (size_t i = 0; i < lines.size() && !ended; ++i)
         if (!reader.readLine(lines[i], i + 1, result, ended)) return result;
+    // Without its end record nothing says the file was not cut short in the middle.
+    if (!ended) return {HexProblem::NoEndRecord, lines.size(), {}};
     images = *scratch;
     return result;
 }
@@ -212,7 +226,9 @@ std::string hexProblemMessage(const HexLoadResult& r) {
         case HexProblem::NotHex:
             return "'" + r.badPair + "' is not a valid integer value" + where;
         case HexProblem::OutsideMemory:
-            return "Данные вне памяти модуля" + where;
+            return "Данные вне памяти модуля (адрес " + hexNumber(r.address, 6) + ")" + where;
+        case HexProblem::NoEndRecord:
+            return "Нет записи конца файла: файл оборван после строки " + std::to_string(r.line);
     }
     return {};
 }

@@ -1,10 +1,14 @@
 #pragma once
-// Reads Intel HEX text (record types 00, 01 and 04, as PIC18 tools write them) into the
-// firmware images. Flash data go to FlashImage, shifted by `flashShift`; data under the
-// upper address 0x00F0 (0xF00000, a PIC18 file's EEPROM area) go to EepromImage; data
-// under any other upper address (configuration bits, identifier locations) are checked
-// and dropped. A file that is rejected leaves the images exactly as they were: a half
-// read image must never be burnt into a module.
+// Reads Intel HEX text (data 00, end 01, extended segment address 02 and extended linear
+// address 04) into the firmware images. A byte's address is the record's address plus
+// the base the last 02 (segment * 16, the offset wrapping within its 64 KB) or 04
+// (upper * 65536) record set. Bytes at 0x000000-0x00FFFF go to FlashImage, shifted by
+// `flashShift`; at 0xF00000-0xF003FF (a PIC18 file's EEPROM area) to EepromImage; in
+// the configuration space 0x200000-0x3FFFFF (identifier locations, configuration bits)
+// they are checked and dropped. A byte anywhere else has no place in the module, and a
+// file without its end record may be cut short: both are refused. A file that is
+// rejected leaves the images exactly as they were: a half read image must never be burnt
+// into a module.
 
 #include <cstdint>
 #include <string>
@@ -15,6 +19,9 @@
 
 namespace velmora::firmware {
 
+// The largest HEX file read: all of Flash and EEPROM in one-byte records is under 1 MB.
+inline constexpr size_t kHexFileLimit = 4u << 20;
+
 enum class HexProblem {
     None,
     NoLines,         // the file holds no lines at all
@@ -22,13 +29,15 @@ enum class HexProblem {
     Checksum,        // the record's checksum does not match
     NotHex,          // a pair that is not two hexadecimal digits
     ShortRecord,     // fewer data pairs than the record's count promises
-    OutsideMemory,   // Flash data beyond 0xFFFF after the shift, EEPROM beyond 0x3FF
+    OutsideMemory,   // a byte outside Flash (after the shift), EEPROM and configuration
+    NoEndRecord,     // the lines ran out before the end-of-file record: `line` is the last
 };
 
 struct HexLoadResult {
     HexProblem problem = HexProblem::None;
     size_t line = 0;         // 1-based line of the problem
     std::string badPair;     // the offending text, for NotHex
+    uint32_t address = 0;    // the byte's address in the file, for OutsideMemory
     bool ok() const { return problem == HexProblem::None; }
 };
 

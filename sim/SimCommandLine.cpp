@@ -1,15 +1,10 @@
 #include "sim/SimCommandLine.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <climits>
 #include <cstdint>
-#include <cstring>
 
 #include "common/NumberText.h"
+#include "common/RegularFileRead.h"
 #include "sim/SimConfig.h"
 
 namespace velmora::sim {
@@ -49,33 +44,14 @@ const CountOption* countOption(std::string_view name) {
 }  // namespace
 
 bool readConfigFile(const std::string& path, std::string& text, std::string& error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = std::string("cannot read it: ") + std::strerror(errno);
+    FileRead file = readRegularFile(path, kConfigFileLimit);
+    if (!file.ok()) {
+        error = file.fault == FileReadFault::Missing || file.fault == FileReadFault::Unreadable
+                    ? "cannot read it: " + file.reason
+                    : file.reason;
         return false;
     }
-    struct stat st {};
-    // A directory opens fine for reading on Linux and would read as an empty network.
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        error = "is a directory, not a network description file";
-        return false;
-    }
-    std::string read;
-    char buf[4096];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n == 0) break;
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            error = std::string("cannot read it: ") + std::strerror(errno);
-            ::close(fd);
-            return false;
-        }
-        read.append(buf, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    text = std::move(read);
+    text = std::move(file.text);
     return true;
 }
 

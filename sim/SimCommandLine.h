@@ -24,8 +24,12 @@ struct SimCommandLine {
 bool parseSimCommandLine(const std::vector<std::string_view>& args, SimCommandLine& out,
                          std::string& error);
 
+// A network description is a few lines a module; anything past this is not one.
+inline constexpr size_t kConfigFileLimit = 1u << 20;
+
 // The whole of a network description file; false with the reason (without the path)
-// in `error` when it is a directory or cannot be read.
+// in `error` when it is no regular file (a directory, a FIFO that would keep the
+// simulator waiting, a device), is too large or cannot be read.
 bool readConfigFile(const std::string& path, std::string& text, std::string& error);
 
 }  // namespace velmora::sim

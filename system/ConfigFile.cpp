@@ -1,13 +1,11 @@
 #include "system/ConfigFile.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <optional>
 #include <sstream>
 
 #include "common/FileReplace.h"
 #include "common/HexText.h"
+#include "common/RegularFileRead.h"
 
 namespace velmora::system {
 
@@ -143,26 +141,16 @@ std::string configFaultMessage(const std::string& fileName, const ConfigFault& f
 
 ConfigLoad readConfigFile(const std::string& path) {
     ConfigLoad load;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (errno == ENOENT) return load;
+    const FileRead file = readRegularFile(path, kMaxFileBytes);
+    if (file.fault == FileReadFault::Missing) return load;
+    if (!file.ok()) {
         load.outcome = ConfigLoad::Refused;
-        load.fault = {ConfigFault::Unreadable, 0, std::strerror(errno)};
+        load.fault = file.fault == FileReadFault::TooLarge
+                         ? ConfigFault{ConfigFault::TooLarge, 0, {}}
+                         : ConfigFault{ConfigFault::Unreadable, 0, file.reason};
         return load;
     }
-    std::string text(kMaxFileBytes + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (in.bad()) {
-        load.outcome = ConfigLoad::Refused;
-        load.fault = {ConfigFault::Unreadable, 0, std::strerror(errno)};
-        return load;
-    }
-    text.resize(static_cast<size_t>(in.gcount()));
-    if (text.size() > kMaxFileBytes) {
-        load.outcome = ConfigLoad::Refused;
-        load.fault = {ConfigFault::TooLarge, 0, {}};
-        return load;
-    }
+    const std::string& text = file.text;
     ConfigParse parsed = parseConfigText(text);
     if (auto* f = std::get_if<ConfigFault>(&parsed)) {
         load.outcome = ConfigLoad::Refused;

@@ -1,10 +1,6 @@
 #include "system/IdentNames.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
-
+#include "common/RegularFileRead.h"
 #include "system/IdentBlock.h"
 
 namespace velmora::system {
@@ -24,21 +20,21 @@ std::vector<std::string> parseIdentNames(std::string_view text) {
 }
 
 IdentNames loadIdentNames(const std::string& path) {
-    namespace fs = std::filesystem;
     const std::string builtIn = "; имена параметров встроенные";
-    std::error_code ec;
-    const fs::file_status st = fs::status(path, ec);
-    if (!fs::exists(st)) return {builtInIdentNames(), {}};
-    if (!fs::is_regular_file(st))
-        return {builtInIdentNames(), "Файл " + path + " не является файлом" + builtIn};
-    const auto size = fs::file_size(path, ec);
-    if (ec || size > kNamesFileLimit)
-        return {builtInIdentNames(), "Файл " + path + " больше 64 КБ" + builtIn};
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) return {builtInIdentNames(), "Файл " + path + " не читается" + builtIn};
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) return {builtInIdentNames(), "Файл " + path + " не читается" + builtIn};
-    return {parseIdentNames(text), {}};
+    const FileRead file = readRegularFile(path, kNamesFileLimit);
+    switch (file.fault) {
+        case FileReadFault::None:
+            return {parseIdentNames(file.text), {}};
+        case FileReadFault::Missing:
+            return {builtInIdentNames(), {}};
+        case FileReadFault::NotRegular:
+            return {builtInIdentNames(), "Файл " + path + " не является файлом" + builtIn};
+        case FileReadFault::TooLarge:
+            return {builtInIdentNames(), "Файл " + path + " больше 64 КБ" + builtIn};
+        case FileReadFault::Unreadable:
+            break;
+    }
+    return {builtInIdentNames(), "Файл " + path + " не читается" + builtIn};
 }
 
 }  // namespace velmora::system

@@ -2,7 +2,9 @@
 // pseudo-terminal, and the failures a script must be able to tell apart.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -170,6 +172,7 @@ TEST_F(Cli, ProgramAnI2cModuleAboveTheBottomAndBackItUp) {
     CliRun r = cli({"--flash-bottom", "4000", "program", dir.filePath("fw.hex"), "1", "--slave",
                     "10", "--verify"});
     EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("Не записано 2 байт Flash ниже адреса 4000"), std::string::npos) << r.err;
     CliRun saved =
         cli({"--flash-bottom", "4000", "backup", "1", dir.filePath("b.hex"), "--slave", "10"});
     EXPECT_EQ(saved.status, 0) << saved.err;
@@ -191,6 +194,55 @@ TEST_F(Cli, RefusedFilesAndRangesSendNothing) {
         << bad.err;
     CliRun missing = cli({"program", dir.filePath("none.hex"), "1"});
     EXPECT_EQ(missing.status, 1);
+    // Files that would once have been "written" though nothing of them reached the
+    // module: the refusal names the line or the cause (checksums by hand).
+    struct Refused {
+        const char* name;
+        std::string text;
+        QStringList options;
+        std::string message;
+    };
+    const std::vector<Refused> refused = {
+        {"upper 0001", ":020000040001F9\r\n:02200000A1B28B\r\n:00000001FF\r\n", {},
+         "Данные вне памяти модуля (адрес 012000), строка 2"},
+        {"segment 1000", ":020000021000EC\r\n:02200000A1B28B\r\n:00000001FF\r\n", {},
+         "Данные вне памяти модуля (адрес 012000), строка 2"},
+        {"cut at a line end", kSmallImage, {},
+         "Нет записи конца файла: файл оборван после строки 4"},
+        {"end record first", ":00000001FF\r\n" + kSmallImage, {},
+         "В файле нет данных для записи в модуль"},
+        {"only below the bottom", ":022000007788DF\r\n:00000001FF\r\n",
+         {"--flash-bottom", "4000", "--slave", "10"},
+         "все данные Flash ниже адреса 4000"},
+    };
+    for (const Refused& c : refused) {
+        writeFile(dir.filePath("r.hex"), c.text);
+        CliRun r = cli(c.options + QStringList{"program", dir.filePath("r.hex"), "1"});
+        EXPECT_EQ(r.status, 1) << c.name;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.name << ": " << r.err;
+        EXPECT_EQ(r.err.find("успешно"), std::string::npos) << c.name;
+    }
+    // Nor is a FIFO or a device read as a HEX file: no wait for a writer, no endless read.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
+    for (const QString& special : {dir.filePath("fifo"), QString("/dev/zero")}) {
+        CliRun r = cli({"program", special, "1"});
+        EXPECT_EQ(r.status, 1) << special.toStdString();
+        EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+    }
+    // A backup that could not be saved fails before the module is read, and the node
+    // under that name stays what it was.
+    for (const QString& target : {dir.filePath("fifo"), QString("/dev/full")}) {
+        const QByteArray name = QFile::encodeName(target);
+        struct stat before {};
+        ASSERT_EQ(::lstat(name.constData(), &before), 0);
+        CliRun r = cli({"backup", "1", target});
+        EXPECT_EQ(r.status, 2) << target.toStdString();
+        EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+        struct stat after {};
+        ASSERT_EQ(::lstat(name.constData(), &after), 0);
+        EXPECT_EQ(after.st_mode, before.st_mode) << target.toStdString();
+        EXPECT_EQ(after.st_ino, before.st_ino) << target.toStdString();
+    }
     CliRun below = cli({"erase", "1", "1000", "2000"});
     EXPECT_EQ(below.status, 2);
     EXPECT_NE(below.err.find("Ошбка диапазона стирания"), std::string::npos);

@@ -171,11 +171,16 @@ TEST(SimulatorProgram, ConfigThatIsNoReadableFileIsRefused) {
         QString path;
         QString problem;
     };
+    // A FIFO with no writer would keep a reader waiting for ever.
+    const QString fifo = dir.path() + "/fifo";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     std::vector<Case> cases = {
-        {dir.path(), "is a directory"},
-        {"/", "is a directory"},
+        {dir.path(), "not a regular file"},
+        {"/", "not a regular file"},
         {missing, "cannot read it: No such file or directory"},
-        {socket, "cannot read it: "},
+        {socket, "not a regular file"},
+        {fifo, "not a regular file"},
+        {"/dev/zero", "not a regular file"},
     };
     // Root reads a file whatever its mode, so this case only counts when it holds.
     const QString locked = dir.path() + "/locked.txt";

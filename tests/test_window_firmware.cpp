@@ -1,6 +1,8 @@
 // The window's firmware commands offscreen against the simulator on a pseudo-terminal:
 // reading and programming a HEX file, a rejected file, and erasing Flash.
 
+#include <sys/stat.h>
+
 #include <QFile>
 #include <QMessageBox>
 
@@ -59,18 +61,32 @@ TEST_F(MainWindow, AHexFileIsReadListedAndProgrammedIntoTheNode) {
 TEST_F(MainWindow, ARejectedFileNamesItsLineAndSendsNothing) {
     TFTerminal& w = start();
     w.module().select(1, 0, 1);
-    writeFile(dir.filePath("bad.hex"), ":10240000000102030405060708090A0B0C0D0E0F54\r\n:0100000000FE\r\n");
-    w.firmwareActions().setFileChooser([&](const QString&) { return dir.filePath("bad.hex"); });
-    const unsigned before = network.requestsSeen();
-    QString message;
-    whenModal([&](QWidget* box) {
-        message = static_cast<QMessageBox*>(box)->text();
-        static_cast<QMessageBox*>(box)->accept();
-    });
-    w.firmwareActions().mmLoadHexClick();
-    EXPECT_EQ(message, "Ошибка  контрольной суммы входного файла, строка 2");
-    EXPECT_FALSE(action("mmRecHex")->isEnabled());
-    EXPECT_EQ(network.requestsSeen(), before);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("fifo.hex")).constData(), 0600), 0);
+    struct Case {
+        const char* name;
+        const char* text;  // nothing: the file is there already
+        QString message;
+    };
+    const std::vector<Case> cases = {
+        {"bad.hex", ":10240000000102030405060708090A0B0C0D0E0F54\r\n:0100000000FE\r\n",
+         "Ошибка  контрольной суммы входного файла, строка 2"},
+        {"end.hex", ":00000001FF\r\n", "В файле нет данных для записи в модуль"},
+        {"fifo.hex", nullptr, "Файл " + dir.filePath("fifo.hex") + " не является обычным файлом"},
+    };
+    for (const Case& c : cases) {
+        if (c.text) writeFile(dir.filePath(c.name), c.text);
+        w.firmwareActions().setFileChooser([&](const QString&) { return dir.filePath(c.name); });
+        const unsigned before = network.requestsSeen();
+        QString message;
+        whenModal([&](QWidget* box) {
+            message = static_cast<QMessageBox*>(box)->text();
+            static_cast<QMessageBox*>(box)->accept();
+        });
+        w.firmwareActions().mmLoadHexClick();
+        EXPECT_EQ(message, c.message) << c.name;
+        EXPECT_FALSE(action("mmRecHex")->isEnabled()) << c.name;
+        EXPECT_EQ(network.requestsSeen(), before) << c.name;
+    }
 }
 
 TEST_F(MainWindow, EraseThroughTheDialogKeepsThePageTexts) {

@@ -22,6 +22,8 @@ bool isTestHeader(std::string_view line);
 // A test file's text as lines: split at LF, a CR before it dropped, no empty line made
 // of the final line end.
 std::vector<std::string> testFileLines(std::string_view text);
+// The largest test file read: 65,535 lines (the reach of `TestPos`) of a full frame each.
+inline constexpr size_t kTestFileLimit = 65535u * 256;
 
 // The file name of a path, after the last '/' or '\'.
 std::string testFileName(std::string_view path);

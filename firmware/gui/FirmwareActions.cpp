@@ -3,14 +3,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QSaveFile>
 
+#include "common/FileReplace.h"
 #include "common/HexText.h"
+#include "common/RegularFileRead.h"
 #include "firmware/FlashEraser.h"
 #include "firmware/HexLoader.h"
 #include "firmware/HexWriter.h"
 #include "firmware/ImageWriter.h"
 #include "firmware/ModuleReader.h"
+#include "firmware/ProgramLoad.h"
 #include "firmware/ProgramRun.h"
 
 namespace velmora::firmware {
@@ -19,6 +21,18 @@ namespace {
 
 QString hex4(uint32_t v) {
     return QString::fromStdString(hexNumber(v, 4));
+}
+
+QString fileRefusal(const FileRead& file, const QString& path) {
+    switch (file.fault) {
+        case FileReadFault::NotRegular:
+            return "Файл " + path + " не является обычным файлом";
+        case FileReadFault::TooLarge:
+            return "Файл " + path + " больше " + QString::number(kHexFileLimit >> 20) +
+                   " МБ: это не файл прошивки";
+        default:
+            return "Файл " + path + " не читается: " + QString::fromStdString(file.reason);
+    }
 }
 
 }  // namespace
@@ -63,6 +77,17 @@ void FirmwareActions::mmRecHexClick() {
 }
 
 void FirmwareActions::btnRecFromMemoryClick() {
+    // The image was checked when it was read, but the module chosen since (or its
+    // FlashBottom) may leave it nothing to write, or leave part of it out.
+    const FirmwareTarget target = host_.target();
+    if (target.level != 1 && target.level != 2) return;
+    const WriteCoverage coverage = writeCoverage(*images_, target);
+    if (coverage.nothingToWrite()) {
+        QMessageBox::critical(host_.dialogParent, "Velmora",
+                              QString::fromStdString(nothingToWriteMessage(coverage)));
+        return;
+    }
+    if (const std::string note = belowBottomNote(coverage); !note.empty()) host_.log(note);
     writeStep();
 }
 
@@ -81,28 +106,35 @@ int FirmwareActions::LoadHexImage() {
         if (level == 2) host_.log("i2c => Load file: \"" + path.toStdString() + "\"");
         host_.log(hexListingHeader());
     }
-    QFile file(path);
-    QByteArray text;
-    if (file.open(QIODevice::ReadOnly)) text = file.readAll();
-    if (text.isEmpty()) {
+    const FileRead file = readRegularFile(QFile::encodeName(path).toStdString(), kHexFileLimit);
+    if (!file.ok()) {
+        QMessageBox::critical(host_.dialogParent, "Velmora", fileRefusal(file, path));
+        return 1;
+    }
+    if (file.text.empty()) {
         host_.status("В файле " + path + " нет данных");
         return 1;
     }
     HexListing listing;
-    const HexLoadResult r =
-        loadHexText(std::string_view(text.constData(), static_cast<size_t>(text.size())), shift,
-                    *images_, &listing);
+    const ProgramLoad r = loadForProgramming(file.text, shift, host_.target(), *images_, &listing);
     if (logging)
         for (const std::string& line : listing.lines) host_.log(line);
-    if (r.problem == HexProblem::NoLines) {
+    if (r.hex.problem == HexProblem::NoLines) {
         host_.status("В файле " + path + " нет данных");
+        return 1;
+    }
+    if (!r.hex.ok()) {
+        QMessageBox::critical(host_.dialogParent, "Velmora",
+                              QString::fromStdString(hexProblemMessage(r.hex)));
         return 1;
     }
     if (!r.ok()) {
         QMessageBox::critical(host_.dialogParent, "Velmora",
-                              QString::fromStdString(hexProblemMessage(r)));
+                              QString::fromStdString(nothingToWriteMessage(r.coverage)));
         return 1;
     }
+    // Said whether or not the listing is logged: these bytes are not where the file put them.
+    if (const std::string note = belowBottomNote(r.coverage); !note.empty()) host_.log(note);
     host_.status(path);
     return 0;
 }
@@ -174,6 +206,13 @@ void FirmwareActions::backupClick() {
     if (target.level != 1 && target.level != 2) return;
     const QString path = host_.chooseBackupFile(host_.hexDir());
     if (path.isEmpty()) return;
+    // Reading a whole module takes minutes: not for a file that cannot be saved.
+    const std::string file = QFile::encodeName(path).toStdString();
+    std::string why;
+    if (!canReplaceFile(file, why)) {
+        QMessageBox::critical(host_.dialogParent, "Velmora", QString::fromStdString(why));
+        return;
+    }
     showPanel("Чтение прошивки");
     ModuleLink link(*host_.engine, target);
     auto saved = std::make_unique<FirmwareImages>();
@@ -190,12 +229,8 @@ void FirmwareActions::backupClick() {
         return;
     }
     // Whole or not at all: a half-written file would pass for a firmware.
-    QSaveFile out(path);
-    const std::string text = writeHexText(*saved, target.flashBottom);
-    if (!out.open(QIODevice::WriteOnly) ||
-        out.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
-        !out.commit()) {
-        QMessageBox::critical(host_.dialogParent, "Velmora", path + ": " + out.errorString());
+    if (!replaceFile(file, writeHexText(*saved, target.flashBottom), why)) {
+        QMessageBox::critical(host_.dialogParent, "Velmora", QString::fromStdString(why));
         return;
     }
     host_.status(path);

@@ -21,6 +21,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "common/RegularFileRead.h"
 #include "tools/TestEditorRules.h"
 #include "tools/TestList.h"
 
@@ -152,12 +153,12 @@ void TFEditorTest::btnRecClick() {
 }
 
 bool TFEditorTest::loadFile(const QString& path, QString& error) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        error = f.errorString();
+    const FileRead file = readRegularFile(QFile::encodeName(path).toStdString(), kTestFileLimit);
+    if (!file.ok()) {
+        error = QString::fromStdString(file.message);
         return false;
     }
-    for (const std::string& line : testFileLines(f.readAll().toStdString()))
+    for (const std::string& line : testFileLines(file.text))
         lbMon_Kom->addItem(QString::fromStdString(line));
     return true;
 }

@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "common/RegularFileRead.h"
 #include "link/qt/LinkSession.h"
 #include "tools/gui/TFEditorTest.h"
 
@@ -177,13 +178,12 @@ void TFTestKom::TG_OpenFileClick() {
 
 void TFTestKom::openFiles(const QStringList& paths) {
     for (const QString& path : paths) {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) {
-            QMessageBox::critical(this, windowTitle(), "Cannot open file \"" + path + "\".");
+        const FileRead file = readRegularFile(QFile::encodeName(path).toStdString(), kTestFileLimit);
+        if (!file.ok()) {
+            QMessageBox::critical(this, windowTitle(), QString::fromStdString(file.message));
             continue;
         }
-        const QByteArray text = f.readAll();
-        if (!list_.addFile(path.toStdString(), testFileLines(text.toStdString())))
+        if (!list_.addFile(path.toStdString(), testFileLines(file.text)))
             QMessageBox::critical(this, windowTitle(), "Too many lines: \"" + path + "\".");
     }
     refillFileList();
