@@ -44,7 +44,8 @@ std::optional<std::string> saveLostBytes(const EraseResult& r, const FirmwareTar
     std::copy(r.meant.begin(), r.meant.end(), images->FlashImage.begin() + r.address);
     const std::string text = writeHexText(*images, r.address);
     std::error_code ec;
-    const std::filesystem::path dir = std::filesystem::absolute(folder.empty() ? "." : folder, ec);
+    const std::filesystem::path dir =
+        std::filesystem::absolute(folder.empty() ? "." : folder, ec).lexically_normal();
     for (int n = 1; n <= kNameTries; ++n) {
         const std::string path = (dir / fileName(target, r.address, n)).string();
         // "x": made new or not at all, so nothing of the user's is written over.
