@@ -11,6 +11,7 @@
 #include "firmware/HexLoader.h"
 #include "firmware/HexWriter.h"
 #include "firmware/ImageWriter.h"
+#include "firmware/LostBytesFile.h"
 #include "firmware/ModuleReader.h"
 #include "firmware/ProgramLoad.h"
 #include "firmware/ProgramRun.h"
@@ -56,6 +57,12 @@ std::string failure(const RunResult& r) {
     return {};
 }
 
+std::string eraseFailure(const EraseResult& r) {
+    if (r.outcome != RunOutcome::Mismatch) return failure(r);
+    return r.readsDiffer ? "two reads of the block never agreed; nothing written"
+                         : "the block does not read back as written";
+}
+
 int program(link::LinkSession& session, const CliArgs& args) {
     const FileRead file = readRegularFile(args.firmware.file, kHexFileLimit);
     if (!file.ok()) {
@@ -97,9 +104,14 @@ int erase(link::LinkSession& session, const CliArgs& args) {
     const EraseRange range{args.firmware.start, args.firmware.end};
     say(eraseLogLine(range));
     ModuleLink link(session.engine(), targetOf(args));
-    const RunResult r = eraseFlash(link, range, progressOnStderr("erase"));
+    const EraseResult r = eraseFlash(link, range, progressOnStderr("erase"));
     if (!r.ok()) {
-        say("Ошибка очистки FLASH ст адрес=" + hexNumber(r.address, 4) + ": " + failure(r));
+        say("Ошибка очистки FLASH ст адрес=" + hexNumber(r.address, 4) + ": " + eraseFailure(r));
+        if (!r.lost.empty()) {
+            std::string error;
+            const auto path = saveLostBytes(r, link.target(), ".", error);
+            say(lostBytesMessage(r, path, error));
+        }
         return 1;
     }
     say("Стирание окончено");

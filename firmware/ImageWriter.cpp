@@ -185,6 +185,10 @@ RunResult writeI2cBody(ModuleLink& link, const FirmwareImages& images, const Run
 
 }  // namespace
 
+uint16_t writeI2cFlashRow(ModuleLink& link, uint32_t at, const std::vector<uint8_t>& row) {
+    return writeRow(link, at, row);
+}
+
 RunResult writeImageI2c(ModuleLink& link, const FirmwareImages& images, const RunHooks& hooks) {
     auto hold = link.engine().hold();
     if (uint16_t r = link.rdI2C(kRegUser, 1, 3)) return failed(kRegUser, r);

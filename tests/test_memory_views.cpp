@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/DumpCommand.h"
+#include "cli/PokeCommand.h"
 #include "link/Crc16.h"
 #include "sim/SimConfig.h"
 #include "tests/support/SimulatedLine.h"
@@ -86,9 +88,9 @@ TEST_F(MemoryViews, RamPagesOfASubModuleThroughTheWindow) {
         views::PageRead page = views::readRAMPage(fresh.engine, kSub, c.base);
         ASSERT_TRUE(page.complete()) << c.base;
         for (int i = 0; i < 256; ++i) {
-            // RAM 0x051 is REG_PAGE itself: the window moved it while it was read.
-            if (c.base == 0 && i == 0x51) continue;
-            EXPECT_EQ(page.bytes[i], 0xFF - i) << c.base << " " << i;
+            // RAM 0x051 is REG_PAGE itself, shown as the module keeps it, not as the read
+            // moved it.
+            EXPECT_EQ(page.bytes[i], c.base == 0 && i == 0x51 ? 0x05 : 0xFF - i) << c.base << " " << i;
         }
         std::vector<std::string> sent;
         for (const auto& f : fresh.line.sent()) sent.push_back(hexOf({f.begin(), f.end() - 2}));
@@ -145,6 +147,48 @@ TEST_F(MemoryViews, NothingIsSentWithNoModuleSelected) {
     EXPECT_EQ(views::writeEECell(rig.engine, kNothing, 0, 1), WriteOutcome::NothingSent);
     EXPECT_EQ(views::writeSFR(rig.engine, kNothing, 0xF8A, 1), WriteOutcome::NothingSent);
     EXPECT_TRUE(rig.line.sent().empty());
+}
+
+TEST_F(MemoryViews, RegPageItselfAtASubModuleThroughDumpPokeAndTheInspector) {
+    // RAM 0x51 of an i2c module is its REG_PAGE, which every window access saves, moves
+    // and puts back: what the user reads there is the saved value, and a write there is
+    // what is put back. Judged against the simulated module's RAM.
+    struct Case {
+        const char* what;
+        std::optional<uint8_t> poke;  // `poke ram 1 51 HH --slave 10` first
+        uint8_t holds;                // REG_PAGE afterwards
+    };
+    const Case cases[] = {
+        {"dump with REG_PAGE 03", std::nullopt, 0x03},
+        {"poke 07, then dump", 0x07, 0x07},
+        {"poke 00, then dump", 0x00, 0x00},
+        {"poke 1F, then dump", 0x1F, 0x1F},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (int i = 0; i < 256; ++i) sub().ram[i] = static_cast<uint8_t>(i + 0x20);
+        sub().ram[0x51] = 0x03;
+        EngineRig fresh{network};
+        std::string error;
+        if (c.poke) {
+            auto poke = cli::parsePokeCommand({"poke", "ram", "1", "51", hexOf({*c.poke})}, 0x10, error);
+            ASSERT_TRUE(poke) << error;
+            EXPECT_EQ(cli::runPokeCommand(*poke, fresh.engine, error), 0) << error;
+        }
+        EXPECT_EQ(sub().ram[0x51], c.holds);
+        auto dump = cli::parseDumpCommand({"dump", "ram", "1", "0"}, 0x10, std::nullopt, error);
+        ASSERT_TRUE(dump) << error;
+        ::testing::internal::CaptureStdout();
+        const int status = cli::runDumpCommand(*dump, fresh.engine, error);
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        ASSERT_EQ(status, 0) << error;
+        EXPECT_EQ(out, cli::dumpLines(0, sub().ram.data()));
+        // The inspector's four bytes 0x4E..0x51 end with it too.
+        auto bytes = views::readVarBytes(fresh.engine, kSub, 0x4E);
+        ASSERT_TRUE(bytes);
+        EXPECT_EQ((*bytes)[3], c.holds);
+        EXPECT_EQ(sub().ram[0x51], c.holds);
+    }
 }
 
 // --- value inspector bytes ---------------------------------------------------

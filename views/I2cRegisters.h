@@ -62,7 +62,12 @@ public:
         saved_ = regs_.window().getI2CPage(kAttempts);
         return saved_.has_value();
     }
+    // The module's own REG_PAGE while the window is moved: RAM 0x51 as the module has it.
     std::optional<uint8_t> value() const { return saved_; }
+    // A write to RAM 0x51 while the page is saved: `v` is what gets put back.
+    void replace(uint8_t v) {
+        if (saved_) saved_ = v;
+    }
 
 private:
     I2cRegisters& regs_;

@@ -49,6 +49,8 @@ PageRead readRAMPage(link::TransactionEngine& e, const ModuleTarget& t, uint16_t
         if (!regs.read(registerFor(from), kHalf)) break;
         take(page, half, regs.reply());
     }
+    // RAM 0x51 read back the page this read set; the module's own is the one saved.
+    if (base == 0 && page.firstHalf) page.bytes[kRegPage] = *saved.value();
     return page;
 }
 
@@ -149,6 +151,8 @@ std::optional<std::array<uint8_t, 4>> readVarBytes(link::TransactionEngine& e,
         std::memcpy(out.data() + (at - address), regs.reply(), n);
         at = stop;
     }
+    if (address <= kRegPage && kRegPage < address + out.size())
+        out[kRegPage - address] = *saved.value();
     return out;
 }
 

@@ -15,7 +15,8 @@
 namespace velmora::views {
 
 // RAM page from `base` (a multiple of 0x100). At level 2 the window's page register is
-// put back whenever it was read, also when a half failed.
+// put back whenever it was read, also when a half failed, and RAM 0x51 shows it as it
+// was before the window moved (the value read there is the page this read set).
 PageRead readRAMPage(link::TransactionEngine& engine, const ModuleTarget& t, uint16_t base);
 
 // Flash page from `base`. At level 2 through registers 0xF6/0xF5 with REG_PAGE 0,
@@ -31,7 +32,7 @@ std::optional<std::array<uint8_t, 128>> readSFRBlock(link::TransactionEngine& en
 
 // The four bytes at `address` for the value inspector. At level 2 through the
 // sub-module's window; bytes past a window's end come from the next page. Bytes past
-// RAM's end (0xFFF) read as 0.
+// RAM's end (0xFFF) read as 0. RAM 0x51 at level 2 as in readRAMPage.
 std::optional<std::array<uint8_t, 4>> readVarBytes(link::TransactionEngine& engine,
                                                    const ModuleTarget& t, uint16_t address);
 

@@ -26,6 +26,12 @@ WriteOutcome writeRAMCell(link::TransactionEngine& e, const ModuleTarget& t, uin
     I2cRegisters regs(e, t);
     SavedPage saved(regs);
     if (!saved.saveByTries()) return WriteOutcome::Failed;
+    if (address == kRegPage) {
+        // REG_PAGE itself: written as the value the window's use ends by putting back, or
+        // the put-back would undo the write.
+        saved.replace(value);
+        return outcome(saved.restore());
+    }
     const bool ok =
         regs.window().setI2CPage(address, kAttempts) && regs.write(registerFor(address), {value});
     return outcome(saved.restore() && ok);

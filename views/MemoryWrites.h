@@ -15,7 +15,8 @@ enum class WriteOutcome {
     NothingSent,  // level 0: no module to write to
 };
 
-// `writeRAMCell`: at level 2 through the window, REG_PAGE put back once it was read.
+// `writeRAMCell`: at level 2 through the window, REG_PAGE put back once it was read. A
+// write to RAM 0x51 (REG_PAGE itself) is the value put back.
 WriteOutcome writeRAMCell(link::TransactionEngine& engine, const ModuleTarget& t, uint16_t address,
                           uint8_t value);
 

@@ -1,5 +1,6 @@
 #include "firmware/gui/FirmwareActions.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -7,10 +8,12 @@
 #include "common/FileReplace.h"
 #include "common/HexText.h"
 #include "common/RegularFileRead.h"
+#include "common/gui/WritableFolder.h"
 #include "firmware/FlashEraser.h"
 #include "firmware/HexLoader.h"
 #include "firmware/HexWriter.h"
 #include "firmware/ImageWriter.h"
+#include "firmware/LostBytesFile.h"
 #include "firmware/ModuleReader.h"
 #include "firmware/ProgramLoad.h"
 #include "firmware/ProgramRun.h"
@@ -254,11 +257,23 @@ void FirmwareActions::erase(const EraseRange& range) {
     ModuleLink link(*host_.engine, host_.target());
     RunHooks hooks;
     hooks.progress = [f](const Progress& p) { f->edAdrFL->setText(hex4(p.address)); };
-    const RunResult r = eraseFlash(link, range, hooks);
-    if (!r.ok())
-        QMessageBox::critical(host_.dialogParent, "Velmora",
-                              "Ошибка очистки FLASH ст адрес=" + hex4(r.address));
-    else
+    const EraseResult r = eraseFlash(link, range, hooks);
+    if (!r.ok()) {
+        QString text = "Ошибка очистки FLASH ст адрес=" + hex4(r.address);
+        if (!r.lost.empty()) {
+            const QString folder =
+                !lostBytesFolder_.isEmpty()
+                    ? lostBytesFolder_
+                    : gui::programOrUserFolder(QCoreApplication::applicationDirPath(),
+                                               QStandardPaths::GenericDataLocation);
+            std::string error;
+            const auto path = saveLostBytes(r, link.target(), folder.toStdString(), error);
+            const std::string line = lostBytesMessage(r, path, error);
+            text += "\n" + QString::fromStdString(line);
+            if (host_.systemLogOn()) host_.log(line);
+        }
+        QMessageBox::critical(host_.dialogParent, "Velmora", text);
+    } else
         QMessageBox::information(host_.dialogParent, "Velmora", "Стирание окончено");
     f->cbBottomAdrFL->setCurrentText(bottomText);
     f->edAdrFL->setText(addressText);

@@ -64,6 +64,9 @@ public:
     void setBackupChooser(std::function<QString(const QString& dir)> chooser) {
         host_.chooseBackupFile = std::move(chooser);
     }
+    // Where a failed erase saves the kept bytes it could not put back; by default the
+    // tester's log folder (beside the program, or the user's data folder).
+    void setLostBytesFolder(const QString& folder) { lostBytesFolder_ = folder; }
 
 private:
     // `LoadHexImage`: 0 when the file was read whole, 1 otherwise.
@@ -80,6 +83,7 @@ private:
     TFClear_FL* eraseDialog_ = nullptr;  // made when first opened
     std::unique_ptr<FirmwareImages> images_;
     bool stopRequested_ = false;
+    QString lostBytesFolder_;
 };
 
 }  // namespace velmora::firmware
