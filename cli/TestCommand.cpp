@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "common/NumberText.h"
+#include "tools/TestFileCheck.h"
 #include "tools/TestList.h"
 #include "tools/TesterTick.h"
 
@@ -88,11 +89,19 @@ std::optional<std::string> loadTestRequest(TestRequest& request) {
     text << in.rdbuf();
     if (in.bad()) return "cannot read " + request.file;
     request.lines = tools::testFileLines(text.str());
+    const tools::TestFileVerdict verdict = tools::checkTestFile(request.file, request.lines);
+    if (!verdict.ok) return verdict.message;
     return std::nullopt;
 }
 
 int runTestCommand(link::TransactionEngine& engine, const TestRequest& request, std::FILE* out,
                    std::FILE* err) {
+    // The whole file is checked before its first line goes out.
+    const tools::TestFileVerdict verdict = tools::checkTestFile(request.file, request.lines);
+    if (!verdict.ok) {
+        std::fprintf(err, "velmora-cli: %s\n", verdict.message.c_str());
+        return 2;
+    }
     tools::TestList list;
     if (!list.addFile(request.file, request.lines)) {
         std::fprintf(err, "velmora-cli: %s has too many lines\n", request.file.c_str());
@@ -115,7 +124,7 @@ int runTestCommand(link::TransactionEngine& engine, const TestRequest& request, 
             std::fprintf(err, "velmora-cli: the link is in use by another operation\n");
             return 1;
         case tools::TickOutcome::Refused:
-            std::fprintf(err, "%s\n", tick.message.c_str());
+            std::fprintf(err, "velmora-cli: %s\n", tick.message.c_str());
             return 1;
         case tools::TickOutcome::Empty: break;
         case tools::TickOutcome::NoReply:
