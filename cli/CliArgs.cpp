@@ -1,5 +1,9 @@
 #include "cli/CliArgs.h"
 
+#include <filesystem>
+#include <system_error>
+
+#include "cli/CommandOptions.h"
 #include "cli/FirmwareArgs.h"
 #include "common/HexText.h"
 #include "link/OperationKind.h"
@@ -12,6 +16,19 @@ std::optional<uint32_t> decimal(const std::string& text) {
     if (!v) return std::nullopt;
     return static_cast<uint32_t>(*v);
 }
+// The port as QSerialPort must be given it: it takes a name without a leading '/' for
+// one under /dev, so a relative path to a device that exists ("./ttyV0", "sim/port") is
+// made absolute here. A port number stays a number.
+std::string portWord(const std::string& word) {
+    const bool number = !word.empty() && word.find_first_not_of("0123456789") == std::string::npos &&
+                        word.find_first_not_of('0') != std::string::npos;
+    if (number || word.empty() || word.front() == '/') return word;
+    std::error_code ec;
+    if (!std::filesystem::exists(word, ec)) return word;
+    const std::filesystem::path absolute = std::filesystem::absolute(word, ec);
+    return ec ? word : absolute.lexically_normal().string();
+}
+
 }  // namespace
 
 const char* cliUsage() {
@@ -56,41 +73,71 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
     std::vector<std::string> positional;
     bool haveData = false;
     std::optional<std::string> pagesWord;
+    std::vector<std::string> optionNames;  // the command options met, general ones aside
+    std::vector<std::string> optionWords;  // the same with their values, as typed
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto next = [&]() -> std::optional<std::string> {
             if (i + 1 >= args.size()) return std::nullopt;
             return args[++i];
         };
+        // The words of a command that reads them itself, options met before its name
+        // first; nothing when one belongs to another command.
+        auto ownWords = [&]() -> std::optional<std::vector<std::string>> {
+            std::vector<std::string> words = optionWords;
+            words.insert(words.end(), args.begin() + static_cast<long>(i) + 1, args.end());
+            if (auto refusal = foreignOptionIn(a, words)) {
+                error = *refusal;
+                return std::nullopt;
+            }
+            return words;
+        };
         if (a == "--help" || a == "-h") {
             out.command = CliArgs::Command::Help;
             return out;
         }
         if (a == "send" && positional.empty()) {
-            auto send = parseSendWords({args.begin() + static_cast<long>(i) + 1, args.end()}, error);
+            const auto words = ownWords();
+            if (!words) return std::nullopt;
+            auto send = parseSendWords(*words, error);
             if (!send) return std::nullopt;
             out.command = CliArgs::Command::Send;
             out.send = *send;
             return out;
         }
         if (a == "watch" && positional.empty()) {
+            const auto words = ownWords();
+            if (!words) return std::nullopt;
             out.command = CliArgs::Command::Watch;
-            out.words.assign(args.begin() + static_cast<long>(i) + 1, args.end());
+            out.words = *words;
             return out;
         }
         if (a.rfind("--", 0) == 0) {
-            auto v = next();
-            if (a == "--log" || a == "--verify") {
-                if (v) --i;
-                (a == "--log" ? out.log : out.firmware.verify) = true;
+            const std::optional<OptionSpec> general = generalOption(a);
+            const std::optional<OptionSpec> spec = general ? general : commandOption(a);
+            if (!spec) {
+                error = "unknown option " + a;
+                return std::nullopt;
+            }
+            // A command's option is checked against the command once its name is known;
+            // one met before the name of a command that reads its own words goes to it.
+            if (!general) {
+                optionNames.push_back(a);
+                optionWords.push_back(a);
+            }
+            if (!spec->takesValue) {
+                if (a == "--log") out.log = true;
+                if (a == "--verify") out.firmware.verify = true;
                 continue;
             }
+            auto v = next();
             if (!v) {
                 error = a + " needs a value";
                 return std::nullopt;
             }
+            if (!general) optionWords.push_back(*v);
             if (a == "--port") {
-                out.port = *v;
+                out.port = portWord(*v);
             } else if (a == "--speed") {
                 auto s = decimal(*v);
                 if (!s || *s == 0) {
@@ -137,14 +184,13 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
                 }
                 out.trans.data = *d;
                 haveData = true;
-            } else {
-                error = "unknown option " + a;
-                return std::nullopt;
             }
             continue;
         }
         if (positional.empty() && a == "test") {
-            auto test = parseTestWords({args.begin() + static_cast<long>(i) + 1, args.end()}, error);
+            const auto words = ownWords();
+            if (!words) return std::nullopt;
+            auto test = parseTestWords(*words, error);
             if (!test) return std::nullopt;
             out.command = CliArgs::Command::Test;
             out.test = *test;
@@ -152,7 +198,9 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
         }
         if (positional.empty() && (a == "scan" || a == "init")) {
             // These commands read the rest of the words themselves.
-            const std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
+            const auto words = ownWords();
+            if (!words) return std::nullopt;
+            const std::vector<std::string>& rest = *words;
             if (a == "scan") {
                 auto scan = parseScanCommand(rest, error);
                 if (!scan) return std::nullopt;
@@ -171,6 +219,14 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
     if (positional.empty()) {
         error = "no command given";
         return std::nullopt;
+    }
+    if (isKnownCommand(positional[0])) {
+        for (const std::string& name : optionNames) {
+            if (auto refusal = foreignOption(positional[0], name)) {
+                error = *refusal;
+                return std::nullopt;
+            }
+        }
     }
     if (positional[0] == "ports" && positional.size() == 1) {
         out.command = CliArgs::Command::Ports;
@@ -206,10 +262,6 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
             if (!out.poke) return std::nullopt;
         }
         return out;
-    }
-    if (pagesWord) {
-        error = "--pages goes with dump only";
-        return std::nullopt;
     }
     if (positional[0] != "trans") {
         error = "unknown command '" + positional[0] + "'";

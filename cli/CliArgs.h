@@ -36,7 +36,7 @@ struct FirmwareRequest {
 };
 
 struct CliArgs {
-    std::string port;  // a number or a device path; empty: the settings' default
+    std::string port;  // a number or a device path (made absolute); empty: the settings' default
     uint32_t speed = 115200;
     bool log = false;
     bool hardwareFlow = true;

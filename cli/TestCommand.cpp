@@ -4,6 +4,7 @@
 
 #include "common/NumberText.h"
 #include "common/RegularFileRead.h"
+#include "tools/TestFileCheck.h"
 #include "tools/TestList.h"
 #include "tools/TesterTick.h"
 
@@ -84,11 +85,19 @@ std::optional<std::string> loadTestRequest(TestRequest& request) {
     const FileRead file = readRegularFile(request.file, tools::kTestFileLimit);
     if (!file.ok()) return file.message;
     request.lines = tools::testFileLines(file.text);
+    const tools::TestFileVerdict verdict = tools::checkTestFile(request.file, request.lines);
+    if (!verdict.ok) return verdict.message;
     return std::nullopt;
 }
 
 int runTestCommand(link::TransactionEngine& engine, const TestRequest& request, std::FILE* out,
                    std::FILE* err) {
+    // The whole file is checked before its first line goes out.
+    const tools::TestFileVerdict verdict = tools::checkTestFile(request.file, request.lines);
+    if (!verdict.ok) {
+        std::fprintf(err, "velmora-cli: %s\n", verdict.message.c_str());
+        return 2;
+    }
     tools::TestList list;
     if (!list.addFile(request.file, request.lines)) {
         std::fprintf(err, "velmora-cli: %s has too many lines\n", request.file.c_str());
@@ -111,7 +120,7 @@ int runTestCommand(link::TransactionEngine& engine, const TestRequest& request, 
             std::fprintf(err, "velmora-cli: the link is in use by another operation\n");
             return 1;
         case tools::TickOutcome::Refused:
-            std::fprintf(err, "%s\n", tick.message.c_str());
+            std::fprintf(err, "velmora-cli: %s\n", tick.message.c_str());
             return 1;
         case tools::TickOutcome::Empty: break;
         case tools::TickOutcome::NoReply:

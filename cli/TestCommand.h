@@ -24,12 +24,13 @@ struct TestRequest {
 // The words after "test".
 std::optional<TestRequest> parseTestWords(const std::vector<std::string>& words, std::string& error);
 
-// Reads the file into `request.lines`; the reason when it cannot, before any port is opened.
+// Reads the file into `request.lines` and checks it whole; the reason when it cannot be
+// read or is refused (naming the file and the line), before any port is opened.
 std::optional<std::string> loadTestRequest(TestRequest& request);
 
 // Runs until interrupted (or once through with --once). Exit status: 0 after --once with
-// every frame answered, 1 when a frame got fewer than 3 bytes back, a line was refused or
-// the log could not be written.
+// every frame answered, 1 when a frame got fewer than 3 bytes back or the log could not
+// be written, 2 when the file is refused (it is checked whole before anything is sent).
 int runTestCommand(link::TransactionEngine& engine, const TestRequest& request, std::FILE* out,
                    std::FILE* err);
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -250,4 +252,39 @@ TEST_F(Cli, RefusedFilesAndRangesSendNothing) {
     EXPECT_EQ(cli({"--flash-bottom", "4000", "erase", "1", "3000", "4000", "--slave", "10"}).status,
               2);
     EXPECT_EQ(network.requestsSeen(), before);
+}
+
+// An option the command does not take ends the run with status 2 before the port is
+// opened: nothing reaches the line and no file is written. A relative path to the port is
+// the same port.
+TEST_F(Cli, ForeignOptionsAreRefusedAndARelativePortPathWorks) {
+    QTemporaryDir dir;
+    const std::pair<QStringList, std::string> refused[] = {
+        {{"backup", "1", dir.filePath("b.hex"), "--verify"}, "backup does not take --verify"},
+        {{"erase", "1", "4000", "40FF", "--shift", "100"}, "erase does not take --shift"},
+        {{"dump", "ram", "1", "0", "--retries", "1"}, "dump does not take --retries"},
+    };
+    for (const auto& [words, message] : refused) {
+        CliRun r = cli(words);
+        EXPECT_EQ(r.status, 2) << words.join(' ').toStdString();
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err.rfind("velmora-cli: " + message, 0), 0u) << r.err;
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath("b.hex")));
+    {
+        auto lock = server->lockNetwork();
+        EXPECT_EQ(network.requestsSeen(), 0u);
+    }
+
+    // Qt itself reads "./x" as a path but "x" as /dev/x: the name has no "./" in front.
+    ASSERT_TRUE(QFile::link(QString::fromStdString(server->devicePath()), dir.filePath("adapter")));
+    workingDirectory = dir.path();
+    CliRun r = cli({"--port", "adapter", "trans", "1", "rdRAM", "50", "4"}, false);
+    EXPECT_EQ(r.status, 0) << r.err;
+    auto lock = server->lockNetwork();
+    const auto& ram = network.node(1)->module().ram;
+    char expected[16];
+    std::snprintf(expected, sizeof expected, "%02X %02X %02X %02X\n", ram[0x50], ram[0x51], ram[0x52],
+                  ram[0x53]);
+    EXPECT_EQ(r.out, expected);
 }

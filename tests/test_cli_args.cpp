@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
 #include "cli/CliArgs.h"
 
 using namespace velmora;
@@ -129,4 +133,91 @@ TEST(CliArgs, FirmwareCommands) {
         EXPECT_FALSE(parse(words, why));
         EXPECT_EQ(why, message);
     }
+}
+
+// Each command with its own options, and one that belongs to another command: refused
+// with the option and the command named, whether it comes before or after the name, so
+// `backup ... --verify` can never pass for a verified backup.
+TEST(CliArgs, EachCommandRefusesAnOptionItDoesNotTake) {
+    struct Case {
+        std::vector<std::string> own;
+        std::vector<std::string> foreign;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"ports"}, {"--slave", "10"}, "ports does not take --slave (it takes no option of its own)"},
+        {{"trans", "1", "rdI2C", "80", "10", "--slave", "22", "--retries", "1"}, {"--pages", "2"},
+         "trans does not take --pages (it takes --slave, --retries, --data)"},
+        {{"program", "fw.hex", "1", "--slave", "10", "--shift", "100", "--verify", "--flash-bottom", "4000"},
+         {"--retries", "1"},
+         "program does not take --retries (it takes --slave, --shift, --verify, --flash-bottom)"},
+        {{"erase", "1", "4000", "40FF", "--slave", "10", "--flash-bottom", "4000"}, {"--shift", "100"},
+         "erase does not take --shift (it takes --slave, --flash-bottom)"},
+        {{"backup", "1", "b.hex", "--slave", "10", "--flash-bottom", "4000"}, {"--verify"},
+         "backup does not take --verify (it takes --slave, --flash-bottom)"},
+        {{"ident", "1", "--slave", "10"}, {"--pages", "1"}, "ident does not take --pages (it takes --slave)"},
+        {{"setlink", "1", "speed", "57600"}, {"--slave", "10"},
+         "setlink does not take --slave (it takes no option of its own)"},
+        {{"dump", "ram", "1", "0", "--slave", "10", "--pages", "2"}, {"--retries", "1"},
+         "dump does not take --retries (it takes --slave, --pages)"},
+        {{"sfr", "1", "--slave", "10"}, {"--pages", "2"}, "sfr does not take --pages (it takes --slave)"},
+        {{"poke", "ram", "1", "10", "00", "--slave", "10"}, {"--data", "01"},
+         "poke does not take --data (it takes --slave)"},
+        {{"scan", "--nodes", "1-4"}, {"--slave", "10"}, "scan does not take --slave (it takes --nodes)"},
+        {{"init", "1"}, {"--retries", "1"}, "init does not take --retries (it takes no option of its own)"},
+        {{"send", "--crc-hi", "--wait", "10", "01", "78"}, {"--retries", "1"},
+         "send does not take --retries (it takes --crc-hi, --wait)"},
+        {{"test", "a.tst", "--once", "--period", "500", "--log", "x.log"}, {"--verify"},
+         "test does not take --verify (it takes --once, --period, --log)"},
+        {{"watch", "1", "50", "1", "--slave", "10", "--period", "50"}, {"--wait", "5"},
+         "watch does not take --wait (it takes --slave, --period)"},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_TRUE(parse(c.own, error)) << c.own[0] << ": " << error;
+        std::vector<std::string> after = c.own;
+        after.insert(after.end(), c.foreign.begin(), c.foreign.end());
+        std::vector<std::string> before = c.foreign;
+        before.insert(before.end(), c.own.begin(), c.own.end());
+        for (const auto& words : {after, before}) {
+            error.clear();
+            EXPECT_FALSE(parse(words, error)) << c.message;
+            EXPECT_EQ(error, c.message);
+        }
+    }
+    // An option of a command that reads its own words may come before the name.
+    std::string error;
+    auto watch = parse({"--slave", "10", "watch", "1", "50", "1"}, error);
+    ASSERT_TRUE(watch) << error;
+    EXPECT_EQ(watch->words, (std::vector<std::string>{"--slave", "10", "1", "50", "1"}));
+}
+
+// QSerialPort takes a name without a leading '/' for one under /dev: a relative path to a
+// file that exists is made absolute, a number stays a port number.
+TEST(CliArgs, RelativePortPathIsMadeAbsolute) {
+    namespace fs = std::filesystem;
+    std::string pattern = (fs::temp_directory_path() / "velmora-port-XXXXXX").string();
+    ASSERT_TRUE(mkdtemp(pattern.data()));
+    const fs::path dir = fs::canonical(pattern);
+    std::ofstream(dir / "ttyV0").put('\n');
+    const fs::path start = fs::current_path();
+    fs::current_path(dir);
+    const std::string absolute = (dir / "ttyV0").string();
+    const std::pair<std::string, std::string> cases[] = {
+        {"ttyV0", absolute},
+        {"./ttyV0", absolute},
+        {"../" + dir.filename().string() + "/ttyV0", absolute},
+        {"3", "3"},                    // a port number, even with a file of that name
+        {"ttyUSB9", "ttyUSB9"},        // no such file: a name under /dev, as before
+        {"/dev/ttyS0", "/dev/ttyS0"},
+    };
+    std::ofstream(dir / "3").put('\n');
+    for (const auto& [word, port] : cases) {
+        std::string error;
+        auto a = parse({"--port", word, "ports"}, error);
+        ASSERT_TRUE(a) << error;
+        EXPECT_EQ(a->port, port) << word;
+    }
+    fs::current_path(start);
+    fs::remove_all(dir);
 }

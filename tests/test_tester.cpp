@@ -8,6 +8,7 @@
 #include "sim/SimConfig.h"
 #include "tests/support/SimulatedLine.h"
 #include "tools/TestEditorRules.h"
+#include "tools/TestFileCheck.h"
 #include "tools/TestLine.h"
 #include "tools/TestList.h"
 #include "tools/TesterTick.h"
@@ -215,7 +216,7 @@ TEST_F(TesterTickRig, EmptyAndBadLinesSendNothing) {
     EXPECT_EQ(timerAfterTick(CycleMode::Cyclic, r), TimerAfterTick::Rearm);
     r = runTestTick(rig.engine, list);
     EXPECT_EQ(r.outcome, TickOutcome::Refused);
-    EXPECT_EQ(r.message, "'$7X' is not a valid integer value");
+    EXPECT_EQ(r.message, "/t/a.tst, line 2: '$7X' is not a valid integer value");
     EXPECT_EQ(timerAfterTick(CycleMode::Cyclic, r), TimerAfterTick::StopAndUncheck);
     EXPECT_TRUE(rig.line.sent().empty());
     // The refused line is not passed over: the user sees where it stopped.
@@ -344,4 +345,52 @@ TEST_F(TesterTickRig, CliPrintsMonitorLinesAndStopsOnSilence) {
     std::fclose(out);
     std::fclose(err);
     EXPECT_TRUE(rig.engine.isFree());
+}
+
+// The whole file is judged before its first frame: a bad line anywhere, or no command at
+// all, is refused with the file and line named and nothing reaches the line.
+TEST_F(TesterTickRig, FileIsCheckedWholeBeforeAnythingIsSent) {
+    struct Case {
+        std::vector<std::string> lines;
+        size_t badLine;       // 0: no line at fault
+        std::string message;  // empty: accepted
+    };
+    const Case cases[] = {
+        {{"01 7G", "01 78", "01 78"}, 1, "/t/a.tst, line 1: '$7G' is not a valid integer value"},
+        {{"01 78", "0 170", "01 78"}, 2, "/t/a.tst, line 2: '$0 ' is not a valid integer value"},
+        {{"01 78", "", "01 78", "01 78 -1"}, 4,
+         "/t/a.tst, line 4: '$-1' is not a valid integer value"},
+        {{"", "   ", "\t", " \r"}, 0, "/t/a.tst holds no command"},
+        {{}, 0, "/t/a.tst holds no command"},
+        {{"01 78", "", " 0178 "}, 0, ""},
+    };
+    for (const Case& c : cases) {
+        const TestFileVerdict verdict = checkTestFile("/t/a.tst", c.lines);
+        EXPECT_EQ(verdict.ok, c.message.empty()) << c.message;
+        EXPECT_EQ(verdict.line, c.badLine) << c.message;
+        EXPECT_EQ(verdict.message, c.message);
+
+        cli::TestRequest request;
+        request.file = "/t/a.tst";
+        request.once = true;
+        request.lines = c.lines;
+        std::FILE* out = std::fopen("/dev/null", "w");
+        char* text = nullptr;
+        size_t size = 0;
+        std::FILE* err = open_memstream(&text, &size);
+        const size_t before = rig.line.sent().size();
+        const int status = cli::runTestCommand(rig.engine, request, out, err);
+        std::fclose(out);
+        std::fclose(err);
+        const std::string printed(text, size);
+        std::free(text);
+        if (c.message.empty()) {
+            EXPECT_EQ(status, 0) << printed;
+            EXPECT_EQ(rig.line.sent().size(), before + 2);
+        } else {
+            EXPECT_EQ(status, 2) << c.message;
+            EXPECT_EQ(printed, "velmora-cli: " + c.message + "\n");
+            EXPECT_EQ(rig.line.sent().size(), before) << c.message;
+        }
+    }
 }

@@ -142,6 +142,25 @@ TEST_F(SystemWindow, CloseDuringTheScanClosesOnceItHasEnded) {
     EXPECT_TRUE(w.scan().SystemIdle);
 }
 
+// The sweep runs out at once when the port is lost; the window must not present what
+// answered before the loss as the whole line, nor read the views through the lost port.
+TEST_F(SystemWindow, AScanCutShortByALostPortSaysSoAndReadsNothing) {
+    TFTerminal& w = startPage({1, 0xFF});
+    QStringList reads;
+    for (int tab : {kFlashTab, kRamTab, kEepromTab}) tabs[tab].onRead = [&] { reads << "read"; };
+    w.module().select(0x01, 0, 1);
+    w.pages().btn_sysUpDate->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return root()->childCount() > 0; }, 5000));
+    w.linkState().PortLost = true;  // as the device's loss marks it
+    ASSERT_TRUE(waitForScanEnd());
+    EXPECT_EQ(labels(root()), QStringList{"$01"});
+    EXPECT_EQ(panel(2), "Сканирование прервано: порт потерян");
+    EXPECT_TRUE(reads.isEmpty());
+    // The port check's repeated failure does not wipe it while the port stays gone.
+    emit w.session().portCheckFailed();
+    EXPECT_EQ(panel(2), "Сканирование прервано: порт потерян");
+}
+
 TEST_F(SystemWindow, ThirtyThirdModuleShowsTheLimitMessage) {
     {
         auto lock = server->lockNetwork();

@@ -135,3 +135,30 @@ TEST_F(MainWindow, ALogThatCannotBeWrittenIsShownAndTheTesterStillCloses) {
     QTRY_COMPARE(w.testerWindow(), nullptr);
     EXPECT_TRUE(w.isEnabled());
 }
+
+TEST_F(MainWindow, ATestFileWithABadLineIsRefusedAtOpeningAndNothingIsSent) {
+    TFTerminal& w = start();
+    QTemporaryDir files;
+    QFile tst(files.filePath("bad.tst"));
+    ASSERT_TRUE(tst.open(QIODevice::WriteOnly));
+    tst.write("01 78\r\n01 7X\r\n");
+    tst.close();
+    action("mmTester")->trigger();
+    QCoreApplication::processEvents();
+    tools::TFTestKom* t = w.testerWindow();
+    ASSERT_TRUE(t);
+    t->setLogDirectory(files.path());
+    QString shown;
+    velmora::testing::whenModal([&](QWidget* box) {
+        shown = static_cast<QMessageBox*>(box)->text();
+        box->close();
+    });
+    t->openFiles({tst.fileName()});
+    EXPECT_EQ(shown, tst.fileName() + ", line 2: '$7X' is not a valid integer value");
+    EXPECT_EQ(t->findChild<QListWidget*>("clbFileName")->count(), 0);
+    t->findChildren<QRadioButton*>().at(2)->click();
+    t->timGENtestTimer();
+    EXPECT_TRUE(t->testLog().isEmpty());
+    t->close();
+    QTRY_COMPARE(w.testerWindow(), nullptr);
+}

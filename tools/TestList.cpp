@@ -1,5 +1,6 @@
 #include "tools/TestList.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace velmora::tools {
@@ -74,6 +75,19 @@ std::optional<size_t> TestList::headerFile(std::string_view header) const {
     const auto [end, ec] = std::from_chars(first, last, k);
     if (ec != std::errc() || end != last || k >= files_.size()) return std::nullopt;
     return k;
+}
+
+TestLineOrigin TestList::lineOrigin(size_t pos) const {
+    TestLineOrigin out;
+    for (size_t i = std::min(pos, TestLines.size()); i-- > 0;) {
+        if (!isTestHeader(TestLines[i])) continue;
+        const std::string& header = TestLines[i];
+        const size_t close = header.find(']');
+        out.path = close == std::string::npos ? header : header.substr(close + 1);
+        out.line = pos - i;
+        break;
+    }
+    return out;
 }
 
 bool TestList::advance() {

@@ -16,6 +16,12 @@ struct TestFile {
     bool checked = true;
 };
 
+// Where a command line of the list came from: its file's path and its number in the file.
+struct TestLineOrigin {
+    std::string path;
+    size_t line = 0;  // 1-based
+};
+
 // A line that does not begin with a blank is a header.
 bool isTestHeader(std::string_view line);
 
@@ -56,6 +62,9 @@ public:
 
     // Step 1 of a tick: two lines at least and a checked file.
     bool canRun() const;
+
+    // The origin of the command line at `pos`, found from the header above it.
+    TestLineOrigin lineOrigin(size_t pos) const;
 
     const std::vector<std::string>& lines() const { return TestLines; }
     const std::vector<TestFile>& files() const { return files_; }

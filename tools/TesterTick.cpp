@@ -5,6 +5,7 @@
 
 #include "common/HexText.h"
 #include "link/Crc16.h"
+#include "tools/TestFileCheck.h"
 #include "tools/TestLine.h"
 
 namespace velmora::tools {
@@ -36,7 +37,8 @@ TickResult runTestTick(link::TransactionEngine& engine, TestList& list, uint32_t
     const TestLineBytes parsed = parseTestLine(result.displayText);
     if (parsed.error != TestLineError::None) {
         result.outcome = TickOutcome::Refused;
-        result.message = testLineErrorText(parsed);
+        const TestLineOrigin origin = list.lineOrigin(*at);
+        result.message = testLineMessage(origin.path, origin.line, parsed);
         return result;
     }
     const bool wrapped = list.advance();

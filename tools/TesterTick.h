@@ -16,7 +16,7 @@ inline constexpr uint32_t kTesterWaitMs = 150;
 enum class TickOutcome {
     Idle,      // fewer than two lines, no checked file, or no command in any checked file
     Busy,      // the link is in use: nothing sent, nothing moved; run it again once free
-    Refused,   // the line is not hexadecimal: `message` says why; nothing sent
+    Refused,   // the line is not hexadecimal: `message` names file and line; nothing sent
     Empty,     // the line holds no byte: nothing sent, the position moved on
     NoReply,   // sent; fewer than three bytes came back
     Answered,  // sent; `replyText` holds the reply and its verdict

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "common/HexText.h"
+#include "link/qt/LinkSession.h"
 #include "system/ConfigFile.h"
 #include "system/NodeTable.h"
 #include "system/gui/NodeCommands.h"
@@ -20,6 +21,7 @@ QString hex2(uint8_t v) {
 }
 constexpr const char* kNodeLimit = "Превышен лимит количества узлов Modbus";
 constexpr const char* kModuleLimit = "Превышен лимит количества модулей 1-го узла";
+constexpr const char* kScanCut = "Сканирование прервано: порт потерян";
 }  // namespace
 
 SystemPage::SystemPage(app::TFTerminal& window)
@@ -38,6 +40,13 @@ SystemPage::SystemPage(app::TFTerminal& window)
     connect(m.mmLoadConfig, &QAction::triggered, this,
             [this] { w_.afterReplyWait([this] { mmLoadConfigClick(); }); });
     commands_ = std::make_unique<NodeCommands>(w_, tree_);
+    // Connected after the window's own handlers: the port check's repeated "port gone"
+    // must not wipe the word that the tree is only partial.
+    connect(&w_.session(), &link::LinkSession::portCheckFailed, this, [this] {
+        if (cutByPortLoss_) w_.statusPanels()->setPanelText(2, kScanCut);
+    });
+    connect(&w_.session(), &link::LinkSession::portReopened, this,
+            [this] { cutByPortLoss_ = false; });
     w_.setSystemActions(this);
 }
 
@@ -57,6 +66,7 @@ void SystemPage::startScan() {
     SystemPageWidgets& p = w_.systemWidgets();
     app::MainMenus& m = w_.menus();
     ScanListener& listener = *this;
+    cutByPortLoss_ = false;
     sweep_ = std::make_unique<ScanSweep>(w_.engine(), w_.module(), w_.scan(), listener, range_);
     m.mmFile->menuAction()->setEnabled(false);
     m.mmSettings->menuAction()->setEnabled(false);
@@ -85,11 +95,18 @@ void SystemPage::endScan() {
     const bool found = sweep_->nodesFound() > 0;
     sweep_.reset();
     SystemPageWidgets& p = w_.systemWidgets();
+    // The sweep ends as a complete one when the port is lost; the tree then holds only
+    // what answered before the loss, and the views could not read through the port.
+    const bool cut = end == ScanEnd::Complete && w_.linkState().PortLost;
     if (end == ScanEnd::Complete) {
         w_.showCurrentAddress();
-        if (found && w_.module().SelectionLevel != kNothingSelected)
+        if (found && !cut && w_.module().SelectionLevel != kNothingSelected)
             for (int tab : {app::kFlashTab, app::kRamTab, app::kEepromTab})
                 w_.moduleTab(tab)->read();
+    }
+    if (cut) {
+        cutByPortLoss_ = true;
+        w_.statusPanels()->setPanelText(2, kScanCut);
     }
     if (end == ScanEnd::NodeLimit || end == ScanEnd::ModuleLimit)
         QMessageBox::critical(&w_, w_.windowTitle(),

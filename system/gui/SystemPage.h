@@ -55,6 +55,7 @@ private:
     NodeRange range_;
     std::unique_ptr<ScanSweep> sweep_;
     std::unique_ptr<NodeCommands> commands_;
+    bool cutByPortLoss_ = false;  // the last scan ended with the port lost; until it is back
 };
 
 }  // namespace velmora::system

@@ -29,6 +29,7 @@
 
 #include "common/RegularFileRead.h"
 #include "link/qt/LinkSession.h"
+#include "tools/TestFileCheck.h"
 #include "tools/gui/TFEditorTest.h"
 
 namespace velmora::tools {
@@ -183,7 +184,15 @@ void TFTestKom::openFiles(const QStringList& paths) {
             QMessageBox::critical(this, windowTitle(), QString::fromStdString(file.message));
             continue;
         }
-        if (!list_.addFile(path.toStdString(), testFileLines(file.text)))
+        const std::vector<std::string> lines = testFileLines(file.text);
+        // Refused whole at opening, so a run never stops at a bad line after sending
+        // the lines above it.
+        const TestFileVerdict verdict = checkTestFile(path.toStdString(), lines);
+        if (!verdict.ok) {
+            QMessageBox::critical(this, windowTitle(), QString::fromStdString(verdict.message));
+            continue;
+        }
+        if (!list_.addFile(path.toStdString(), lines))
             QMessageBox::critical(this, windowTitle(), "Too many lines: \"" + path + "\".");
     }
     refillFileList();

@@ -32,7 +32,8 @@ public:
     TFTestKom(link::LinkSession& link, std::function<void()> closed, QWidget* parent = nullptr);
     ~TFTestKom() override;
 
-    // Opens the files as "Открыть" does after the dialog.
+    // Opens the files as "Открыть" does after the dialog; a file refused by the check
+    // (a bad line, no command) is named in a message and not opened.
     void openFiles(const QStringList& paths);
 
     // One tick, as the timer or F8 runs it.
