@@ -15,13 +15,20 @@ using namespace velmora;
 using namespace velmora::app;
 using velmora::testing::MainWindow;
 
+namespace {
+// A test file of `text` in `dir`; its path.
+QString writeTestFile(const QTemporaryDir& dir, const char* name, const char* text) {
+    QFile tst(dir.filePath(name));
+    EXPECT_TRUE(tst.open(QIODevice::WriteOnly));
+    tst.write(text);
+    return tst.fileName();
+}
+}  // namespace
+
 TEST_F(MainWindow, TesterStepsLogsAndIsDestroyedOnClose) {
     TFTerminal& w = start();
     QTemporaryDir dir;
-    QFile tst(dir.filePath("ident.tst"));
-    ASSERT_TRUE(tst.open(QIODevice::WriteOnly));
-    tst.write(" 01 78 \r\n");
-    tst.close();
+    const QString tst = writeTestFile(dir, "ident.tst", " 01 78 \r\n");
     QFile old(dir.filePath("Velmora_Test.log"));
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("earlier\r\n");
@@ -33,7 +40,7 @@ TEST_F(MainWindow, TesterStepsLogsAndIsDestroyedOnClose) {
     ASSERT_TRUE(t);
     EXPECT_FALSE(w.isEnabled());
     t->setLogDirectory(dir.path());
-    t->openFiles({tst.fileName()});
+    t->openFiles({tst});
     auto* files = t->findChild<QListWidget*>("clbFileName");
     ASSERT_EQ(files->count(), 1);
     EXPECT_EQ(files->item(0)->text(), "ident.tst");
@@ -51,7 +58,7 @@ TEST_F(MainWindow, TesterStepsLogsAndIsDestroyedOnClose) {
     EXPECT_EQ(active->isChecked(), t->isActiveWindow());
     if (active->isChecked()) QTest::keyClick(files, Qt::Key_F9);
     EXPECT_FALSE(active->isChecked());
-    t->openFiles({tst.fileName()});
+    t->openFiles({tst});
     files->setCurrentRow(0);
     QTest::keyClick(files, '.');
     ASSERT_EQ(files->count(), 1);
@@ -111,16 +118,13 @@ TEST(TestEditorWindow, RecordFiltersSaveAndLoad) {
 TEST_F(MainWindow, ALogThatCannotBeWrittenIsShownAndTheTesterStillCloses) {
     TFTerminal& w = start();
     QTemporaryDir dir;
-    QFile tst(dir.filePath("ident.tst"));
-    ASSERT_TRUE(tst.open(QIODevice::WriteOnly));
-    tst.write("01 78\r\n");
-    tst.close();
+    const QString tst = writeTestFile(dir, "ident.tst", "01 78\r\n");
     action("N10")->trigger();
     QCoreApplication::processEvents();
     tools::TFTestKom* t = w.testerWindow();
     ASSERT_TRUE(t);
     t->setLogDirectory(dir.filePath("no-such-folder"));
-    t->openFiles({tst.fileName()});
+    t->openFiles({tst});
     t->findChildren<QRadioButton*>().at(2)->click();
     t->timGENtestTimer();
     ASSERT_EQ(t->testLog().size(), 2);
@@ -139,10 +143,7 @@ TEST_F(MainWindow, ALogThatCannotBeWrittenIsShownAndTheTesterStillCloses) {
 TEST_F(MainWindow, ATestFileWithABadLineIsRefusedAtOpeningAndNothingIsSent) {
     TFTerminal& w = start();
     QTemporaryDir files;
-    QFile tst(files.filePath("bad.tst"));
-    ASSERT_TRUE(tst.open(QIODevice::WriteOnly));
-    tst.write("01 78\r\n01 7X\r\n");
-    tst.close();
+    const QString tst = writeTestFile(files, "bad.tst", "01 78\r\n01 7X\r\n");
     action("mmTester")->trigger();
     QCoreApplication::processEvents();
     tools::TFTestKom* t = w.testerWindow();
@@ -153,8 +154,8 @@ TEST_F(MainWindow, ATestFileWithABadLineIsRefusedAtOpeningAndNothingIsSent) {
         shown = static_cast<QMessageBox*>(box)->text();
         box->close();
     });
-    t->openFiles({tst.fileName()});
-    EXPECT_EQ(shown, tst.fileName() + ", line 2: '$7X' is not a valid integer value");
+    t->openFiles({tst});
+    EXPECT_EQ(shown, tst + ", line 2: '$7X' is not a valid integer value");
     EXPECT_EQ(t->findChild<QListWidget*>("clbFileName")->count(), 0);
     t->findChildren<QRadioButton*>().at(2)->click();
     t->timGENtestTimer();
