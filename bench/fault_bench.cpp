@@ -329,6 +329,7 @@ unsigned benchCommands(const Options& o, bool noEcho) {
                 ++f.changedRuns;
                 f.changedBytes += t.changed;
             }
+            const bool firstExample = f.examples.empty();
             bool example = false;
             switch (t.verdict) {
                 case sim::TrialVerdict::Success:
@@ -339,8 +340,10 @@ unsigned benchCommands(const Options& o, bool noEcho) {
                     break;
                 case sim::TrialVerdict::FalseSuccess:
                     ++f.falseSuccesses;
-                    example = true;
-                    if (f.examples.size() < 5)
+                    // One example of the REG_PAGE byte is enough; the others may hide
+                    // a line fault's.
+                    example = !t.onlyRegPage || f.onlyRegPage == 1;
+                    if (example && f.examples.size() < 5)
                         f.examples.push_back("FALSE SUCCESS: " + std::string(row.label) + ", " +
                                              levelName(row.level) + ", run " + std::to_string(run) +
                                              ", fault seed " + std::to_string(setup.faults.random.seed) +
@@ -356,7 +359,7 @@ unsigned benchCommands(const Options& o, bool noEcho) {
                                          ": " + std::to_string(t.changed) + " bytes, " +
                                          (t.reportedOk ? "reported success" : "reported failure"));
             }
-            if (example && o.showLog && f.examples.size() == 1) {
+            if (example && o.showLog && firstExample && !f.examples.empty()) {
                 std::printf("%s\n", f.examples.front().c_str());
                 setup.keepLog = true;
                 RowFigures scratch;
@@ -386,7 +389,8 @@ unsigned benchCommands(const Options& o, bool noEcho) {
     std::printf("  success: reported and right; failed: reported failure; FALSE: reported success "
                 "with wrong bytes (scan: a phantom listed; watch: any wrong value); changed: runs "
                 "that left module bytes changed (erase: Flash outside its range; a read: any byte); "
-                "busy: link left busy\n");
+                "busy: link left busy; a run named below is repeated by --seed <its fault seed> "
+                "--runs 1 --only <command>\n");
     for (size_t r = 0; r < std::size(kRows); ++r) {
         const RowFigures& f = figures[r];
         const Row& row = kRows[r];

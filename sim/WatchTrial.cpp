@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 
 #include "cli/WatchCommand.h"
@@ -46,7 +47,7 @@ WatchTrial runWatchTrial(const TrialSetup& setup) {
     MemoryCopy before(m);
     cli::WatchRequest request;
     request.variable = randomVariable(setup, line.rng);
-    request.periodMs = kWatchPeriodMs;
+    request.periodMs = kWatchPeriodsMs[setup.seed % std::size(kWatchPeriodsMs)];
     const tools::RamVariable& v = request.variable;
     auto value = [&] { return std::vector<uint8_t>(m.ram.begin() + v.address,
                                                    m.ram.begin() + v.address + v.count); };

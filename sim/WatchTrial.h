@@ -17,9 +17,12 @@ struct WatchTrial : CommandTrial {
 };
 
 inline constexpr unsigned kWatchPasses = 5;
-inline constexpr uint32_t kWatchPeriodMs = 500;  // the command's default
+// The command's default period, and shorter ones (--period) that let a reply too late
+// for one pass reach the next.
+inline constexpr uint32_t kWatchPeriodsMs[] = {500, 100, 20};
 
-// A variable of 1..8 bytes at a random address (at the i2c module not over REG_PAGE).
+// A variable of 1..8 bytes at a random address (at the i2c module not over REG_PAGE),
+// the period one of the above by the seed.
 // Reported success: every pass printed a value; a single wrong value is a false success.
 WatchTrial runWatchTrial(const TrialSetup& setup);
 
