@@ -65,6 +65,10 @@ VariableRead readSubModule(link::TransactionEngine& engine, const RamVariable& v
     }
     if (!writePage(engine, v, saved) && r.ok()) r.fault = VariableFault::Page;
     if (!r.ok()) r.bytes.clear();
+    // REG_PAGE was read while the window pointed where this read moved it; the module's
+    // own value is the one saved before and put back after.
+    if (r.ok() && v.address <= views::kRegPage && views::kRegPage < end)
+        r.bytes[views::kRegPage - v.address] = saved;
     return r;
 }
 
