@@ -1,8 +1,10 @@
 #include "cli/TestCommand.h"
 
 #include <ctime>
+#include <memory>
 
 #include "common/NumberText.h"
+#include "common/RegularFileAppend.h"
 #include "common/RegularFileRead.h"
 #include "tools/TestFileCheck.h"
 #include "tools/TestList.h"
@@ -24,22 +26,19 @@ std::string stamp() {
 // Log lines are appended as they happen, so an interrupted run loses none.
 class AppendedLog {
 public:
-    explicit AppendedLog(const std::string& path)
-        : file_(path.empty() ? nullptr : std::fopen(path.c_str(), "a")), wanted_(!path.empty()) {}
-    ~AppendedLog() {
-        if (file_) std::fclose(file_);
+    explicit AppendedLog(const std::string& path) : wanted_(!path.empty()) {
+        if (wanted_) file_ = std::make_unique<RegularFileAppend>(path);
     }
-    AppendedLog(const AppendedLog&) = delete;
-    AppendedLog& operator=(const AppendedLog&) = delete;
-    bool usable() const { return !wanted_ || file_; }
+    bool usable() const { return !wanted_ || file_->ok(); }
+    std::string error() const { return file_ ? file_->error() : std::string(); }
     bool write(const std::string& line) {
-        if (!file_) return !wanted_;
-        return std::fprintf(file_, "%s\r\n", line.c_str()) >= 0 && std::fflush(file_) == 0;
+        if (!wanted_) return true;
+        return file_->write(line + "\r\n");
     }
 
 private:
-    std::FILE* file_;
     bool wanted_;
+    std::unique_ptr<RegularFileAppend> file_;
 };
 
 }  // namespace
@@ -105,7 +104,8 @@ int runTestCommand(link::TransactionEngine& engine, const TestRequest& request, 
     }
     AppendedLog log(request.logFile);
     if (!log.usable()) {
-        std::fprintf(err, "velmora-cli: cannot open %s for appending\n", request.logFile.c_str());
+        std::fprintf(err, "velmora-cli: cannot open %s for appending: %s\n", request.logFile.c_str(),
+                     log.error().c_str());
         return 1;
     }
     const tools::CycleMode mode = request.once ? tools::CycleMode::Once : tools::CycleMode::Cyclic;

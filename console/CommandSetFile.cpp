@@ -30,6 +30,10 @@ std::string trimmed(std::string_view s) {
 
 }  // namespace
 
+std::string commandSetTooLargeText() {
+    return "Файл больше " + std::to_string(kMaxCommandSetBytes / 1024) + " КБ: это не набор команд";
+}
+
 void CommandSetReader::feed(std::string_view bytes) {
     size_ += bytes.size();
     if (size_ > kMaxCommandSetBytes) tooLarge_ = true;
@@ -65,8 +69,7 @@ CommandSet CommandSetReader::finish() {
     if (!tooLarge_ && !line_.empty()) endLine();
     CommandSet out = std::move(out_);
     if (tooLarge_)
-        out = {{}, "Файл больше " + std::to_string(kMaxCommandSetBytes / 1024) +
-                       " КБ: это не набор команд"};
+        out = {{}, commandSetTooLargeText()};
     else if (out.error.empty() && out.commands.empty())
         out.error = "В файле нет команд";
     if (!out.error.empty()) out.commands.clear();

@@ -13,6 +13,8 @@ namespace velmora::console {
 
 // Larger files are not command sets (the history keeps eight lines).
 inline constexpr size_t kMaxCommandSetBytes = 64 * 1024;
+// What a file larger than that is told.
+std::string commandSetTooLargeText();
 
 struct CommandSet {
     std::vector<std::string> commands;  // blank lines left out, each line trimmed

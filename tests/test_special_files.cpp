@@ -1,7 +1,8 @@
 // Files that are not plain files: a FIFO (which would keep a reader waiting for a writer),
 // devices (endless or bottomless), directories, oversized files. Every reader goes
-// through readRegularFile and every save through replaceFile; neither may hang, and a
-// save never puts a plain file where something else stood.
+// through readRegularFile, every save through replaceFile and every log through
+// RegularFileAppend; none may hang, and none puts or grows a plain file where something
+// else stood.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <future>
 
 #include "common/FileReplace.h"
+#include "common/RegularFileAppend.h"
 #include "common/RegularFileRead.h"
 
 using namespace velmora;
@@ -103,6 +105,20 @@ TEST(SpecialFiles, OnlyRegularFilesAreReadAndOnlyRegularFilesReplaced) {
         std::string why;
         EXPECT_EQ(canReplaceFile(c.path, why), c.replaceable) << why;
         if (!c.scratch) continue;
+        // A log is appended to where a save could put a file, and nowhere else.
+        {
+            const std::string was = c.replaceable ? contents(c.path) : std::string();
+            const bool appended = withinSeconds(d / "fifo", [&] {
+                RegularFileAppend log(c.path);
+                return log.ok() && log.write("+");
+            });
+            EXPECT_EQ(appended, c.replaceable);
+            if (appended) {
+                EXPECT_EQ(contents(c.path), was + "+");
+                put(c.path, was);
+                if (c.read == FileReadFault::Missing) ::unlink(c.path.c_str());
+            }
+        }
         struct stat before {};
         const bool existed = ::lstat(c.path.c_str(), &before) == 0;
         const bool saved = withinSeconds(d / "fifo", [&] { return replaceFile(c.path, "new", why); });

@@ -8,9 +8,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QSignalBlocker>
 
+#include "common/FileReplace.h"
+#include "common/RegularFileRead.h"
 #include "console/CommandBeginnings.h"
 #include "console/CommandKeyFilter.h"
 #include "console/CommandSetFile.h"
@@ -142,17 +143,12 @@ void TerminalConsole::applyBeginning(const QString& name) {
 }
 
 QString TerminalConsole::loadCommandSet(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "Не удалось открыть " + path + ": " + file.errorString();
+    const FileRead file = readRegularFile(QFile::encodeName(path).toStdString(), kMaxCommandSetBytes);
+    if (file.fault == FileReadFault::TooLarge) return QString::fromStdString(commandSetTooLargeText());
+    if (!file.ok())
+        return "Не удалось открыть " + path + ": " + QString::fromStdString(file.reason);
     CommandSetReader reader;
-    while (!file.atEnd()) {
-        const QByteArray piece = file.read(4096);
-        if (piece.isEmpty() && file.error() != QFileDevice::NoError)
-            return "Не удалось прочитать " + path + ": " + file.errorString();
-        reader.feed(std::string_view(piece.constData(), static_cast<size_t>(piece.size())));
-        if (file.pos() > static_cast<qint64>(kMaxCommandSetBytes)) break;
-    }
+    reader.feed(file.text);
     const CommandSet set = reader.finish();
     if (!set.error.empty()) return QString::fromStdString(set.error);
     history_.replaceWith(set.commands);
@@ -161,11 +157,11 @@ QString TerminalConsole::loadCommandSet(const QString& path) {
 }
 
 QString TerminalConsole::saveLog(const QString& path) const {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return "Не удалось записать " + path + ": " + file.errorString();
-    file.write(page_.reProt->allText().toUtf8());
-    if (!file.commit()) return "Не удалось записать " + path + ": " + file.errorString();
+    const QByteArray text = page_.reProt->allText().toUtf8();
+    std::string error;
+    if (!replaceFile(QFile::encodeName(path).toStdString(),
+                     std::string_view(text.constData(), static_cast<size_t>(text.size())), error))
+        return "Не удалось записать " + path + ": " + QString::fromStdString(error);
     return {};
 }
 

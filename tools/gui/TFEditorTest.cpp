@@ -15,12 +15,12 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "common/FileReplace.h"
 #include "common/RegularFileRead.h"
 #include "tools/TestEditorRules.h"
 #include "tools/TestList.h"
@@ -165,14 +165,12 @@ bool TFEditorTest::loadFile(const QString& path, QString& error) {
 
 bool TFEditorTest::saveFile(const QString& path, QString& error) {
     const QFileInfo info(path);
-    QSaveFile f(info.dir().filePath(info.completeBaseName() + ".tst"));
-    if (!f.open(QIODevice::WriteOnly)) {
-        error = f.errorString();
-        return false;
-    }
-    for (int i = 0; i < lbMon_Kom->count(); ++i) f.write((lbMon_Kom->item(i)->text() + "\r\n").toUtf8());
-    if (!f.commit()) {
-        error = f.errorString();
+    QByteArray text;
+    for (int i = 0; i < lbMon_Kom->count(); ++i) text += (lbMon_Kom->item(i)->text() + "\r\n").toUtf8();
+    std::string why;
+    if (!replaceFile(QFile::encodeName(info.dir().filePath(info.completeBaseName() + ".tst")).toStdString(),
+                     std::string_view(text.constData(), static_cast<size_t>(text.size())), why)) {
+        error = QString::fromStdString(why);
         return false;
     }
     return true;

@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "common/RegularFileAppend.h"
 #include "common/RegularFileRead.h"
 #include "link/qt/LinkSession.h"
 #include "tools/TestFileCheck.h"
@@ -275,17 +276,13 @@ void TFTestKom::showTick(const TickResult& tick) {
 
 bool TFTestKom::writeLog(QString& error) {
     if (TestLog.isEmpty()) return true;
-    QFile f(logDir_ + "/Velmora_Test.log");
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        error = f.errorString();
+    RegularFileAppend f(QFile::encodeName(logDir_ + "/Velmora_Test.log").toStdString());
+    QByteArray text;
+    for (const QString& line : TestLog) text += (line + "\r\n").toUtf8();
+    if (!f.ok() || !f.write(std::string_view(text.constData(), static_cast<size_t>(text.size())))) {
+        error = QString::fromStdString(f.error());
         return false;
     }
-    for (const QString& line : TestLog) f.write((line + "\r\n").toUtf8());
-    if (!f.flush() || f.error() != QFileDevice::NoError) {
-        error = f.errorString();
-        return false;
-    }
-    f.close();
     return true;
 }
 
