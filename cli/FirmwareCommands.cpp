@@ -50,7 +50,8 @@ std::string failure(const RunResult& r) {
         case RunOutcome::Mismatch:
             return "verify: the module differs from the image at " + hexNumber(r.address, 4);
         case RunOutcome::Unsteady:
-            return "two readings differ at " + hexNumber(r.address, 4);
+            return std::string("two readings differ at ") + (r.inEeprom ? "EEPROM " : "Flash ") +
+                   hexNumber(r.address, 4);
         case RunOutcome::Failed:
             return "failed at " + hexNumber(r.address, 4) + ": " + resultLine(r.code);
     }

@@ -42,6 +42,7 @@ struct RunResult {
     RunOutcome outcome = RunOutcome::Success;
     uint16_t address = 0;  // where it failed or stopped
     uint16_t code = 0;     // the failing transaction's result
+    bool inEeprom = false; // `address` is an EEPROM address
     bool ok() const { return outcome == RunOutcome::Success; }
 };
 

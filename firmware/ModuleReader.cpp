@@ -148,11 +148,11 @@ RunResult backupModule(ModuleLink& link, FirmwareImages& out, const RunHooks& ho
         }
         std::array<uint8_t, kEepromTop + 1> eeprom{}, eepromAgain{};
         if (uint16_t r = readEeprom(link, 0, eeprom.data(), eeprom.size()))
-            return {RunOutcome::Failed, 0, r};
+            return {RunOutcome::Failed, 0, r, true};
         if (uint16_t r = readEeprom(link, 0, eepromAgain.data(), eepromAgain.size()))
-            return {RunOutcome::Failed, 0, r};
+            return {RunOutcome::Failed, 0, r, true};
         if (auto at = firstDifference(eeprom.data(), eepromAgain.data(), eeprom.size()))
-            return {RunOutcome::Unsteady, static_cast<uint16_t>(*at), 0};
+            return {RunOutcome::Unsteady, static_cast<uint16_t>(*at), 0, true};
         for (uint32_t a = 0; a <= kEepromTop; ++a)
             out.EepromImage[a] = static_cast<uint16_t>(0xFF00 | eeprom[a]);
         return {};

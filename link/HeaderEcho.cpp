@@ -26,7 +26,7 @@ bool HeaderEcho::demanded(const uint8_t* request) const {
     auto it = records_.find(key(request));
     if (it == records_.end()) return false;
     const Record& r = it->second;
-    return r.echoed >= kEchoesToLearn && r.echoed > r.missed * kEchoesPerMiss;
+    return !r.unreliable && r.echoed > r.missed * kEchoesPerMiss;
 }
 
 void HeaderEcho::learn(const uint8_t* request, const uint8_t* reply) {
@@ -34,13 +34,15 @@ void HeaderEcho::learn(const uint8_t* request, const uint8_t* reply) {
     Record& r = records_[key(request)];
     if (echoes(request, reply)) {
         if (r.echoed < 0xFFFFFF) ++r.echoed;
+        r.refusals = 0;
     } else {
         ++r.missed;
     }
 }
 
-void HeaderEcho::forget(const uint8_t* request) {
-    records_.erase(key(request));
+void HeaderEcho::refused(const uint8_t* request) {
+    Record& r = records_[key(request)];
+    if (++r.refusals >= kRefusalsToGiveUp) r.unreliable = true;
 }
 
 }  // namespace velmora::link

@@ -3,10 +3,10 @@
 //
 // Modules may fill those three bytes as they like, so nothing demands the echo of a
 // module not yet heard. Once a module (a node, or an i2c module behind it, for one
-// command) has echoed every time, a reply of its that does not echo is a straggler
-// answering an earlier request of the same command, not the answer to this one. A
-// module that stops echoing (swapped for another firmware, say) is unlearnt by the
-// first transaction that fails for want of the echo.
+// command) has echoed, and done so every time, a reply of its that does not echo is a
+// straggler answering an earlier request of the same command, not the answer to this
+// one. A module that stops echoing (given another firmware, say) or echoes only some
+// requests has two replies refused and is from then on never asked for the echo.
 
 #include <cstdint>
 #include <unordered_map>
@@ -23,18 +23,21 @@ public:
     bool demanded(const uint8_t* request) const;
     // A reply was taken as the answer to `request`.
     void learn(const uint8_t* request, const uint8_t* reply);
-    void forget(const uint8_t* request);
+    // A reply to `request` was refused for want of the echo.
+    void refused(const uint8_t* request);
     void forgetAll() { records_.clear(); }
 
-    // Echoed replies needed before the echo is demanded, and how many more echoed
-    // replies each one that did not echo outweighs.
-    static constexpr unsigned kEchoesToLearn = 2;
+    // How many more echoed replies each one that did not echo outweighs, and how many
+    // refusals (with no echo between them) make the echo unreliable for good.
     static constexpr unsigned kEchoesPerMiss = 8;
+    static constexpr unsigned kRefusalsToGiveUp = 2;
 
 private:
     struct Record {
         unsigned echoed = 0;
         unsigned missed = 0;
+        unsigned refusals = 0;
+        bool unreliable = false;
     };
     static uint32_t key(const uint8_t* request);
 

@@ -26,6 +26,12 @@ public:
     // The time until which `node` may still send a straggler; 0 when none is awaited.
     uint64_t until(uint8_t node) const { return until_[node]; }
     bool isOpen(uint8_t node, uint64_t nowMs) const { return until_[node] > nowMs; }
+    // Open, or closed so lately that a straggler let through to its end may still be
+    // arriving.
+    bool recentlyAwaited(uint8_t node, uint64_t nowMs) const {
+        return until_[node] != 0 && until_[node] + kLateSlackMs > nowMs;
+    }
+    static constexpr uint32_t kLateSlackMs = 1000;
     void close(uint8_t node) { until_[node] = 0; }
     // The latest time any node's guard runs to.
     uint64_t latest() const;

@@ -13,6 +13,16 @@
 
 namespace velmora::link {
 
+namespace {
+// A frame of `node` may start at `bytes[i]`: its address, then a command byte or an
+// error reply's.
+bool frameStartOf(uint8_t node, const uint8_t* bytes, size_t i, size_t count) {
+    if (i + 1 >= count || bytes[i] != node) return false;
+    const uint8_t command = bytes[i + 1];
+    return (command >= 0x70 && command <= 0x7B) || (command & 0x80);
+}
+}  // namespace
+
 TransactionEngine::TransactionEngine(LinkState& state, LineOut& line, Clock& clock, EventPump& pump)
     : state_(state), line_(line), clock_(clock), pump_(pump), collector_(state) {}
 
@@ -51,23 +61,18 @@ uint16_t TransactionEngine::exchange(uint8_t cid, uint8_t kind, uint16_t address
     expectation.command = state_.TxBuf[1];
 
     uint16_t result = kResultOk;
-    int attempts = 0, echoRefusals = 0;
+    int attempts = 0;
     for (int left = retries; left > 0; --left) {
-        bool refusedForEcho = false;
-        const ReplyVerdict verdict = runAttempt(layout.requestLength, expectation, refusedForEcho);
+        const ReplyVerdict verdict = runAttempt(layout.requestLength, expectation);
         ++attempts;
-        if (refusedForEcho) ++echoRefusals;
         state_.LinkBusy = false;
         // A broadcast or an initialisation expects no reply: silence is success.
         if (state_.ReplyTimedOut && expectsNoReply) return kResultOk;
         result = attemptResult(verdict);
         if (result == kResultOk) break;
     }
-    if (result == kResultOk && collector_.verdict() == ReplyVerdict::Complete)
+    if (attempts > 0 && result == kResultOk && collector_.verdict() == ReplyVerdict::Complete)
         echo_.learn(state_.TxBuf.data(), state_.RxBuf.data());
-    // Every attempt found only replies that did not echo: this module no longer echoes.
-    if (result != kResultOk && echoRefusals >= 2 && echoRefusals == attempts)
-        echo_.forget(state_.TxBuf.data());
     copyReplyData(kind, count);
     return result;
 }
@@ -89,8 +94,7 @@ uint16_t TransactionEngine::attemptResult(ReplyVerdict verdict) {
 }
 
 ReplyVerdict TransactionEngine::runAttempt(size_t requestLength,
-                                           const ReplyExpectation& expectation,
-                                           bool& refusedForEcho) {
+                                           const ReplyExpectation& expectation) {
     const uint8_t node = state_.TxBuf[0];
     if (expectation.matchHeader && guard_.isOpen(node, clock_.nowMs()))
         drainUntil(node, guard_.until(node));
@@ -116,7 +120,7 @@ ReplyVerdict TransactionEngine::runAttempt(size_t requestLength,
         --dispatchDepth_;
         verdict = collector_.verdict();
         if (verdict == ReplyVerdict::Complete && expectation.matchHeader &&
-            !believable(requestLength, sentMs, refusedForEcho)) {
+            !believable(requestLength, sentMs)) {
             collector_.rejectReply();
             verdict = ReplyVerdict::Incomplete;
         }
@@ -129,34 +133,55 @@ ReplyVerdict TransactionEngine::runAttempt(size_t requestLength,
     if (state_.RxCount > 0)
         logFrame("<Res ", state_.RxBuf.data(), collector_.stored(), kReplyColour);
     // The module may yet answer; until it could have, its replies are not trusted.
-    if (state_.ReplyTimedOut && expectation.matchHeader)
+    if (state_.ReplyTimedOut && expectation.matchHeader) {
         guard_.open(node, deadline + StragglerGuard::guardMs(baud));
+        stragglerPossible_ = true;
+    }
     return verdict;
 }
 
-bool TransactionEngine::believable(size_t requestLength, uint64_t sentMs,
-                                   bool& refusedForEcho) const {
+bool TransactionEngine::believable(size_t requestLength, uint64_t sentMs) {
     const size_t replyLength = collector_.stored();
-    if (line_.hasWireTime()) {
-        // Request and reply both had to cross the line; the clock's ticks may cut a
-        // millisecond off what was measured.
-        const uint64_t bits = static_cast<uint64_t>(requestLength + replyLength) * 10 * 1000;
-        const uint64_t leastMs = bits / std::max<uint32_t>(line_.baud(), 1);
-        if (clock_.nowMs() - sentMs + 1 < leastMs) return false;
+    if (line_.hasWireTime() && wireRuleOn_ && tooEarly(requestLength, replyLength, sentMs)) {
+        // Before any attempt has timed out there is no straggler to come: a reply that
+        // early says this port hands bytes over faster than the line (a USB device of
+        // its own, a virtual port), and the rule cannot be used on it.
+        if (!stragglerPossible_)
+            wireRuleOn_ = false;
+        else
+            return false;
     }
     if (replyLength >= 5 && echo_.demanded(state_.TxBuf.data()) &&
         !HeaderEcho::echoes(state_.TxBuf.data(), state_.RxBuf.data())) {
-        refusedForEcho = true;
+        echo_.refused(state_.TxBuf.data());
         return false;
     }
     return true;
+}
+
+bool TransactionEngine::tooEarly(size_t requestLength, size_t replyLength, uint64_t sentMs) const {
+    // Request and reply both had to cross the line. The module's clock may run a few
+    // per cent fast, and the ticks may cut a millisecond off each end of what was
+    // measured.
+    const uint64_t baud = std::max<uint32_t>(line_.baud(), 1);
+    const uint64_t leastMs = (requestLength * 10000 + replyLength * 9500) / baud;
+    return clock_.nowMs() - sentMs + 2 < leastMs;
+}
+
+void TransactionEngine::noteLateFrames(const uint8_t* bytes, size_t count) {
+    // A frame from a node still awaited starts with its address and a command byte (or
+    // an error reply's); noise and other nodes' frames around it do not hide it.
+    const uint64_t now = clock_.nowMs();
+    for (size_t i = 0; i + 1 < count; ++i)
+        if (guard_.recentlyAwaited(bytes[i], now) && frameStartOf(bytes[i], bytes, i, count))
+            guard_.noteLateAnswer(bytes[i]);
 }
 
 void TransactionEngine::noteLateStrays() {
     // A straggler that comes while another node is asked is set aside; if it is from a
     // node still awaited, that node did answer.
     const auto& strays = collector_.strays();
-    if (!strays.empty() && guard_.until(strays[0]) != 0) guard_.noteLateAnswer(strays[0]);
+    noteLateFrames(strays.data(), strays.size());
 }
 
 void TransactionEngine::drainUntil(uint8_t node, uint64_t until) {
@@ -172,7 +197,7 @@ void TransactionEngine::drainUntil(uint8_t node, uint64_t until) {
     state_.LinkBusy = false;
     if (state_.RxCount > 0) {
         logFrame("<Res ", state_.RxBuf.data(), collector_.stored(), kReplyColour);
-        if (state_.RxBuf[0] == node) guard_.noteLateAnswer(node);
+        noteLateFrames(state_.RxBuf.data(), collector_.stored());
     }
     state_.RxCount = 0;
     guard_.close(node);
@@ -197,12 +222,29 @@ void TransactionEngine::settleAll() {
         state_.LinkBusy = false;
         if (state_.RxCount > 0) {
             logFrame("<Res ", state_.RxBuf.data(), collector_.stored(), kReplyColour);
-            if (guard_.until(state_.RxBuf[0]) != 0) guard_.noteLateAnswer(state_.RxBuf[0]);
+            noteLateFrames(state_.RxBuf.data(), collector_.stored());
         }
         state_.RxCount = 0;
     }
     for (unsigned n = 0; n < 256; ++n) guard_.close(static_cast<uint8_t>(n));
     noticeIfFree();
+}
+
+
+bool TransactionEngine::heardFrom(uint8_t node) const {
+    if (state_.RxCount > 0) return true;
+    const auto& strays = collector_.strays();
+    if (strays.empty()) return false;
+    // Bytes set aside are this node's spoilt reply, unless they are explained by the
+    // straggler of another node still awaited.
+    const uint64_t now = clock_.nowMs();
+    bool explained = false;
+    for (size_t i = 0; i < strays.size(); ++i) {
+        if (frameStartOf(node, strays.data(), i, strays.size())) return true;
+        explained = explained || (strays[i] != node && guard_.recentlyAwaited(strays[i], now) &&
+                                  frameStartOf(strays[i], strays.data(), i, strays.size()));
+    }
+    return !explained;
 }
 
 bool TransactionEngine::awaitingStraggler(uint8_t node) const {
@@ -212,6 +254,12 @@ bool TransactionEngine::awaitingStraggler(uint8_t node) const {
 void TransactionEngine::lineChanged() {
     echo_.forgetAll();
     guard_ = StragglerGuard{};
+    stragglerPossible_ = false;
+    wireRuleOn_ = true;
+}
+
+void TransactionEngine::forgetLateAnswers() {
+    for (unsigned n = 0; n < 256; ++n) guard_.takeLateAnswer(static_cast<uint8_t>(n));
 }
 
 void TransactionEngine::copyReplyData(uint8_t kind, uint16_t count) {
@@ -232,6 +280,10 @@ void TransactionEngine::commAfterReceive(const uint8_t* data, size_t count) {
 
 bool TransactionEngine::rawExchange(const uint8_t* frame, size_t length, uint32_t windowMs) {
     if (refuseNested()) return false;
+    // A raw frame to a node that may still answer an earlier request would show that
+    // answer as its own.
+    if (length > 0 && guard_.isOpen(frame[0], clock_.nowMs()))
+        drainUntil(frame[0], guard_.until(frame[0]));
     line_.discardInput();
     state_.RxBuf.fill(0);
     state_.ReplyTimedOut = false;

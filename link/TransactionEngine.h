@@ -52,8 +52,12 @@ public:
     void settleAll();
     // Whether `node` answered a timed-out request late since the last call.
     bool takeLateAnswer(uint8_t node) { return guard_.takeLateAnswer(node); }
-    // Whether any byte at all came during the last attempt, the answer's or another's.
-    bool heardAnything() const { return state_.RxCount > 0 || collector_.strayCount() > 0; }
+    // Whether the last attempt heard anything from `node`: a reply begun, or bytes set
+    // aside that no other node's straggler explains (a reply whose first bytes were
+    // spoilt).
+    bool heardFrom(uint8_t node) const;
+    // Forgets the late answers noted so far (a new scan starts from nothing).
+    void forgetLateAnswers();
     // Whether a straggler from `node` may still come.
     bool awaitingStraggler(uint8_t node) const;
     // The port was opened again, maybe onto other modules: what was learnt of the old
@@ -92,12 +96,13 @@ private:
     bool refuseNested() const;
     uint16_t exchange(uint8_t cid, uint8_t kind, uint16_t address, uint16_t count, uint8_t slave,
                       uint8_t retries);
-    ReplyVerdict runAttempt(size_t requestLength, const ReplyExpectation& expectation,
-                            bool& refusedForEcho);
+    ReplyVerdict runAttempt(size_t requestLength, const ReplyExpectation& expectation);
     // Whether the complete reply now in RxBuf can be the answer to the request sent at
     // `sentMs`, or must be a straggler from an earlier one.
-    bool believable(size_t requestLength, uint64_t sentMs, bool& refusedForEcho) const;
+    bool believable(size_t requestLength, uint64_t sentMs);
+    bool tooEarly(size_t requestLength, size_t replyLength, uint64_t sentMs) const;
     void drainUntil(uint8_t node, uint64_t until);
+    void noteLateFrames(const uint8_t* bytes, size_t count);
     void noteLateStrays();
     uint16_t attemptResult(ReplyVerdict verdict);
     void waitUntil(uint64_t deadline);
@@ -114,6 +119,8 @@ private:
     StragglerGuard guard_;
     HeaderEcho echo_;
     uint64_t lastRxMs_ = 0;
+    bool stragglerPossible_ = false;  // an attempt has timed out since the line opened
+    bool wireRuleOn_ = true;
     ProtocolLog* log_ = nullptr;
     StatusPanel* status_ = nullptr;
     std::function<uint8_t()> initNode_;

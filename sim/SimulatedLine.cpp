@@ -16,7 +16,7 @@ void SimulatedLine::send(const uint8_t* data, size_t count) {
     if (delivery_.silent && delivery_.silent(requests_)) return;
     for (const Reply& r : replies) {
         uint64_t t = clock_.now + delivery_.latencyMs + r.delayMs;
-        if (wireTime_) t += link::wireTimeMs(count + r.bytes.size(), baud_);
+        if (paced_) t += link::wireTimeMs(count + r.bytes.size(), baud_);
         size_t chunk = delivery_.chunkSize ? delivery_.chunkSize : r.bytes.size();
         for (size_t i = 0; i < r.bytes.size(); i += chunk) {
             size_t n = std::min(chunk, r.bytes.size() - i);

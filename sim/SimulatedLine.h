@@ -47,7 +47,10 @@ public:
     void setOpen(bool open) { open_ = open; }
     // A line with wire time: each reply comes no sooner than the request and the reply
     // take to cross it, as on a real serial line. Off, it behaves as a pseudo-terminal.
-    void setWireTime(bool on) { wireTime_ = on; }
+    void setWireTime(bool on) { wireTime_ = paced_ = on; }
+    // A port that looks like a serial line but hands bytes over at once (a device with a
+    // USB interface of its own, a virtual port).
+    void setFastPortClaimingWireTime() { wireTime_ = true, paced_ = false; }
     bool hasWireTime() const override { return wireTime_; }
     // Bytes due by now have reached the port's buffer; they are dropped. Later ones are
     // still on the wire.
@@ -78,6 +81,7 @@ private:
     uint32_t baud_ = 115200;
     bool open_ = true;
     bool wireTime_ = false;
+    bool paced_ = false;
     std::multimap<uint64_t, Event> events_;
     std::vector<std::vector<uint8_t>> sent_;
     unsigned requests_ = 0;

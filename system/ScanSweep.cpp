@@ -26,6 +26,7 @@ void ScanSweep::start() {
     node_ = range_.first;
     module_.CurrentCID = range_.first;
     reprobing_ = false;
+    engine_.forgetLateAnswers();
     awaited_.clear();
     reprobe_.clear();
     nodeTries_.fill(0);
@@ -43,7 +44,7 @@ bool ScanSweep::answers(uint8_t cid, uint8_t kind, uint8_t slave) {
         // A spoilt or cut reply, or bytes that were not the answer (a reply whose first
         // bytes were spoilt is set aside): something is there.
         bool answered = r == link::kResultBadCrc ||
-                        (r == link::kResultNoReply && engine_.heardAnything());
+                        (r == link::kResultNoReply && engine_.heardFrom(cid));
         if (r == link::kResultNoReply && !answered) {
             if (nodeProbe) {
                 // Waiting here for a straggler would double the time of every absent
@@ -107,7 +108,9 @@ void ScanSweep::probeNode() {
     listener_.probingNode(cid);
     if (!answers(cid, link::rdRAM, 0)) return afterNode();
     if (rowsUsed_ == kMaxNodes) return finish(ScanEnd::NodeLimit);
-    if (firstFound_ == 0) firstFound_ = cid;
+    // Found out of turn after a late answer, a node may come after higher ones: the
+    // first node is the lowest, as a sweep without faults finds it.
+    if (firstFound_ == 0 || cid < firstFound_) firstFound_ = cid;
     NodeRow& row = module_.SystemTable[rowsUsed_++];
     row.cid = cid;
     listener_.nodeFound(rowsUsed_ - 1, cid);

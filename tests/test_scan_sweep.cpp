@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "link/Crc16.h"
 #include "link/ReplyCodes.h"
 #include "system/ScanSweep.h"
 #include "tests/support/SimulatedLine.h"
@@ -254,4 +255,33 @@ TEST(ScanSweep, FaultsNeitherHideNorInventNodesOrModules) {
             if (c.all) EXPECT_EQ(found, truth) << "seed " << seed;
         }
     }
+}
+
+// A node's first answer comes late, after its probe gave up: the node in the middle of the
+// range is seen answering while the next nodes are probed, the last one by the wait at
+// the end of the sweep; both are probed again and listed, each node probed three times at
+// the most and no node listed that is not there.
+TEST(ScanSweep, NodesThatAnswerLateAreProbedAgainAndFound) {
+    ScanRig s;
+    for (uint8_t cid : {0x02, 0x03, 0x04}) s.network.addNode(cid);
+    EngineRig& rig = s.link();
+    std::set<uint8_t> lateOnce{0x03, 0x04};
+    rig.line.delivery().loseReplyTo = [&](const std::vector<uint8_t>& request) {
+        if (request[1] != 0x70 || !lateOnce.erase(request[0])) return false;
+        // The answer, 300 ms on: past the 202 ms the probe waits at 115200 bit/s.
+        std::vector<uint8_t> reply{request[0], 0x70, 0x00, 0x00, 0x01,
+                                   s.network.node(request[0])->module().ram[0], 0, 0};
+        link::appendCrc(reply.data(), reply.size() - 2);
+        rig.line.inject(rig.line.clock().now + 300, reply);
+        return true;
+    };
+    EXPECT_EQ(s.run({1, 4}), ScanEnd::Complete);
+    std::set<uint8_t> listed;
+    for (size_t row = 0; row < s.module.nodeCount(); ++row) listed.insert(s.module.SystemTable[row].cid);
+    EXPECT_EQ(listed, (std::set<uint8_t>{0x02, 0x03, 0x04}));
+    std::map<uint8_t, int> probes;
+    for (const auto& f : s.sent())
+        if (f[1] == 0x70) ++probes[f[0]];
+    EXPECT_EQ(probes, (std::map<uint8_t, int>{{0x01, 1}, {0x02, 1}, {0x03, 2}, {0x04, 2}}));
+    EXPECT_EQ(s.module.CurrentCID, 0x02);
 }

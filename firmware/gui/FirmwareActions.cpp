@@ -228,7 +228,8 @@ void FirmwareActions::backupClick() {
     host_.flash()->PanelRec->hide();
     if (!r.ok()) {
         QMessageBox::critical(host_.dialogParent, "Velmora",
-                              "Ошибка чтения прошивки по адресу " + hex4(r.address));
+                              "Ошибка чтения прошивки по адресу " +
+                                  QString(r.inEeprom ? "EEPROM " : "") + hex4(r.address));
         return;
     }
     // Whole or not at all: a half-written file would pass for a firmware.

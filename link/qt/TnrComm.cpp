@@ -8,13 +8,15 @@
 namespace velmora::link {
 
 namespace {
-// Pseudo-terminal slaves (Linux's major numbers 136 to 143) hand a whole write over at
-// once; only a real line makes bytes take their wire time.
-bool isPseudoTerminal(int fd) {
+// Only a UART behind the device makes bytes take their wire time: the 8250/16550 ports
+// (major 4), USB serial adapters (188) and the low-density UARTs of boards (204). A
+// pseudo-terminal, a device with a USB interface of its own (ttyACM) or a Bluetooth
+// link hands a whole reply over at once.
+bool hasUartBehind(int fd) {
     struct stat st {};
     if (fd < 0 || fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) return false;
     const unsigned m = major(st.st_rdev);
-    return m >= 136 && m <= 143;
+    return m == 4 || m == 188 || m == 204;
 }
 }  // namespace
 
@@ -44,7 +46,7 @@ bool TnrComm::open() {
         port_.setDataTerminalReady(true);
         // Input that waited from before the open belongs to nobody.
         port_.clear();
-        wireTime_ = !isPseudoTerminal(static_cast<int>(port_.handle()));
+        wireTime_ = hasUartBehind(static_cast<int>(port_.handle()));
     }
     QString reason = port_.errorString();
     port_.clearError();
