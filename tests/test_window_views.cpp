@@ -364,7 +364,7 @@ TEST_F(MemoryTabsWindow, TabMovesOnFromEveryAddressBox) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == box; }, 2000));
         const QString before = box->text();
         key(Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget()->objectName(), c.next);
+        EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), c.next);
         key(Qt::Key_Backtab, Qt::ShiftModifier);
         EXPECT_EQ(QApplication::focusWidget(), box);
         EXPECT_EQ(box->text(), before);
