@@ -209,11 +209,21 @@ void PtyServer::schedule(const Reply& reply, size_t requestBytes, Clock::time_po
     }
 }
 
+void PtyServer::logRequest(const uint8_t* bytes, size_t count) const {
+    // Opened for each line, so a reader sees every line whole as soon as it is written.
+    FILE* f = std::fopen(options_.requestLogPath.c_str(), "a");
+    if (!f) return;
+    for (size_t i = 0; i < count; ++i) std::fprintf(f, i ? " %02X" : "%02X", bytes[i]);
+    std::fputc('\n', f);
+    std::fclose(f);
+}
+
 void PtyServer::serviceInput(Clock::time_point now) {
     uint8_t buf[512];
     for (;;) {
         ssize_t n = ::read(master_, buf, sizeof buf);
         if (n <= 0) return;
+        if (!options_.requestLogPath.empty()) logRequest(buf, static_cast<size_t>(n));
         std::lock_guard lock(networkMutex_);
         for (const Reply& r : network_.feed(buf, static_cast<size_t>(n), millisecondsOf(now)))
             schedule(r, static_cast<size_t>(n), now);

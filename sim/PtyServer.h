@@ -22,6 +22,9 @@ struct PtyOptions {
     std::string linkPath;        // stable link to the current pty; empty for none
     uint32_t paceBaud = 0;       // 0: replies at once; else at this speed, 10 bits a byte
     uint32_t replugAfterMs = 0;  // after a hang-up, plug in again after this long (0: never)
+    // Appends what the terminal sent, each read from the line as a line of hex bytes;
+    // empty for none. The terminal writes a frame at a time, so a line is a frame.
+    std::string requestLogPath;
 };
 
 class PtyServer {
@@ -63,6 +66,7 @@ private:
     bool openPty(std::string& error);
     void closePty();
     void serviceInput(Clock::time_point now);
+    void logRequest(const uint8_t* bytes, size_t count) const;
     void flushDue(Clock::time_point now);
     void schedule(const Reply& reply, size_t requestBytes, Clock::time_point now);
     // Sleeps until input, a wake-up or the next due time; false if the wait failed.

@@ -73,7 +73,7 @@ bool parseSimCommandLine(const std::vector<std::string_view>& args, SimCommandLi
             continue;
         }
         const CountOption* count = countOption(arg);
-        if (arg != "--config" && arg != "--link" && !count) {
+        if (arg != "--config" && arg != "--link" && arg != "--log-requests" && !count) {
             error = "unknown option " + std::string(arg) + " (--help lists the options)";
             return false;
         }
@@ -90,6 +90,8 @@ bool parseSimCommandLine(const std::vector<std::string_view>& args, SimCommandLi
             }
         } else if (arg == "--link") {
             out.options.linkPath = std::string(value);
+        } else if (arg == "--log-requests") {
+            out.options.requestLogPath = std::string(value);
         } else if (auto n = parseUnsigned(value, count->max)) {
             count->apply(out, *n);
         } else {

@@ -33,6 +33,7 @@ void usage() {
         "  --config FILE        network description (default: the built-in network)\n"
         "  --print-config       print the built-in network description and exit\n"
         "  --link PATH          keep a stable link PATH to the pseudo-terminal\n"
+        "  --log-requests FILE  append what the terminal sends to FILE, a frame a line in hex\n"
         "  --baud N             pace replies at N bit/s, 10 bits a byte (default: no pacing)\n"
         "  --drop N             drop every N-th reply\n"
         "  --corrupt N          spoil the CRC of every N-th reply\n"

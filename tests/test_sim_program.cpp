@@ -151,6 +151,7 @@ TEST(SimulatorProgram, OptionsWithoutTheirValueOrUnknownAreRefused) {
         {{"--baud", "9600", "--late"}, "velmora-sim: --late needs a value\n"},
         {{"--config"}, "velmora-sim: --config needs a value\n"},
         {{"--link"}, "velmora-sim: --link needs a value\n"},
+        {{"--log-requests"}, "velmora-sim: --log-requests needs a value\n"},
         {{"--speed", "9600"}, "velmora-sim: unknown option --speed (--help lists the options)\n"},
     };
     for (const Case& c : cases) {

@@ -1,6 +1,7 @@
 // The Flash, RAM, EEPROM and SFR tabs in the window, offscreen, against the built-in
 // network on a pseudo-terminal: node 01 (level 1) and its i2c module 10 (level 2).
 
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTableWidget>
 
@@ -340,6 +341,34 @@ TEST_F(MemoryTabsWindow, AFailedSfrWriteSaysSo) {
     settle();
     EXPECT_EQ(*message, "Ошибка записи в SFR");
     EXPECT_EQ(p.lbSFR->count(), 128);  // the failed re-read keeps the list
+}
+
+// Tab and Shift+Tab leave an address box for the control beside it and come back, as
+// from any other control: the boxes take only hexadecimal digits, not the focus keys.
+TEST_F(MemoryTabsWindow, TabMovesOnFromEveryAddressBox) {
+    struct Case {
+        int tab;
+        const char* box;
+        const char* next;
+    };
+    const Case cases[] = {{kFlashTab, "edAdrFL", "spFL_Up"},
+                          {kRamTab, "edAdrRAM", "cbRangRAM"},
+                          {kEepromTab, "edAdrEE", "cbRangEE"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.box);
+        if (!window) open(0, c.tab);
+        window->showModuleTabQuietly(c.tab);
+        auto* box = child<QLineEdit>(c.box);
+        ASSERT_NE(box, nullptr);
+        box->setFocus();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == box; }, 2000));
+        const QString before = box->text();
+        key(Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), c.next);
+        key(Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(QApplication::focusWidget(), box);
+        EXPECT_EQ(box->text(), before);
+    }
 }
 
 }  // namespace velmora::testing

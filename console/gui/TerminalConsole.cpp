@@ -45,7 +45,10 @@ TerminalConsole::TerminalConsole(const TerminalPageWidgets& page, const ConsoleM
       module_(module),
       startFolder_(QCoreApplication::applicationDirPath()) {
     page_.reProt->setSystemOperationSwitch(menus_.mmProtSysOp);
-    page_.cbKomStr->lineEdit()->installEventFilter(this);
+    // On the combo box, not its line edit: the combo box is the focus widget (the line
+    // edit's focus proxy) and hands keys to the line edit by calling its event()
+    // directly, past any filter installed there.
+    page_.cbKomStr->installEventFilter(this);
     connect(menus_.mmClear, &QAction::triggered, page_.reProt, &ProtocolLogPane::clearLog);
     connect(menus_.mmSaveProt, &QAction::triggered, this,
             [this] { session_.whenFree([this] { chooseLogFile(); }); });

@@ -21,13 +21,14 @@ CellEditor::CellEditor(const char* name, QWidget* parent, std::function<void()> 
     setFont(f);
     setStyleSheet("QLineEdit { background: lime; color: blue; }");
     hide();
-    new HexKeyFilter(this, std::move(onEnter), [this, onEscape = std::move(onEscape)] {
+    auto* keys = new HexKeyFilter(this, std::move(onEnter), [this, onEscape = std::move(onEscape)] {
         // The focus goes back first: hiding a focused child would pass it on to the
         // next control, and a grid takes that as a move to its next cell.
         parentWidget()->setFocus();
         hide();
         if (onEscape) onEscape();
     });
+    keys->keepTab();
 }
 
 void CellEditor::openOver(MemoryGrid* grid, int row, int column, const QString& text) {

@@ -29,6 +29,9 @@ bool HexKeyFilter::eventFilter(QObject* watched, QEvent* event) {
             return true;
         case Qt::Key_Backspace:
             return false;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return keepTab_;
         default:
             break;
     }

@@ -1,6 +1,7 @@
 #pragma once
 // The key handling of every address box and cell editor: letters are upper-cased;
-// only Backspace, 0..9 and A..F reach the box; Enter and Escape go to the owner.
+// only Backspace, 0..9 and A..F reach the box; Enter and Escape go to the owner; Tab
+// and Shift+Tab move the focus on as from any other control.
 
 #include <QLineEdit>
 #include <QObject>
@@ -15,6 +16,10 @@ public:
     HexKeyFilter(QLineEdit* box, std::function<void()> onEnter,
                  std::function<void()> onEscape = {});
 
+    // Tab and Shift+Tab do nothing in the box: for an editor open over a grid cell,
+    // which is left by Enter or Escape only.
+    void keepTab() { keepTab_ = true; }
+
     // Whether `text` is one hexadecimal digit (either case).
     static bool isHexDigit(const QString& text);
 
@@ -25,6 +30,7 @@ private:
     QLineEdit* box_;
     std::function<void()> onEnter_;
     std::function<void()> onEscape_;
+    bool keepTab_ = false;
 };
 
 // The message a hexadecimal conversion of `text` fails with.
