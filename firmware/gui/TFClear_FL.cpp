@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 
 #include "common/HexText.h"
+#include "common/gui/ProgramCaption.h"
+#include "common/gui/CaptionWidth.h"
 
 namespace velmora::firmware {
 
@@ -39,7 +41,7 @@ TFClear_FL::TFClear_FL(QWidget* parent) : QDialog(parent) {
     g->addWidget(edFinAdr_FL, 1, 1);
     v->addWidget(group);
     auto* buttons = new QHBoxLayout;
-    btnCansel = new QPushButton("Cancel");
+    btnCansel = new QPushButton("Отмена");
     btnCansel->setObjectName("btnCansel");
     btnErrase = new QPushButton("OK");
     btnErrase->setObjectName("btnErrase");
@@ -52,6 +54,7 @@ TFClear_FL::TFClear_FL(QWidget* parent) : QDialog(parent) {
     connect(btnErrase, &QPushButton::clicked, this, &TFClear_FL::confirm);
     edStartAdr->installEventFilter(this);
     edFinAdr_FL->installEventFilter(this);
+    gui::fitCaption(this);
 }
 
 void TFClear_FL::showEvent(QShowEvent* event) {
@@ -108,7 +111,7 @@ void TFClear_FL::confirm() {
 void TFClear_FL::done(int result) {
     if (eraseDialogCloses(edStartAdr->text().toStdString(), edFinAdr_FL->text().toStdString(),
                           bottom_, confirmed_, fields_) == CloseVerdict::StayOpen) {
-        QMessageBox::critical(this, windowTitle(), "Ошбка диапазона стирания");
+        QMessageBox::critical(this, gui::kProgramCaption, "Ошбка диапазона стирания");
         return;
     }
     QDialog::done(result);

@@ -7,6 +7,7 @@
 
 #include "common/gui/PageParts.h"
 #include "system/LinkParams.h"
+#include "common/gui/CaptionWidth.h"
 
 namespace velmora::system {
 
@@ -45,6 +46,7 @@ TFEditParMod::TFEditParMod(QWidget* parent) : QDialog(parent) {
         accept();
     });
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    gui::fitCaption(this);
 }
 
 void TFEditParMod::prepareSpeed(const QString& label, int entry) {

@@ -24,6 +24,8 @@
 #include "common/RegularFileRead.h"
 #include "tools/TestEditorRules.h"
 #include "tools/TestList.h"
+#include "common/gui/ProgramCaption.h"
+#include "common/gui/CaptionWidth.h"
 
 namespace velmora::tools {
 
@@ -111,18 +113,19 @@ TFEditorTest::TFEditorTest(QWidget* parent) : QDialog(parent) {
     connect(open, &QAction::triggered, this, [this] {
         const QString path = QFileDialog::getOpenFileName(this, "Открыть", QCoreApplication::applicationDirPath(), kFilter);
         QString error;
-        if (!path.isEmpty() && !loadFile(path, error)) QMessageBox::critical(this, windowTitle(), error);
+        if (!path.isEmpty() && !loadFile(path, error)) QMessageBox::critical(this, gui::kProgramCaption, error);
     });
     connect(save, &QAction::triggered, this, [this] {
         const QString path = QFileDialog::getSaveFileName(this, "Сохранить как ...", QCoreApplication::applicationDirPath(), kFilter);
         QString error;
-        if (!path.isEmpty() && !saveFile(path, error)) QMessageBox::critical(this, windowTitle(), error);
+        if (!path.isEmpty() && !saveFile(path, error)) QMessageBox::critical(this, gui::kProgramCaption, error);
     });
     auto* timer = new QTimer(this);
     timer->setObjectName("Timer1");
     connect(timer, &QTimer::timeout, this, [this] { Timer1Timer(); });
     timer->start(300);
     Timer1Timer();
+    gui::fitCaption(this);
 }
 
 void TFEditorTest::Timer1Timer() {
@@ -146,7 +149,7 @@ void TFEditorTest::btnRecClick() {
     in.data = edData_Write->text().toStdString();
     const EditorLine line = buildEditorLine(in);
     if (line.line.empty()) {
-        QMessageBox::critical(this, windowTitle(), QString::fromStdString(line.error));
+        QMessageBox::critical(this, gui::kProgramCaption, QString::fromStdString(line.error));
         return;
     }
     lbMon_Kom->addItem(QString::fromStdString(line.line));

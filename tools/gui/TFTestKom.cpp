@@ -32,6 +32,7 @@
 #include "link/qt/LinkSession.h"
 #include "tools/TestFileCheck.h"
 #include "tools/gui/TFEditorTest.h"
+#include "common/gui/ProgramCaption.h"
 
 namespace velmora::tools {
 
@@ -182,7 +183,7 @@ void TFTestKom::openFiles(const QStringList& paths) {
     for (const QString& path : paths) {
         const FileRead file = readRegularFile(QFile::encodeName(path).toStdString(), kTestFileLimit);
         if (!file.ok()) {
-            QMessageBox::critical(this, windowTitle(), QString::fromStdString(file.message));
+            QMessageBox::critical(this, gui::kProgramCaption, QString::fromStdString(file.message));
             continue;
         }
         const std::vector<std::string> lines = testFileLines(file.text);
@@ -190,11 +191,11 @@ void TFTestKom::openFiles(const QStringList& paths) {
         // the lines above it.
         const TestFileVerdict verdict = checkTestFile(path.toStdString(), lines);
         if (!verdict.ok) {
-            QMessageBox::critical(this, windowTitle(), QString::fromStdString(verdict.message));
+            QMessageBox::critical(this, gui::kProgramCaption, QString::fromStdString(verdict.message));
             continue;
         }
         if (!list_.addFile(path.toStdString(), lines))
-            QMessageBox::critical(this, windowTitle(), "Too many lines: \"" + path + "\".");
+            QMessageBox::critical(this, gui::kProgramCaption, "Too many lines: \"" + path + "\".");
     }
     refillFileList();
 }
@@ -251,7 +252,7 @@ void TFTestKom::timGENtestTimer() {
         break;
     }
     if (tick.outcome == TickOutcome::Refused)
-        QMessageBox::critical(this, windowTitle(), QString::fromStdString(tick.message));
+        QMessageBox::critical(this, gui::kProgramCaption, QString::fromStdString(tick.message));
 }
 
 void TFTestKom::showTick(const TickResult& tick) {
@@ -291,7 +292,7 @@ void TFTestKom::closeEvent(QCloseEvent* e) {
     QString error;
     // A log that cannot be written is reported, and the window closes all the same.
     if (!writeLog(error))
-        QMessageBox::critical(this, windowTitle(), "I/O error: Velmora_Test.log: " + error);
+        QMessageBox::critical(this, gui::kProgramCaption, "I/O error: Velmora_Test.log: " + error);
     qApp->removeEventFilter(this);
     e->accept();
     if (closed_) QTimer::singleShot(0, closed_);
