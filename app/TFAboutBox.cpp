@@ -23,6 +23,7 @@ TFAboutBox::TFAboutBox(QWidget* parent) : QDialog(parent) {
     auto* icon = new QLabel(band);
     icon->setPixmap(gui::imagePixmap(gui::kImgNodeMark).scaled(32, 32));
     icon->move(12, 12);
+    icon->setAccessibleName("Значок Velmora");
     // The title twice, the second 12 px left and 11 px down of the first: a shadow.
     QFont titleFont = font();
     titleFont.setPointSize(20);

@@ -325,7 +325,7 @@ TEST_F(SystemWindow, GaugesReportTheirValueToAssistiveTechnology) {
     QAccessibleInterface* a = QAccessible::queryAccessibleInterface(g);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->role(), QAccessible::ProgressBar);
-    EXPECT_EQ(a->text(QAccessible::Name), "Gauge1");
+    EXPECT_EQ(a->text(QAccessible::Name), "Опрос узлов Modbus");
     EXPECT_EQ(a->text(QAccessible::Value), "20");
     ASSERT_NE(a->valueInterface(), nullptr);
     EXPECT_EQ(a->valueInterface()->currentValue().toInt(), 0x20);

@@ -17,10 +17,10 @@ namespace velmora::firmware {
 
 namespace {
 
-QLineEdit* field(const char* name) {
+QLineEdit* field(const char* name, const QString& spoken) {
     auto* e = new QLineEdit("2000");
     e->setObjectName(name);
-    e->setAccessibleName(name);
+    e->setAccessibleName(spoken);
     e->setMaxLength(4);
     return e;
 }
@@ -33,10 +33,11 @@ TFClear_FL::TFClear_FL(QWidget* parent) : QDialog(parent) {
     auto* v = new QVBoxLayout(this);
     auto* group = new QGroupBox("   Параметры стирания    ");
     auto* g = new QGridLayout(group);
-    g->addWidget(new QLabel("Начиная с адреса (hex)"), 0, 0);
-    g->addWidget(new QLabel("По адрес (hex)"), 0, 1);
-    edStartAdr = field("edStartAdr");
-    edFinAdr_FL = field("edFinAdr_FL");
+    const QString from = "Начиная с адреса (hex)", to = "По адрес (hex)";
+    g->addWidget(new QLabel(from), 0, 0);
+    g->addWidget(new QLabel(to), 0, 1);
+    edStartAdr = field("edStartAdr", from);
+    edFinAdr_FL = field("edFinAdr_FL", to);
     g->addWidget(edStartAdr, 1, 0);
     g->addWidget(edFinAdr_FL, 1, 1);
     v->addWidget(group);

@@ -20,7 +20,7 @@ TFshiftFlash::TFshiftFlash(QWidget* parent) : QDialog(parent) {
     v->addWidget(new QLabel("при записи Hex файла"));
     edShiftFlash = new QLineEdit("0");
     edShiftFlash->setObjectName("edShiftFlash");
-    edShiftFlash->setAccessibleName("edShiftFlash");
+    edShiftFlash->setAccessibleName("Смещение адреса Flash (hex)");
     edShiftFlash->setMaxLength(4);
     // Typed and pasted text alike: hexadecimal digits only.
     edShiftFlash->setValidator(

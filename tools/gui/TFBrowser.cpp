@@ -38,7 +38,7 @@ TFBrowser::TFBrowser(link::TransactionEngine& engine, TFEditBrow& editor, QWidge
 
     reBrow = new QListWidget;
     reBrow->setObjectName("reBrow");
-    reBrow->setAccessibleName("reBrow");
+    reBrow->setAccessibleName("Значения переменных");
     reBrow->setStyleSheet("QListWidget { background: aqua; }");
     reBrow->setFont(gui::namedFont("Courier New", 10, false));
     reBrow->setContextMenuPolicy(Qt::CustomContextMenu);

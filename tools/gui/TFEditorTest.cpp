@@ -58,7 +58,7 @@ TFEditorTest::TFEditorTest(QWidget* parent) : QDialog(parent) {
     layout->addWidget(new QLabel("Данные", this));
     lbMon_Kom = new QListWidget(this);
     lbMon_Kom->setObjectName("lbMon_Kom");
-    lbMon_Kom->setAccessibleName("lbMon_Kom");
+    lbMon_Kom->setAccessibleName("Строки теста");
     lbMon_Kom->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lbMon_Kom->setDragDropMode(QAbstractItemView::InternalMove);  // drags from the list itself only
     lbMon_Kom->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -73,7 +73,7 @@ TFEditorTest::TFEditorTest(QWidget* parent) : QDialog(parent) {
 
     edData_Write = new QLineEdit(this);
     edData_Write->setObjectName("edData_Write");
-    edData_Write->setAccessibleName("edData_Write");
+    edData_Write->setAccessibleName("Данные команды");
     layout->addWidget(edData_Write);
     auto* group = new QGroupBox("  Адрес  / команда", this);
     auto* row = new QHBoxLayout(group);
@@ -83,7 +83,7 @@ TFEditorTest::TFEditorTest(QWidget* parent) : QDialog(parent) {
     row->addWidget(nodeBox);
     cbKom = new QComboBox(group);
     cbKom->setObjectName("cbKom");
-    cbKom->setAccessibleName("cbKom");
+    cbKom->setAccessibleName("Команда");
     for (const char* c : kEditorCommands) cbKom->addItem(QString::fromUtf8(c));
     cbKom->setCurrentIndex(-1);
     row->addWidget(cbKom);

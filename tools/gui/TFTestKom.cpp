@@ -58,7 +58,7 @@ TFTestKom::TFTestKom(link::LinkSession& link, std::function<void()> closed, QWid
     filesLayout->addWidget(new QLabel("Список открытых файлов", filesPanel));
     clbFileName = new QListWidget(filesPanel);
     clbFileName->setObjectName("clbFileName");
-    clbFileName->setAccessibleName("clbFileName");
+    clbFileName->setAccessibleName("Список открытых файлов");
     clbFileName->installEventFilter(this);
     connect(clbFileName, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         list_.setChecked(static_cast<size_t>(clbFileName->row(item)), item->checkState() == Qt::Checked);
@@ -68,7 +68,7 @@ TFTestKom::TFTestKom(link::LinkSession& link, std::function<void()> closed, QWid
     auto* monLayout = new QVBoxLayout(monitor);
     lbMonTest = new QListWidget(monitor);
     lbMonTest->setObjectName("lbMonTest");
-    lbMonTest->setAccessibleName("lbMonTest");
+    lbMonTest->setAccessibleName("Мониторинг теста");
     lbMonTest->setFont(QFont("Courier New"));
     lbMonTest->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto* clear = new QAction("Очистить", lbMonTest);
