@@ -42,7 +42,7 @@ constexpr QSize kModulePageLeastSize{446, 328};
 MainPages buildMainPages(QWidget* parent) {
     MainPages p;
     p.pcChan = gui::named(new FixedTabWidget(140, parent), "pcChan");
-    p.pcChan->setAccessibleName("pcChan");
+    p.pcChan->setAccessibleName("Режим работы");
     p.pcChan->setTabPosition(QTabWidget::South);
     QFont bold = p.pcChan->font();
     bold.setBold(true);
@@ -62,7 +62,7 @@ void buildModulePage(MainPages& p) {
     auto* v = static_cast<QVBoxLayout*>(p.tsModul->layout());
     QWidget* top = gui::caption("******* Мониторинг *******");
     p.pcMon = gui::named(new QTabWidget, "pcMon");
-    p.pcMon->setAccessibleName("pcMon");
+    p.pcMon->setAccessibleName("Память модуля");
     p.pcMon->addTab(system::buildIdentTab(p), "  Ident  ");
     p.pcMon->addTab(views::buildFlashTab(p), "  Flash  ");
     p.pcMon->addTab(views::buildRamTab(p), "  RAM/SFR  ");

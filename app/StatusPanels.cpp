@@ -17,7 +17,7 @@ StatusPanels::StatusPanels(QWidget* parent) : QWidget(parent) {
     // Before anything asks for the bar's accessible interface, which is then kept.
     installStatusPanelsAccessibility();
     setObjectName("sb1");
-    setAccessibleName("sb1");
+    setAccessibleName("Строка состояния");
     setMinimumHeight(20);
     // Small enough for "Адр Modbus: 00" to end before the mark at 90 px.
     QFont small = font();

@@ -1,4 +1,6 @@
 #include "app/TFselectComm.h"
+#include "common/gui/ProgramCaption.h"
+#include "common/gui/CaptionWidth.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -70,6 +72,7 @@ TFselectComm::TFselectComm(link::TnrComm& comm, std::function<void()> clearPortL
     connect(DB1, qOverload<int>(&QComboBox::highlighted), this, &TFselectComm::showFacts);
     connect(Button1, &QPushButton::clicked, this, &TFselectComm::closeClicked);
     connect(Button2, &QPushButton::clicked, this, &TFselectComm::cancelClicked);
+    gui::fitCaption(this);
 }
 
 void TFselectComm::refreshList() {
@@ -153,7 +156,7 @@ void TFselectComm::closeClicked() {
 
 void TFselectComm::cancelClicked() {
     comm_.close();
-    QMessageBox box(QMessageBox::NoIcon, windowTitle(), "Comm порт не активирован", QMessageBox::Ok,
+    QMessageBox box(QMessageBox::NoIcon, gui::kProgramCaption, "Comm порт не активирован", QMessageBox::Ok,
                     this);
     box.setObjectName("commNotActivated");
     box.exec();

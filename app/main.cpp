@@ -8,6 +8,7 @@
 #include "BuildInfo.h"
 #include "app/ForeignWindow.h"
 #include "common/gui/FirstPaintMark.h"
+#include "common/gui/QtTranslations.h"
 #include "app/uVelmora.h"
 #include "app/MemoryTabs.h"
 #include "system/gui/SystemPage.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     // window of ours exists, so nothing shows when the answer is to leave.
     if (app::findTopLevelWindowFromApplication("Запись идентификатора в модуль") == app::WindowLookup::Found)
         return 0;
+    gui::loadQtTranslations(application);
     QApplication::setApplicationName("Velmora_V2_02");
     QApplication::setApplicationVersion(build::kVersionText);
     // The installed desktop entry's id: desktops that match windows to entries by it

@@ -20,6 +20,7 @@
 #include "views/gui/TFShowVar.h"
 #include "common/gui/WritableFolder.h"
 #include "system/gui/TFHandSetConfig.h"
+#include "common/gui/ProgramCaption.h"
 
 namespace velmora::app {
 
@@ -140,7 +141,7 @@ TFTerminal::~TFTerminal() {
 }
 
 void TFTerminal::buildWindow() {
-    setWindowTitle("Velmora  v2.03");
+    setWindowTitle(gui::kProgramCaption);
     menus_ = buildMainMenus(this);
     auto* central = new QWidget(this);
     auto* v = new QVBoxLayout(central);

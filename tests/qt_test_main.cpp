@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include "common/gui/QtTranslations.h"
+
 namespace {
 // The offscreen platform says so for every window; it tells nothing about the tests.
 void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
@@ -17,6 +19,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
+    // The program's own dialogs and Qt's speak Russian together, as in the program.
+    velmora::gui::loadQtTranslations(app);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

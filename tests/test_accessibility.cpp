@@ -1,20 +1,29 @@
 // What assistive technology finds in the main window: the status bar's three panels
-// as children that follow their texts, and a name on everything that can take the
-// focus or shows text.
+// as children that follow their texts, and on every control of the window, its pages and
+// its dialogs a name in words (never the control's identifier).
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QComboBox>
+#include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QSet>
 #include <functional>
 #include <vector>
 
+#include "firmware/gui/TFClear_FL.h"
+#include "firmware/gui/TFshiftFlash.h"
 #include "tests/support/TerminalFixture.h"
+#include "tools/gui/TFTestKom.h"
 
 using namespace velmora;
 using namespace velmora::app;
+using velmora::testing::whenModal;
 
 namespace {
 
@@ -128,46 +137,94 @@ TEST_F(Accessibility, ANewPanelTextIsAnnouncedAsANameChange) {
     EXPECT_EQ(fromBar, expected);
 }
 
-TEST_F(Accessibility, EveryControlAndTextOnEveryPageHasAName) {
-    TFTerminal& w = start();
-    // Parts of Qt's own composite widgets, reached through their owner, which is named.
-    const QSet<QString> qtParts = {"qt_scrollarea_viewport", "qt_scrollarea_hcontainer",
-                                   "qt_scrollarea_vcontainer"};
-    auto check = [&](const QString& where) {
-        walk(QAccessible::queryAccessibleInterface(&w), [&](QAccessibleInterface* i) {
-            auto* widget = qobject_cast<QWidget*>(i->object());
-            if (!widget || !widget->isVisible() || qtParts.contains(widget->objectName())) return;
-            const bool takesFocus = widget->focusPolicy() != Qt::NoFocus;
-            const bool showsText =
-                qobject_cast<QLabel*>(widget) || qobject_cast<QAbstractButton*>(widget);
-            if (!takesFocus && !showsText) return;
-            EXPECT_FALSE(i->text(QAccessible::Name).isEmpty())
-                << where.toStdString() << ": " << widget->metaObject()->className() << " '"
-                << widget->objectName().toStdString() << "'";
-        });
-    };
-    w.showMainPageQuietly(kSystemPage);
-    check("System page");
-    w.showMainPageQuietly(kModulePage);
-    for (int tab = 0; tab < w.pages().pcMon->count(); ++tab) {
-        w.showModuleTabQuietly(tab);
-        check("Module tab " + w.pages().pcMon->tabText(tab).trimmed());
-    }
-    w.showMainPageQuietly(kTerminalPage);
-    check("Terminal page");
+// What a screen reader says for a control is words, never the code's name for it: a name
+// that is one Latin token (sgRAM, pcMon, lbIdMod, sb1, spFL_Up) is an identifier,
+// unless it is one of the system's own Latin words.
+static bool looksLikeIdentifier(const QString& name) {
+    static const QSet<QString> systemWords = {"RAM", "EEPROM", "Flash", "SFR", "i2c", "Modbus",
+                                              "OK", "Hex", "CRC", "Comm"};
+    static const QRegularExpression token("^[A-Za-z_][A-Za-z0-9_]*$");
+    return token.match(name).hasMatch() && !systemWords.contains(name);
 }
 
-TEST_F(Accessibility, NamedControlsCarryTheirControlNames) {
-    TFTerminal& w = start();
-    const MainPages& p = w.pages();
-    const std::pair<QWidget*, const char*> named[] = {
-        {p.tvSysInf, "tvSysInf"}, {p.sgFL, "sgFL"},       {p.sgRAM, "sgRAM"},
-        {p.sgEE, "sgEE"},         {p.reProt, "reProt"},   {p.cbKomStr, "cbKomStr"},
-        {p.pHint, "pHint"},       {p.lbIdMod, "lbIdMod"}, {p.lbSFR, "lbSFR"},
+TEST(AccessibleNameRule, IdentifiersAreToldFromTheSystemsWords) {
+    const std::pair<const char*, bool> cases[] = {
+        {"sgRAM", true},         {"pcMon", true},   {"lbIdMod", true},     {"spFL_Up", true},
+        {"sb1", true},           {"pHint", true},   {"RAM", false},        {"i2c", false},
+        {"Ячейки RAM", false},   {"Адрес RAM", false}, {"0x000 ... 0x0FF", false},
+        {"Страница Flash вверх", false}, {"115200", false},
     };
-    for (auto [widget, name] : named) {
-        QAccessibleInterface* i = QAccessible::queryAccessibleInterface(widget);
-        ASSERT_NE(i, nullptr) << name;
-        EXPECT_EQ(i->text(QAccessible::Name), name);
-    }
+    for (auto [name, identifier] : cases)
+        EXPECT_EQ(looksLikeIdentifier(QString::fromUtf8(name)), identifier) << name;
+}
+
+TEST_F(Accessibility, EveryControlOfTheWindowAndItsDialogsHasAWordForAName) {
+    TFTerminal& w = start();
+    w.pages();  // the Module page built
+    w.selectComm();
+    w.editParMod();
+    w.handSetConfig();
+    w.showVar();
+    w.freeTerminalWindow();
+    firmware::TFshiftFlash shift(&w);
+    firmware::TFClear_FL erase(&w);
+    action("mmTester")->trigger();
+    ASSERT_TRUE(w.testerWindow());
+
+    // Qt's own parts of its composite widgets (a combo box's popup list, a table's corner,
+    // the overflow buttons of menu and tool bars) are reached through their owner.
+    const QSet<QString> qtParts = {"QComboBoxListView", "QTableCornerButton", "QToolBarExtension"};
+    QStringList faults;
+    auto check = [&](QWidget* top) {
+        QList<QWidget*> all = top->findChildren<QWidget*>();
+        all.prepend(top);
+        for (QWidget* widget : all) {
+            if (qtParts.contains(widget->metaObject()->className()) ||
+                widget->objectName().startsWith("qt_"))
+                continue;
+            // A combo box's own edit is spoken as the combo box.
+            if (qobject_cast<QComboBox*>(widget->parentWidget()) && qobject_cast<QLineEdit*>(widget))
+                continue;
+            QAccessibleInterface* i = QAccessible::queryAccessibleInterface(widget);
+            if (!i) continue;
+            // What the control shows is its name where it has no name of its own: a
+            // label's or a button's text, a combo box's choice.
+            QString shown;
+            auto* label = qobject_cast<QLabel*>(widget);
+            if (label) shown = label->text();
+            if (auto* b = qobject_cast<QAbstractButton*>(widget)) shown = b->text().remove('&');
+            if (auto* c = qobject_cast<QComboBox*>(widget)) shown = c->currentText();
+            const QString own = widget->accessibleName();
+            const QString spoken = own.isEmpty() ? i->text(QAccessible::Name) : own;
+            const bool takesFocus = widget->focusPolicy() != Qt::NoFocus;
+            const bool showsSomething = qobject_cast<QAbstractButton*>(widget) ||
+                                        (label && (!label->text().isEmpty() || !label->pixmap().isNull()));
+            const bool mustHaveName = (takesFocus || showsSomething) && !qobject_cast<QScrollBar*>(widget);
+            const bool identifier =
+                looksLikeIdentifier(own) || (looksLikeIdentifier(spoken) && spoken != shown);
+            if ((mustHaveName && spoken.isEmpty()) || identifier)
+                faults << QString("%1 %2 '%3' in %4")
+                              .arg(widget->metaObject()->className(), widget->objectName(), spoken,
+                                   top->objectName());
+        }
+    };
+    check(&w);
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top != &w && top->window() == top) check(top);
+    // The modal ones are made as they open: the about box from its menu title, the test
+    // editor from the tester's menu.
+    bool aboutSeen = false;
+    whenModal([&](QWidget* d) {
+        check(d);
+        aboutSeen = true;
+        static_cast<QDialog*>(d)->reject();
+    });
+    w.menus().N17->popup(w.mapToGlobal(QPoint(10, 10)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return aboutSeen; }, 3000));
+    whenModal([&](QWidget* d) {
+        check(d);
+        static_cast<QDialog*>(d)->reject();
+    });
+    w.testerWindow()->findChild<QAction*>("N4")->trigger();
+    EXPECT_TRUE(faults.isEmpty()) << faults.join("\n").toStdString();
 }

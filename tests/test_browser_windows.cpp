@@ -28,6 +28,9 @@ void expectNamedControls(QWidget* top) {
         if (qobject_cast<QLineEdit*>(c) || qobject_cast<QAbstractSpinBox*>(c) ||
             qobject_cast<QListWidget*>(c) || qobject_cast<QStatusBar*>(c))
             EXPECT_FALSE(c->accessibleName().isEmpty()) << c->objectName().toStdString();
+        // Words, not the control's own name, which a screen reader would spell out.
+        if (!c->objectName().isEmpty())
+            EXPECT_NE(c->accessibleName(), c->objectName()) << c->objectName().toStdString();
     }
 }
 

@@ -7,12 +7,14 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFile>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTabWidget>
 
+#include "common/gui/Fonts.h"
 #include "link/OperationKind.h"
 #include "tests/support/TerminalFixture.h"
 
@@ -258,6 +260,20 @@ TEST(ProtocolLog, FirstSeenAfterLinesCameItDrawsAsOneThatHadItsFontAllAlong) {
     EXPECT_EQ(late.grab().toImage(), allAlong.grab().toImage());
     EXPECT_EQ(late.lineCount(), 40);
     EXPECT_EQ(late.lineText(39), "01 03 00 49 00 02 C4 0B");
+}
+
+// The program's hex columns ask for a family by name; whatever that name resolves to on
+// the machine (absent, or a proportional face, as on a desktop with many fonts), what
+// comes back draws fixed-pitch at the size and weight asked.
+TEST(Fonts, EveryNamedFontDrawsFixedPitchWhateverTheNameResolvesTo) {
+    const char* asked[] = {"Courier New", "Terminal", "No Such Family", "DejaVu Sans", "Sans Serif"};
+    for (const char* family : asked)
+        for (bool bold : {false, true}) {
+            const QFont font = gui::namedFont(family, 9, bold);
+            EXPECT_TRUE(QFontInfo(font).fixedPitch()) << family << " bold " << bold;
+            EXPECT_EQ(font.pointSize(), 9) << family;
+            EXPECT_EQ(font.bold(), bold) << family;
+        }
 }
 
 // The log's page opens hidden while lines already come in, so the log is first seen after

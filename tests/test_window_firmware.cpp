@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
+#include <cmath>
 
 #include "app/MainMenus.h"
 #include "firmware/gui/FirmwareActions.h"
@@ -97,6 +99,41 @@ TEST_F(MainWindow, EraseThroughTheDialogKeepsThePageTexts) {
     EXPECT_EQ(w.pages().edAdrFL->text(), addressBefore);
     EXPECT_FALSE(w.pages().PanelRec->isVisible());
     EXPECT_TRUE(flashReadsErased(w, 1, 0x2000, 8));
+}
+
+// "Идет стирание" is read while the erase runs: whole at the window's least size, in
+// colours far enough apart to read (WCAG's 4.5:1 for text).
+TEST_F(MainWindow, TheErasePanelIsWholeAndReadable) {
+    TFTerminal& w = start();
+    w.module().select(1, 0, 1);
+    w.showMainPageQuietly(kModulePage);
+    w.showModuleTabQuietly(kFlashTab);
+    w.resize(w.minimumSizeHint());
+    QLabel* panel = w.pages().PanelRec;
+    auto luminance = [](QColor c) {
+        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    bool seen = false;
+    whenModal([&](QWidget* modal) {
+        auto* dialog = static_cast<firmware::TFClear_FL*>(modal);
+        dialog->edStartAdr->setText("2000");
+        dialog->edFinAdr_FL->setText("2007");
+        whenModal([&](QWidget* box) {
+            seen = true;
+            EXPECT_TRUE(panel->isVisible());
+            EXPECT_EQ(panel->text(), "Идет стирание");
+            EXPECT_GE(panel->contentsRect().width(), panel->fontMetrics().horizontalAdvance(panel->text()));
+            EXPECT_GE(panel->contentsRect().height(), panel->fontMetrics().height());
+            const double a = luminance(panel->palette().color(panel->foregroundRole()));
+            const double b = luminance(panel->palette().color(panel->backgroundRole()));
+            EXPECT_GE((std::max(a, b) + 0.05) / (std::min(a, b) + 0.05), 4.5);
+            static_cast<QMessageBox*>(box)->accept();
+        });
+        dialog->btnErrase->click();
+    });
+    w.firmwareActions().pmSys_ClFlClick();
+    EXPECT_TRUE(seen);
 }
 
 TEST_F(MainWindow, BackupOfAnI2cModuleReadsBackToItsFlash) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -13,6 +15,10 @@
 #include "app/TFHelp.h"
 #include "app/TFselectComm.h"
 #include "app/uVelmora.h"
+#include "firmware/gui/TFClear_FL.h"
+#include "firmware/gui/TFshiftFlash.h"
+#include "system/gui/TFEditParMod.h"
+#include "system/gui/TFHandSetConfig.h"
 #include "common/Cp1251.h"
 #include "link/OperationKind.h"
 #include "sim/PtyServer.h"
@@ -143,6 +149,35 @@ TEST_F(MainWindow, AboutBoxShowsTheBuildsVersion) {
     EXPECT_TRUE(about->productName->text().startsWith("Наименование : Velmora"));
     EXPECT_TRUE(about->version->text().startsWith("Версия : 2."));
     EXPECT_TRUE(about->company->text().startsWith("Разработчик : "));
+    // Each line whole, in Russian, inside the box.
+    for (QLabel* line : {about->productName, about->version, about->company}) {
+        const QRect needed = line->fontMetrics().boundingRect(
+            QRect(0, 0, line->width(), 1000), Qt::TextWordWrap, line->text());
+        EXPECT_LE(needed.height(), line->height()) << line->text().toStdString();
+        EXPECT_LE(needed.width(), line->width()) << line->text().toStdString();
+        EXPECT_TRUE(about->rect().contains(line->geometry())) << line->text().toStdString();
+    }
+    EXPECT_TRUE(about->productName->text().contains("терминал"));
+}
+
+// A window manager draws the caption in its bold title font beside an icon and a few
+// buttons; a dialog narrower than that shows "Выбор н… порта".
+TEST_F(MainWindow, EveryDialogIsWideEnoughForItsCaption) {
+    TFTerminal& w = start();
+    firmware::TFshiftFlash shift(&w);
+    firmware::TFClear_FL erase(&w);
+    QWidget* dialogs[] = {w.selectComm(), w.editParMod(), w.handSetConfig(), &shift, &erase};
+    QFont titleFont = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    titleFont.setBold(true);
+    const QFontMetrics metrics(titleFont);
+    for (QWidget* d : dialogs) {
+        d->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(d));
+        const QString caption = d->windowTitle().trimmed();
+        EXPECT_GE(d->width(), metrics.horizontalAdvance(caption) + 3 * metrics.height())
+            << caption.toStdString();
+        d->hide();
+    }
 }
 
 TEST_F(MainWindow, AboutOpensFromTheMenuTitle) {

@@ -7,7 +7,9 @@
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QDir>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
@@ -323,7 +325,7 @@ TEST_F(SystemWindow, GaugesReportTheirValueToAssistiveTechnology) {
     QAccessibleInterface* a = QAccessible::queryAccessibleInterface(g);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->role(), QAccessible::ProgressBar);
-    EXPECT_EQ(a->text(QAccessible::Name), "Gauge1");
+    EXPECT_EQ(a->text(QAccessible::Name), "Опрос узлов Modbus");
     EXPECT_EQ(a->text(QAccessible::Value), "20");
     ASSERT_NE(a->valueInterface(), nullptr);
     EXPECT_EQ(a->valueInterface()->currentValue().toInt(), 0x20);
@@ -333,4 +335,41 @@ TEST_F(SystemWindow, GaugesReportTheirValueToAssistiveTechnology) {
     // A quarter of the range is a quarter turn clockwise.
     g->setValue(64);
     EXPECT_EQ(g->spanAngle(), -90 * 16);
+}
+
+TEST_F(SystemWindow, QtsOwnDialogsSpeakRussianAndMessagesCarryTheWindowsCaption) {
+    QDir::setCurrent(dir.path());
+    TFTerminal& w = startPage({1, 4});
+    // Qt draws these dialogs itself; its Russian texts are Qt's translation's own words.
+    struct Case {
+        QAction* entry;
+        QStringList buttons;
+    };
+    const Case cases[] = {
+        {w.menus().mmLoadConfig, {"&Открыть", "Отмена"}},
+        {w.menus().mmSaveConfig, {"&Сохранить", "Отмена"}},
+    };
+    for (const Case& c : cases) {
+        QStringList shown;
+        QString lookIn;
+        whenModal([&](QWidget* d) {
+            for (QAbstractButton* b : d->findChild<QDialogButtonBox*>("buttonBox")->buttons())
+                shown << b->text();
+            lookIn = d->findChild<QLabel*>("lookInLabel")->text();
+            static_cast<QDialog*>(d)->reject();
+        });
+        c.entry->trigger();
+        EXPECT_EQ(shown, c.buttons) << c.entry->text().toStdString();
+        EXPECT_EQ(lookIn, "Перейти к:");
+    }
+
+    // A refused file: the message box is titled as the main window is.
+    writeFile("bad.trm", "[zz]\r\n");
+    QString title;
+    whenModal([&](QWidget* d) {
+        title = d->windowTitle();
+        static_cast<QMessageBox*>(d)->accept();
+    });
+    EXPECT_FALSE(page->loadConfigurationFile(inDir("bad.trm")));
+    EXPECT_EQ(title, w.windowTitle());
 }

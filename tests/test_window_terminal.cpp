@@ -37,6 +37,6 @@ TEST_F(MainWindow, FreeTerminalBorrowsThePortAndGivesItBack) {
     EXPECT_EQ(t->freeTerminal->screen().cell(0, 1).fg, 9);  // bright red
     QAccessibleInterface* a = QAccessible::queryAccessibleInterface(t->freeTerminal);
     ASSERT_TRUE(a);
-    EXPECT_EQ(a->text(QAccessible::Name), "freeTerminal");
+    EXPECT_EQ(a->text(QAccessible::Name), "Экран терминала");
     EXPECT_TRUE(a->text(QAccessible::Value).startsWith("ok\nred"));
 }

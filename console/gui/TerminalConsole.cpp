@@ -17,6 +17,7 @@
 #include "console/CommandSetFile.h"
 #include "console/CommandTokenizer.h"
 #include "console/ConsoleExchange.h"
+#include "common/gui/ProgramCaption.h"
 
 namespace velmora::console {
 
@@ -185,7 +186,7 @@ void TerminalConsole::chooseLogFile() {
 }
 
 void TerminalConsole::showError(const QString& text) const {
-    QMessageBox::critical(page_.cbKomStr->window(), QCoreApplication::applicationName(), text);
+    QMessageBox::critical(page_.cbKomStr->window(), QString(gui::kProgramCaption), text);
 }
 
 }  // namespace velmora::console

@@ -14,7 +14,7 @@ QWidget* buildTerminalPage(TerminalPageWidgets& p) {
     auto* v = new QVBoxLayout(page);
     v->setSpacing(0);
     p.reProt = new ProtocolLogPane;
-    p.reProt->setAccessibleName("reProt");
+    p.reProt->setAccessibleName("Протокол обмена");
     v->addWidget(p.reProt, 1);
     p.Label2 = gui::named(gui::caption("Командная строка"), "Label2");
     p.Label2->setStyleSheet("QLabel { color: yellow; background: blue; font-weight: bold; }");
@@ -24,17 +24,17 @@ QWidget* buildTerminalPage(TerminalPageWidgets& p) {
     auto* kom = new QHBoxLayout(p.PanKom);
     kom->setContentsMargins(0, 0, 2, 0);  // the command line is the panel's width less 2 px
     p.cbKomStr = gui::named(new QComboBox(p.PanKom), "cbKomStr");
-    p.cbKomStr->setAccessibleName("cbKomStr");
+    p.cbKomStr->setAccessibleName("Командная строка");
     kom->addWidget(p.cbKomStr);
     p.cbKomStr->setEditable(true);
-    p.cbKomStr->lineEdit()->setAccessibleName("cbKomStr");
+    p.cbKomStr->lineEdit()->setAccessibleName("Командная строка");
     p.cbKomStr->setInsertPolicy(QComboBox::NoInsert);
     QPalette tip = p.cbKomStr->palette();
     tip.setColor(QPalette::Base, tip.color(QPalette::ToolTipBase));
     p.cbKomStr->setPalette(tip);
     v->addWidget(p.PanKom);
     p.pHint = gui::named(new gui::ElidedLabel, "pHint");
-    p.pHint->setAccessibleName("pHint");
+    p.pHint->setAccessibleName("Подсказка формата команды");
     p.pHint->setFixedHeight(18);
     p.pHint->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     v->addWidget(p.pHint);

@@ -17,6 +17,7 @@
 #include "firmware/ModuleReader.h"
 #include "firmware/ProgramLoad.h"
 #include "firmware/ProgramRun.h"
+#include "common/gui/ProgramCaption.h"
 
 namespace velmora::firmware {
 
@@ -86,7 +87,7 @@ void FirmwareActions::btnRecFromMemoryClick() {
     if (target.level != 1 && target.level != 2) return;
     const WriteCoverage coverage = writeCoverage(*images_, target);
     if (coverage.nothingToWrite()) {
-        QMessageBox::critical(host_.dialogParent, "Velmora",
+        QMessageBox::critical(host_.dialogParent, gui::kProgramCaption,
                               QString::fromStdString(nothingToWriteMessage(coverage)));
         return;
     }
@@ -111,7 +112,7 @@ int FirmwareActions::LoadHexImage() {
     }
     const FileRead file = readRegularFile(QFile::encodeName(path).toStdString(), kHexFileLimit);
     if (!file.ok()) {
-        QMessageBox::critical(host_.dialogParent, "Velmora", fileRefusal(file, path));
+        QMessageBox::critical(host_.dialogParent, gui::kProgramCaption, fileRefusal(file, path));
         return 1;
     }
     if (file.text.empty()) {
@@ -127,12 +128,12 @@ int FirmwareActions::LoadHexImage() {
         return 1;
     }
     if (!r.hex.ok()) {
-        QMessageBox::critical(host_.dialogParent, "Velmora",
+        QMessageBox::critical(host_.dialogParent, gui::kProgramCaption,
                               QString::fromStdString(hexProblemMessage(r.hex)));
         return 1;
     }
     if (!r.ok()) {
-        QMessageBox::critical(host_.dialogParent, "Velmora",
+        QMessageBox::critical(host_.dialogParent, gui::kProgramCaption,
                               QString::fromStdString(nothingToWriteMessage(r.coverage)));
         return 1;
     }
@@ -144,10 +145,15 @@ int FirmwareActions::LoadHexImage() {
 
 void FirmwareActions::showPanel(const QString& caption) {
     QLabel* panel = host_.flash()->PanelRec;
-    panel->setStyleSheet("QLabel#PanelRec { background: red; color: blue; }");
+    // A warning panel: white bold on dark red reads at a glance (blue on red does not).
+    panel->setStyleSheet(
+        "QLabel#PanelRec { background: #b00000; color: white; font-weight: bold; padding: 1px 6px; }");
     panel->setText(caption);
     panel->setAccessibleName(caption);
     panel->show();
+    // Painted at once, before the event loop runs again: the row must make room for the
+    // panel first, or its text shows cut at whatever width it had while hidden.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     panel->repaint();
 }
 
@@ -187,17 +193,17 @@ void FirmwareActions::writeStep() {
             if (target.level == 1) host_.status("Файл записан успешно");
             return;
         case RunOutcome::Stopped:
-            QMessageBox::warning(parent, "Velmora",
+            QMessageBox::warning(parent, gui::kProgramCaption,
                                  "Запись остановлена на адресе " + hex4(r.address) +
                                      ": модуль записан не полностью");
             return;
         case RunOutcome::Mismatch:
-            QMessageBox::critical(parent, "Velmora",
+            QMessageBox::critical(parent, gui::kProgramCaption,
                                   "Проверка после записи: отличие по адресу " + hex4(r.address));
             return;
         case RunOutcome::Failed:
         case RunOutcome::Unsteady:
-            QMessageBox::critical(parent, "Velmora",
+            QMessageBox::critical(parent, gui::kProgramCaption,
                                   target.level == 1 ? "Операция записи прервана по ошибке"
                                                     : "Запись *.hex файла в i2c прервана по ошибке");
             return;
@@ -213,7 +219,7 @@ void FirmwareActions::backupClick() {
     const std::string file = QFile::encodeName(path).toStdString();
     std::string why;
     if (!canReplaceFile(file, why)) {
-        QMessageBox::critical(host_.dialogParent, "Velmora", QString::fromStdString(why));
+        QMessageBox::critical(host_.dialogParent, gui::kProgramCaption, QString::fromStdString(why));
         return;
     }
     showPanel("Чтение прошивки");
@@ -227,14 +233,14 @@ void FirmwareActions::backupClick() {
     const RunResult r = backupModule(link, *saved, hooks);
     host_.flash()->PanelRec->hide();
     if (!r.ok()) {
-        QMessageBox::critical(host_.dialogParent, "Velmora",
+        QMessageBox::critical(host_.dialogParent, gui::kProgramCaption,
                               "Ошибка чтения прошивки по адресу " +
                                   QString(r.inEeprom ? "EEPROM " : "") + hex4(r.address));
         return;
     }
     // Whole or not at all: a half-written file would pass for a firmware.
     if (!replaceFile(file, writeHexText(*saved, target.flashBottom), why)) {
-        QMessageBox::critical(host_.dialogParent, "Velmora", QString::fromStdString(why));
+        QMessageBox::critical(host_.dialogParent, gui::kProgramCaption, QString::fromStdString(why));
         return;
     }
     host_.status(path);
@@ -273,9 +279,9 @@ void FirmwareActions::erase(const EraseRange& range) {
             text += "\n" + QString::fromStdString(line);
             if (host_.systemLogOn()) host_.log(line);
         }
-        QMessageBox::critical(host_.dialogParent, "Velmora", text);
+        QMessageBox::critical(host_.dialogParent, gui::kProgramCaption, text);
     } else
-        QMessageBox::information(host_.dialogParent, "Velmora", "Стирание окончено");
+        QMessageBox::information(host_.dialogParent, gui::kProgramCaption, "Стирание окончено");
     f->cbBottomAdrFL->setCurrentText(bottomText);
     f->edAdrFL->setText(addressText);
     f->PanelRec->setText(panelText);

@@ -10,15 +10,17 @@
 #include <QVBoxLayout>
 
 #include "common/HexText.h"
+#include "common/gui/ProgramCaption.h"
+#include "common/gui/CaptionWidth.h"
 
 namespace velmora::firmware {
 
 namespace {
 
-QLineEdit* field(const char* name) {
+QLineEdit* field(const char* name, const QString& spoken) {
     auto* e = new QLineEdit("2000");
     e->setObjectName(name);
-    e->setAccessibleName(name);
+    e->setAccessibleName(spoken);
     e->setMaxLength(4);
     return e;
 }
@@ -31,15 +33,16 @@ TFClear_FL::TFClear_FL(QWidget* parent) : QDialog(parent) {
     auto* v = new QVBoxLayout(this);
     auto* group = new QGroupBox("   Параметры стирания    ");
     auto* g = new QGridLayout(group);
-    g->addWidget(new QLabel("Начиная с адреса (hex)"), 0, 0);
-    g->addWidget(new QLabel("По адрес (hex)"), 0, 1);
-    edStartAdr = field("edStartAdr");
-    edFinAdr_FL = field("edFinAdr_FL");
+    const QString from = "Начиная с адреса (hex)", to = "По адрес (hex)";
+    g->addWidget(new QLabel(from), 0, 0);
+    g->addWidget(new QLabel(to), 0, 1);
+    edStartAdr = field("edStartAdr", from);
+    edFinAdr_FL = field("edFinAdr_FL", to);
     g->addWidget(edStartAdr, 1, 0);
     g->addWidget(edFinAdr_FL, 1, 1);
     v->addWidget(group);
     auto* buttons = new QHBoxLayout;
-    btnCansel = new QPushButton("Cancel");
+    btnCansel = new QPushButton("Отмена");
     btnCansel->setObjectName("btnCansel");
     btnErrase = new QPushButton("OK");
     btnErrase->setObjectName("btnErrase");
@@ -52,6 +55,7 @@ TFClear_FL::TFClear_FL(QWidget* parent) : QDialog(parent) {
     connect(btnErrase, &QPushButton::clicked, this, &TFClear_FL::confirm);
     edStartAdr->installEventFilter(this);
     edFinAdr_FL->installEventFilter(this);
+    gui::fitCaption(this);
 }
 
 void TFClear_FL::showEvent(QShowEvent* event) {
@@ -108,7 +112,7 @@ void TFClear_FL::confirm() {
 void TFClear_FL::done(int result) {
     if (eraseDialogCloses(edStartAdr->text().toStdString(), edFinAdr_FL->text().toStdString(),
                           bottom_, confirmed_, fields_) == CloseVerdict::StayOpen) {
-        QMessageBox::critical(this, windowTitle(), "Ошбка диапазона стирания");
+        QMessageBox::critical(this, gui::kProgramCaption, "Ошбка диапазона стирания");
         return;
     }
     QDialog::done(result);

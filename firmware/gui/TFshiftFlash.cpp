@@ -7,6 +7,8 @@
 #include <QVBoxLayout>
 
 #include "common/HexText.h"
+#include "common/gui/ProgramCaption.h"
+#include "common/gui/CaptionWidth.h"
 
 namespace velmora::firmware {
 
@@ -18,14 +20,14 @@ TFshiftFlash::TFshiftFlash(QWidget* parent) : QDialog(parent) {
     v->addWidget(new QLabel("при записи Hex файла"));
     edShiftFlash = new QLineEdit("0");
     edShiftFlash->setObjectName("edShiftFlash");
-    edShiftFlash->setAccessibleName("edShiftFlash");
+    edShiftFlash->setAccessibleName("Смещение адреса Flash (hex)");
     edShiftFlash->setMaxLength(4);
     // Typed and pasted text alike: hexadecimal digits only.
     edShiftFlash->setValidator(
         new QRegularExpressionValidator(QRegularExpression("[0-9A-Fa-f]{0,4}"), edShiftFlash));
     v->addWidget(edShiftFlash);
     auto* buttons = new QHBoxLayout;
-    BitBtn1 = new QPushButton("Cancel");
+    BitBtn1 = new QPushButton("Отмена");
     BitBtn1->setObjectName("BitBtn1");
     BitBtn2 = new QPushButton("OK");
     BitBtn2->setObjectName("BitBtn2");
@@ -38,6 +40,7 @@ TFshiftFlash::TFshiftFlash(QWidget* parent) : QDialog(parent) {
         reject();
     });
     connect(BitBtn2, &QPushButton::clicked, this, &TFshiftFlash::BitBtn2Click);
+    gui::fitCaption(this);
 }
 
 void TFshiftFlash::showEvent(QShowEvent* event) {
@@ -51,7 +54,7 @@ void TFshiftFlash::BitBtn2Click() {
     const QString text = edShiftFlash->text();
     auto value = parseHex(text.toStdString(), 0xFFFF);
     if (!value) {
-        QMessageBox::critical(this, windowTitle(), "'" + text + "' is not a valid integer value");
+        QMessageBox::critical(this, gui::kProgramCaption, "'" + text + "' is not a valid integer value");
         return;  // the dialog stays open
     }
     FlashShift = static_cast<uint16_t>(*value);

@@ -8,6 +8,7 @@
 #include "link/ReplyCodes.h"
 #include "system/IdentNames.h"
 #include "system/LinkParams.h"
+#include "common/gui/ProgramCaption.h"
 
 namespace velmora::system {
 
@@ -117,7 +118,7 @@ void IdentTab::editLine(int line) {
 }
 
 void IdentTab::complain(const QString& text) {
-    QMessageBox::critical(f_.dialogParent, "Velmora", text);
+    QMessageBox::critical(f_.dialogParent, gui::kProgramCaption, text);
 }
 
 bool IdentTab::askValue(const LinkParamInfo& p, const QString& lineText, uint8_t& value) {

@@ -13,7 +13,7 @@ QWidget* buildIdentTab(IdentTabWidgets& p) {
     auto* tab = new QWidget;
     auto* v = new QVBoxLayout(tab);
     p.lbIdMod = gui::named(new QListWidget, "lbIdMod");
-    p.lbIdMod->setAccessibleName("lbIdMod");
+    p.lbIdMod->setAccessibleName("Идентификатор модуля");
     p.lbIdMod->setFont(gui::namedFont("Courier New", 9, true));
     v->addWidget(p.lbIdMod, 1);
     v->addWidget(gui::refreshGroup(p.sbUpDateId, "sbUpDateId", p.cbAutoApDateId, "cbAutoApDateId",

@@ -6,6 +6,7 @@
 #include "system/ModuleInit.h"
 #include "system/NodeTable.h"
 #include "system/gui/TFHandSetConfig.h"
+#include "common/gui/ProgramCaption.h"
 
 namespace velmora::system {
 
@@ -32,7 +33,7 @@ void NodeCommands::addNode(uint8_t cid, uint32_t speed) {
     SystemTableRows rows = m.SystemTable;
     const HandAdd added = addNodeByHand(rows, cid);
     if (added.outcome == HandAdd::TableFull) {
-        QMessageBox::critical(&w_, w_.windowTitle(), "Превышен лимит количества узлов Modbus");
+        QMessageBox::critical(&w_, gui::kProgramCaption, "Превышен лимит количества узлов Modbus");
         return;
     }
     if (added.outcome == HandAdd::Added) {

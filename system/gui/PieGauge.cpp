@@ -45,7 +45,6 @@ PieGauge::PieGauge(const char* name, QWidget* parent) : QWidget(parent) {
     }();
     (void)installed;
     setObjectName(name);
-    setAccessibleName(name);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
 

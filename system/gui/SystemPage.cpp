@@ -12,6 +12,7 @@
 #include "system/ConfigFile.h"
 #include "system/NodeTable.h"
 #include "system/gui/NodeCommands.h"
+#include "common/gui/ProgramCaption.h"
 
 namespace velmora::system {
 
@@ -109,7 +110,7 @@ void SystemPage::endScan() {
         w_.statusPanels()->setPanelText(2, kScanCut);
     }
     if (end == ScanEnd::NodeLimit || end == ScanEnd::ModuleLimit)
-        QMessageBox::critical(&w_, w_.windowTitle(),
+        QMessageBox::critical(&w_, gui::kProgramCaption,
                               end == ScanEnd::NodeLimit ? kNodeLimit : kModuleLimit);
     p.Gauge1->setValue(0);
     p.Gauge2->setValue(0);
@@ -177,7 +178,7 @@ bool SystemPage::loadConfigurationFile(const QString& path) {
     if (load.outcome == ConfigLoad::Missing) return false;
     if (load.outcome == ConfigLoad::Refused) {
         const std::string name = QFileInfo(path).fileName().toStdString();
-        QMessageBox::critical(&w_, w_.windowTitle(),
+        QMessageBox::critical(&w_, gui::kProgramCaption,
                               QString::fromStdString(configFaultMessage(name, load.fault)));
         return false;
     }
@@ -205,7 +206,7 @@ void SystemPage::mmSaveConfigClick() {
     const std::string why =
         writeConfigFile(QFile::encodeName(path).toStdString(), w_.module().SystemTable);
     if (!why.empty())
-        QMessageBox::critical(&w_, w_.windowTitle(),
+        QMessageBox::critical(&w_, gui::kProgramCaption,
                               "Файл " + path + " не записан.\n" + QString::fromStdString(why));
 }
 

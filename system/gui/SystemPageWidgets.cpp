@@ -14,7 +14,7 @@ QWidget* buildSystemPage(SystemPageWidgets& p) {
     v->addWidget(new QLabel("В системе обнаружены модули с адресами:"));
     auto* middle = new QHBoxLayout;
     p.tvSysInf = gui::named(new QTreeWidget, "tvSysInf");
-    p.tvSysInf->setAccessibleName("tvSysInf");
+    p.tvSysInf->setAccessibleName("Модули системы");
     p.tvSysInf->setHeaderHidden(true);
     p.tvSysInf->setIndentation(45);
     p.tvSysInf->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -27,11 +27,13 @@ QWidget* buildSystemPage(SystemPageWidgets& p) {
     scan->addWidget(gui::caption("Мультисканер"));
     scan->addWidget(gui::caption("i2c"));
     p.Gauge2 = new PieGauge("Gauge2");
+    p.Gauge2->setAccessibleName("Опрос шины i2c");
     p.Gauge2->setRange(0, 256);
     scan->addWidget(p.Gauge2, 0, Qt::AlignHCenter);
     p.gauge1Label = gui::caption("Modbus");
     scan->addWidget(p.gauge1Label);
     p.Gauge1 = new PieGauge("Gauge1");
+    p.Gauge1->setAccessibleName("Опрос узлов Modbus");
     p.Gauge1->setRange(0, 256);
     scan->addWidget(p.Gauge1, 0, Qt::AlignHCenter);
     p.btnStopSkan = gui::named(new QPushButton("Отмена"), "btnStopSkan");

@@ -7,6 +7,7 @@
 
 #include "common/gui/PageParts.h"
 #include "system/LinkParams.h"
+#include "common/gui/CaptionWidth.h"
 
 namespace velmora::system {
 
@@ -18,9 +19,9 @@ TFEditParMod::TFEditParMod(QWidget* parent) : QDialog(parent) {
     lbName = gui::named(new QLabel, "lbName");
     cbSpeed = gui::named(new QComboBox, "cbSpeed");
     for (const SpeedCode& s : kSpeedCodes) cbSpeed->addItem(s.entry);
-    cbSpeed->setAccessibleName("cbSpeed");
+    cbSpeed->setAccessibleName("Скорость");
     edPar = gui::named(new QLineEdit, "edPar");
-    edPar->setAccessibleName("edPar");
+    edPar->setAccessibleName("Значение параметра (hex)");
     edPar->setMaxLength(2);
     // Pasted text bypasses the key filter; the validator keeps it to hex digits too.
     edPar->setValidator(
@@ -45,6 +46,7 @@ TFEditParMod::TFEditParMod(QWidget* parent) : QDialog(parent) {
         accept();
     });
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    gui::fitCaption(this);
 }
 
 void TFEditParMod::prepareSpeed(const QString& label, int entry) {

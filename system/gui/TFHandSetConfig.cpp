@@ -7,6 +7,8 @@
 #include <QMessageBox>
 
 #include "system/NodeAddressEntry.h"
+#include "common/gui/ProgramCaption.h"
+#include "common/gui/CaptionWidth.h"
 
 namespace velmora::system {
 
@@ -47,6 +49,7 @@ TFHandSetConfig::TFHandSetConfig(QWidget* parent) : QDialog(parent) {
     edAdrModbus->installEventFilter(this);
     connect(btnClose, &QPushButton::clicked, this, &TFHandSetConfig::btnCloseClick);
     connect(btnCansel, &QPushButton::clicked, this, &TFHandSetConfig::btnCanselClick);
+    gui::fitCaption(this);
 }
 
 void TFHandSetConfig::showEvent(QShowEvent* event) {
@@ -79,7 +82,7 @@ bool TFHandSetConfig::eventFilter(QObject* watched, QEvent* event) {
 void TFHandSetConfig::btnCloseClick() {
     const auto address = nodeAddressOf(edAdrModbus->text().toStdString());
     if (!address) {
-        QMessageBox::critical(this, windowTitle(), "Ошибка задания адреса Modbus");
+        QMessageBox::critical(this, gui::kProgramCaption, "Ошибка задания адреса Modbus");
         return;
     }
     address_ = *address;

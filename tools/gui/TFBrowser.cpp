@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "common/gui/Fonts.h"
+#include "common/gui/ProgramCaption.h"
 
 namespace velmora::tools {
 
@@ -37,7 +38,7 @@ TFBrowser::TFBrowser(link::TransactionEngine& engine, TFEditBrow& editor, QWidge
 
     reBrow = new QListWidget;
     reBrow->setObjectName("reBrow");
-    reBrow->setAccessibleName("reBrow");
+    reBrow->setAccessibleName("Значения переменных");
     reBrow->setStyleSheet("QListWidget { background: aqua; }");
     reBrow->setFont(gui::namedFont("Courier New", 10, false));
     reBrow->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -155,7 +156,7 @@ void TFBrowser::timUpDataTimer() {
     timUpData.stop();
     if (!list_.refresh(engine_)) {
         bbGEN->setText("Пуск");
-        QMessageBox::warning(this, windowTitle(), "ошибка обращения к модулю");
+        QMessageBox::warning(this, gui::kProgramCaption, "ошибка обращения к модулю");
         return;
     }
     showList();

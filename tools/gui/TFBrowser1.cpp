@@ -17,7 +17,6 @@ namespace {
 QSpinBox* upDown(const char* name, int from, int to, int step, int start) {
     auto* s = new QSpinBox;
     s->setObjectName(name);
-    s->setAccessibleName(name);
     s->setRange(from, to);
     s->setSingleStep(step);
     s->setValue(start);
@@ -50,12 +49,12 @@ TFBrowser1::TFBrowser1(link::TransactionEngine& engine, WatchList& entries, QWid
     head->setFont(mono);
     lbWath = new QListWidget;
     lbWath->setObjectName("lbWath");
-    lbWath->setAccessibleName("lbWath");
+    lbWath->setAccessibleName("Наблюдаемые переменные");
     lbWath->setFont(mono);
     lbWath->setStyleSheet("QListWidget { color: yellow; background: blue; }");
     SB1 = new QStatusBar;
     SB1->setObjectName("SB1");
-    SB1->setAccessibleName("SB1");
+    SB1->setAccessibleName("Строка состояния");
     SB1->setSizeGripEnabled(false);
 
     rgREG = new QGroupBox("      Режим      ");
@@ -135,7 +134,10 @@ QWidget* TFBrowser1::buildEditPanel() {
         rows[i].second->setAccessibleName(rows[i].first);
         g->addWidget(l, 0, i * 2, 1, 2);
         g->addWidget(rows[i].second, 1, i * 2);
-        if (ups[i]) g->addWidget(ups[i], 1, i * 2 + 1);
+        if (ups[i]) {
+            ups[i]->setAccessibleName(rows[i].first + ", шаг");  // steps the field beside it
+            g->addWidget(ups[i], 1, i * 2 + 1);
+        }
     }
     g->addWidget(btnAdd, 1, 8);
     g->addWidget(btnDelete, 1, 9);

@@ -1,4 +1,6 @@
 #include "tools/gui/TFEditBrow.h"
+#include "common/gui/ProgramCaption.h"
+#include "common/gui/CaptionWidth.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -48,6 +50,7 @@ TFEditBrow::TFEditBrow(QWidget* parent) : QDialog(parent) {
     connect(btnRec, &QPushButton::clicked, this, &TFEditBrow::btnRecClick);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
     connect(this, &QDialog::finished, &Timer1, &QTimer::stop);
+    gui::fitCaption(this);
 }
 
 EntryFields TFEditBrow::fields() const {
@@ -78,7 +81,7 @@ QLineEdit* TFEditBrow::fieldAt(int focus) const {
 
 void TFEditBrow::btnRecClick() {
     if (auto refusal = refuseEntry(fields())) {
-        QMessageBox::warning(this, windowTitle(), QString::fromStdString(refusal->message));
+        QMessageBox::warning(this, gui::kProgramCaption, QString::fromStdString(refusal->message));
         fieldAt(refusal->focus)->setFocus();
         return;
     }

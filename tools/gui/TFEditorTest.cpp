@@ -24,6 +24,8 @@
 #include "common/RegularFileRead.h"
 #include "tools/TestEditorRules.h"
 #include "tools/TestList.h"
+#include "common/gui/ProgramCaption.h"
+#include "common/gui/CaptionWidth.h"
 
 namespace velmora::tools {
 
@@ -56,7 +58,7 @@ TFEditorTest::TFEditorTest(QWidget* parent) : QDialog(parent) {
     layout->addWidget(new QLabel("Данные", this));
     lbMon_Kom = new QListWidget(this);
     lbMon_Kom->setObjectName("lbMon_Kom");
-    lbMon_Kom->setAccessibleName("lbMon_Kom");
+    lbMon_Kom->setAccessibleName("Строки теста");
     lbMon_Kom->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lbMon_Kom->setDragDropMode(QAbstractItemView::InternalMove);  // drags from the list itself only
     lbMon_Kom->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -71,7 +73,7 @@ TFEditorTest::TFEditorTest(QWidget* parent) : QDialog(parent) {
 
     edData_Write = new QLineEdit(this);
     edData_Write->setObjectName("edData_Write");
-    edData_Write->setAccessibleName("edData_Write");
+    edData_Write->setAccessibleName("Данные команды");
     layout->addWidget(edData_Write);
     auto* group = new QGroupBox("  Адрес  / команда", this);
     auto* row = new QHBoxLayout(group);
@@ -81,7 +83,7 @@ TFEditorTest::TFEditorTest(QWidget* parent) : QDialog(parent) {
     row->addWidget(nodeBox);
     cbKom = new QComboBox(group);
     cbKom->setObjectName("cbKom");
-    cbKom->setAccessibleName("cbKom");
+    cbKom->setAccessibleName("Команда");
     for (const char* c : kEditorCommands) cbKom->addItem(QString::fromUtf8(c));
     cbKom->setCurrentIndex(-1);
     row->addWidget(cbKom);
@@ -111,18 +113,19 @@ TFEditorTest::TFEditorTest(QWidget* parent) : QDialog(parent) {
     connect(open, &QAction::triggered, this, [this] {
         const QString path = QFileDialog::getOpenFileName(this, "Открыть", QCoreApplication::applicationDirPath(), kFilter);
         QString error;
-        if (!path.isEmpty() && !loadFile(path, error)) QMessageBox::critical(this, windowTitle(), error);
+        if (!path.isEmpty() && !loadFile(path, error)) QMessageBox::critical(this, gui::kProgramCaption, error);
     });
     connect(save, &QAction::triggered, this, [this] {
         const QString path = QFileDialog::getSaveFileName(this, "Сохранить как ...", QCoreApplication::applicationDirPath(), kFilter);
         QString error;
-        if (!path.isEmpty() && !saveFile(path, error)) QMessageBox::critical(this, windowTitle(), error);
+        if (!path.isEmpty() && !saveFile(path, error)) QMessageBox::critical(this, gui::kProgramCaption, error);
     });
     auto* timer = new QTimer(this);
     timer->setObjectName("Timer1");
     connect(timer, &QTimer::timeout, this, [this] { Timer1Timer(); });
     timer->start(300);
     Timer1Timer();
+    gui::fitCaption(this);
 }
 
 void TFEditorTest::Timer1Timer() {
@@ -146,7 +149,7 @@ void TFEditorTest::btnRecClick() {
     in.data = edData_Write->text().toStdString();
     const EditorLine line = buildEditorLine(in);
     if (line.line.empty()) {
-        QMessageBox::critical(this, windowTitle(), QString::fromStdString(line.error));
+        QMessageBox::critical(this, gui::kProgramCaption, QString::fromStdString(line.error));
         return;
     }
     lbMon_Kom->addItem(QString::fromStdString(line.line));

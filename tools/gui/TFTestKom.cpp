@@ -32,6 +32,7 @@
 #include "link/qt/LinkSession.h"
 #include "tools/TestFileCheck.h"
 #include "tools/gui/TFEditorTest.h"
+#include "common/gui/ProgramCaption.h"
 
 namespace velmora::tools {
 
@@ -57,7 +58,7 @@ TFTestKom::TFTestKom(link::LinkSession& link, std::function<void()> closed, QWid
     filesLayout->addWidget(new QLabel("Список открытых файлов", filesPanel));
     clbFileName = new QListWidget(filesPanel);
     clbFileName->setObjectName("clbFileName");
-    clbFileName->setAccessibleName("clbFileName");
+    clbFileName->setAccessibleName("Список открытых файлов");
     clbFileName->installEventFilter(this);
     connect(clbFileName, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         list_.setChecked(static_cast<size_t>(clbFileName->row(item)), item->checkState() == Qt::Checked);
@@ -67,7 +68,7 @@ TFTestKom::TFTestKom(link::LinkSession& link, std::function<void()> closed, QWid
     auto* monLayout = new QVBoxLayout(monitor);
     lbMonTest = new QListWidget(monitor);
     lbMonTest->setObjectName("lbMonTest");
-    lbMonTest->setAccessibleName("lbMonTest");
+    lbMonTest->setAccessibleName("Мониторинг теста");
     lbMonTest->setFont(QFont("Courier New"));
     lbMonTest->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto* clear = new QAction("Очистить", lbMonTest);
@@ -182,7 +183,7 @@ void TFTestKom::openFiles(const QStringList& paths) {
     for (const QString& path : paths) {
         const FileRead file = readRegularFile(QFile::encodeName(path).toStdString(), kTestFileLimit);
         if (!file.ok()) {
-            QMessageBox::critical(this, windowTitle(), QString::fromStdString(file.message));
+            QMessageBox::critical(this, gui::kProgramCaption, QString::fromStdString(file.message));
             continue;
         }
         const std::vector<std::string> lines = testFileLines(file.text);
@@ -190,11 +191,11 @@ void TFTestKom::openFiles(const QStringList& paths) {
         // the lines above it.
         const TestFileVerdict verdict = checkTestFile(path.toStdString(), lines);
         if (!verdict.ok) {
-            QMessageBox::critical(this, windowTitle(), QString::fromStdString(verdict.message));
+            QMessageBox::critical(this, gui::kProgramCaption, QString::fromStdString(verdict.message));
             continue;
         }
         if (!list_.addFile(path.toStdString(), lines))
-            QMessageBox::critical(this, windowTitle(), "Too many lines: \"" + path + "\".");
+            QMessageBox::critical(this, gui::kProgramCaption, "Too many lines: \"" + path + "\".");
     }
     refillFileList();
 }
@@ -251,7 +252,7 @@ void TFTestKom::timGENtestTimer() {
         break;
     }
     if (tick.outcome == TickOutcome::Refused)
-        QMessageBox::critical(this, windowTitle(), QString::fromStdString(tick.message));
+        QMessageBox::critical(this, gui::kProgramCaption, QString::fromStdString(tick.message));
 }
 
 void TFTestKom::showTick(const TickResult& tick) {
@@ -291,7 +292,7 @@ void TFTestKom::closeEvent(QCloseEvent* e) {
     QString error;
     // A log that cannot be written is reported, and the window closes all the same.
     if (!writeLog(error))
-        QMessageBox::critical(this, windowTitle(), "I/O error: Velmora_Test.log: " + error);
+        QMessageBox::critical(this, gui::kProgramCaption, "I/O error: Velmora_Test.log: " + error);
     qApp->removeEventFilter(this);
     e->accept();
     if (closed_) QTimer::singleShot(0, closed_);

@@ -28,7 +28,7 @@ public:
     explicit TerminalAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::StaticText) {}
     QString text(QAccessible::Text t) const override {
         auto* term = static_cast<TnrTerminal*>(widget());
-        if (t == QAccessible::Name) return "freeTerminal";
+        if (t == QAccessible::Name) return term->accessibleName();
         if (t == QAccessible::Value || t == QAccessible::Description) return term->screenText();
         return QAccessibleWidget::text(t);
     }
@@ -49,7 +49,7 @@ TnrTerminal::TnrTerminal(QWidget* parent) : QWidget(parent) {
     }();
     (void)installed;
     setObjectName("freeTerminal");
-    setAccessibleName("freeTerminal");
+    setAccessibleName("Экран терминала");
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFont(gui::namedFont("Terminal", 10, false));

@@ -13,7 +13,8 @@ CellEditor::CellEditor(const char* name, QWidget* parent, std::function<void()> 
                        std::function<void()> onEscape)
     : QLineEdit(parent) {
     setObjectName(name);
-    setAccessibleName(name);
+    // Spoken as an edit of the cells it sits over.
+    setAccessibleName("Новое значение: " + parent->accessibleName());
     setFrame(false);
     setMaxLength(2);
     QFont f = font();

@@ -36,19 +36,19 @@ QWidget* buildEepromTab(EepromTabWidgets& p) {
     // The column scrolls rather than set the window's least height.
     auto* scroll = new QScrollArea;
     scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setAccessibleName("pnBtnEE");
+    scroll->setAccessibleName("Диапазоны EEPROM");
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidgetResizable(true);
     scroll->setWidget(p.pnBtnEE);
     scroll->setMinimumWidth(p.pnBtnEE->sizeHint().width() + 16);
     outer->addWidget(scroll);
     p.sgEE = new MemoryGrid("sgEE", 3);
-    p.sgEE->setAccessibleName("sgEE");
+    p.sgEE->setAccessibleName("Ячейки EEPROM");
     v->addWidget(p.sgEE, 1);
     v->addWidget(gui::caption(gui::kMonitorTitle));
     auto* h = new QHBoxLayout;
     p.edAdrEE = gui::named(new QLineEdit("000"), "edAdrEE");
-    p.edAdrEE->setAccessibleName("edAdrEE");
+    p.edAdrEE->setAccessibleName("Адрес EEPROM");
     p.edAdrEE->setMaxLength(3);
     h->addWidget(gui::labelled("Адрес", p.edAdrEE));
     p.cbRangEE = gui::fixedList("cbRangEE", {"000...0FF", "100...1FF", "200...2FF", "300...3FF"});

@@ -10,6 +10,7 @@
 #include "views/NameTables.h"
 #include "views/gui/GridColours.h"
 #include "views/gui/HexKeyFilter.h"
+#include "common/gui/ProgramCaption.h"
 
 namespace velmora::views {
 
@@ -187,7 +188,7 @@ void EepromView::edAdrEEEnter() {
 }
 
 void EepromView::error(const QString& text) {
-    QMessageBox::critical(host_.window, QApplication::applicationName(), text);
+    QMessageBox::critical(host_.window, QString(gui::kProgramCaption), text);
 }
 
 }  // namespace velmora::views

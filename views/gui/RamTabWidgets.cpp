@@ -34,23 +34,22 @@ QWidget* buildRamTab(RamTabWidgets& p) {
     // The column scrolls rather than set the window's least height.
     auto* scroll = new QScrollArea;
     scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setAccessibleName("pnBtnRam");
+    scroll->setAccessibleName("Диапазоны RAM");
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidgetResizable(true);
     scroll->setWidget(p.pnBtnRam);
     scroll->setMinimumWidth(p.pnBtnRam->sizeHint().width() + 16);
     outer->addWidget(scroll);
     p.sgRAM = new MemoryGrid("sgRAM", 3);
-    p.sgRAM->setAccessibleName("sgRAM");
+    p.sgRAM->setAccessibleName("Ячейки RAM");
     p.sgRAM->setToolTip("RAM");
     v->addWidget(p.sgRAM, 1);
     p.lbValRAM = gui::named(new QLabel, "lbValRAM");
-    p.lbValRAM->setAccessibleName("lbValRAM");
     v->addWidget(p.lbValRAM);
     v->addWidget(gui::caption(gui::kMonitorTitle));
     auto* h = new QHBoxLayout;
     p.edAdrRAM = gui::named(new QLineEdit("000"), "edAdrRAM");
-    p.edAdrRAM->setAccessibleName("edAdrRAM");
+    p.edAdrRAM->setAccessibleName("Адрес RAM");
     p.edAdrRAM->setReadOnly(true);
     p.edAdrRAM->setMaxLength(8);
     auto* address = gui::labelled("Адрес RAM", p.edAdrRAM);

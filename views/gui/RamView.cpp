@@ -12,6 +12,7 @@
 #include "views/NameTables.h"
 #include "views/gui/GridColours.h"
 #include "views/gui/HexKeyFilter.h"
+#include "common/gui/ProgramCaption.h"
 
 namespace velmora::views {
 
@@ -209,7 +210,7 @@ void RamView::pmRAM_ShowVarClick() {
 }
 
 void RamView::error(const QString& text) {
-    QMessageBox::critical(host_.window, QApplication::applicationName(), text);
+    QMessageBox::critical(host_.window, QString(gui::kProgramCaption), text);
 }
 
 }  // namespace velmora::views

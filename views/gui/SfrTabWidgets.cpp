@@ -15,14 +15,14 @@ QWidget* buildSfrTab(SfrTabWidgets& p) {
     auto* top = new QVBoxLayout(p.sfrTopPanel);
     top->setContentsMargins(0, 0, 0, 0);
     p.lbSFR = gui::named(new QListWidget, "lbSFR");
-    p.lbSFR->setAccessibleName("lbSFR");
+    p.lbSFR->setAccessibleName("Регистры SFR");
     p.lbSFR->setFont(gui::namedFont("Courier New", 9, true));
     top->addWidget(p.lbSFR);
     v->addWidget(p.sfrTopPanel, 1);
     v->addWidget(gui::caption(gui::kMonitorTitle));
     auto* h = new QHBoxLayout;
     p.edAdrSFR = gui::named(new QLineEdit, "edAdrSFR");
-    p.edAdrSFR->setAccessibleName("edAdrSFR");
+    p.edAdrSFR->setAccessibleName("Адрес SFR");
     p.edAdrSFR->setReadOnly(true);
     h->addWidget(gui::labelled("Адрес ", p.edAdrSFR));
     p.sbUpDateSFR = gui::named(new QPushButton("Обновить"), "sbUpDateSFR");

@@ -10,6 +10,7 @@
 #include "views/MemoryWrites.h"
 #include "views/SfrList.h"
 #include "views/gui/HexKeyFilter.h"
+#include "common/gui/ProgramCaption.h"
 
 namespace velmora::views {
 
@@ -99,7 +100,7 @@ void SfrView::edSFREnter() {
 }
 
 void SfrView::error(const QString& text) {
-    QMessageBox::critical(host_.window, QApplication::applicationName(), text);
+    QMessageBox::critical(host_.window, QString(gui::kProgramCaption), text);
 }
 
 }  // namespace velmora::views
