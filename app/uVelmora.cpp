@@ -207,7 +207,7 @@ void TFTerminal::bindModulePage() {
     pages_.pcMon->setCurrentIndex(shownModuleTab_);
     connect(pages_.pcMon, &QTabWidget::currentChanged, this, &TFTerminal::onModuleTabChanged);
     if (Tag != 0) applyFlashBottomChoice();
-    rebuildGridHeaders();
+    labelGridsFromAddresses();
     if (firmware_) firmware_->bindFlashTab();
 
     // Until a subsystem plugs its own tab in, the tab only takes the focus.
@@ -353,8 +353,12 @@ void TFTerminal::queueActivation() {
 void TFTerminal::FormActivate() {
     activationQueued_ = false;
     sb1_->setPanelText(0, "Адр Modbus: " + hex2(module_.CurrentCID));
-    if (Tag == 0) firstActivation();
-    rebuildGridHeaders();
+    if (Tag == 0) {
+        firstActivation();
+        labelGridsFromAddresses();
+    } else {
+        relabelShownGrids();
+    }
     emit activated();
 }
 
@@ -367,6 +371,7 @@ void TFTerminal::firstActivation() {
     Tag = 1;
 
     addresses.FlashBottom = static_cast<uint16_t>(s.startAdrFlash);
+    addresses.AdrFL = addresses.FlashBottom;
     if (modulePageBuilt()) applyFlashBottomChoice();
     menus_.mmAutoskan->setChecked(s.autoScan);
     menus_.mmProt->setChecked(s.protocol);
@@ -395,17 +400,24 @@ void TFTerminal::firstActivation() {
     }
 }
 
-void TFTerminal::rebuildGridHeaders() {
-    views::ViewAddresses& a = addresses;
-    // The grids' first column is written from the addresses; before the Module page is
-    // built there are no grids yet, and building it calls this again.
-    if (modulePageBuilt()) {
-        pages_.edAdrFL->setText(QString::fromStdString(hexNumber(a.FlashBottom, 4)));
-        pages_.sgFL->setRowAddresses(a.FlashBottom);
-        pages_.sgRAM->setRowAddresses(a.AdrRAM);
-        pages_.sgEE->setRowAddresses(a.AdrEE);
-    }
-    a.AdrFL = a.FlashBottom;
+void TFTerminal::labelGridsFromAddresses() {
+    // Before the Module page is built there are no grids yet; building it calls this again.
+    if (!modulePageBuilt()) return;
+    const views::ViewAddresses& a = addresses;
+    pages_.edAdrFL->setText(QString::fromStdString(hexNumber(a.AdrFL, 4)));
+    pages_.sgFL->setRowAddresses(a.AdrFL & 0xFF00);
+    pages_.sgRAM->setRowAddresses(a.AdrRAM & 0x7F00);
+    pages_.sgEE->setRowAddresses(a.AdrEE & 0xF00);
+}
+
+void TFTerminal::relabelShownGrids() {
+    // A modal dialog closing activates the window again. The grids keep their data, so
+    // their headers must keep naming it: the cursors (AdrRAM, AdrFL) have moved within
+    // or away from the page since, and FlashBottom is no page the grid shows.
+    if (!modulePageBuilt()) return;
+    pages_.sgFL->relabel();
+    pages_.sgRAM->relabel();
+    pages_.sgEE->relabel();
 }
 
 void TFTerminal::closeEvent(QCloseEvent* e) {

@@ -207,7 +207,11 @@ private:
     void FormActivate();
     void queueActivation();
     void firstActivation();
-    void rebuildGridHeaders();
+    // The grids' headers from the pages the view addresses stand on (the page built,
+    // the first activation).
+    void labelGridsFromAddresses();
+    // The grids' headers from the pages they show (every later activation).
+    void relabelShownGrids();
     bool FormCloseQuery();
     void FormClose();
     void writeSettingsFile();

@@ -3,6 +3,8 @@
 
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 
 #include "app/MemoryTabs.h"
@@ -368,6 +370,140 @@ TEST_F(MemoryTabsWindow, TabMovesOnFromEveryAddressBox) {
         key(Qt::Key_Backtab, Qt::ShiftModifier);
         EXPECT_EQ(QApplication::focusWidget(), box);
         EXPECT_EQ(box->text(), before);
+    }
+}
+
+namespace {
+// The window becoming the active one again once a modal dialog has closed, as a window
+// manager makes it (the offscreen platform leaves no window active).
+bool activatedAgain(TFTerminal& w, QSignalSpy& activated) {
+    if (!QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }, 3000))
+        return false;
+    w.activateWindow();
+    return QTest::qWaitFor([&] { return activated.count() > 0; }, 3000);
+}
+
+// Each row's address cell and each data cell of a grid against the page it should show.
+void expectGridShows(views::MemoryGrid* g, uint16_t base, int digits,
+                     const std::function<uint8_t(uint16_t)>& byteAt) {
+    for (int r = 1; r <= 16; ++r) {
+        const uint16_t row = static_cast<uint16_t>(base + 16 * (r - 1));
+        EXPECT_EQ(g->cellText(r, 0), QString::number(row, 16).toUpper().rightJustified(digits, '0'));
+        for (int c = 1; c <= 16; ++c)
+            EXPECT_EQ(g->cellText(r, c),
+                      QString::number(byteAt(static_cast<uint16_t>(row + c - 1)), 16)
+                          .toUpper()
+                          .rightJustified(2, '0'))
+                << g->objectName().toStdString() << " at " << std::hex << row + c - 1;
+    }
+}
+}  // namespace
+
+// A modal dialog closing activates the window again; the grids keep their data, so
+// their headers and the Flash cursor must stay on the page shown, not go back to the
+// RAM cursor's row or to the Flash bottom.
+TEST_F(MemoryTabsWindow, ClosingAModalDialogLeavesEveryGridNamingTheBytesItShows) {
+    {
+        auto lock = server->lockNetwork();
+        for (int i = 0; i < 256; ++i) {
+            node().ram[static_cast<size_t>(0x100 + i)] = static_cast<uint8_t>(0xFF - i);
+            node().flash[static_cast<size_t>(0x2100 + i)] = static_cast<uint8_t>(i ^ 0x5A);
+        }
+    }
+    TFTerminal& w = open(0, kRamTab);
+    auto& p = w.pages();
+    QTest::mouseClick(p.pnRAM[1], Qt::LeftButton);
+    settle();
+    p.sgRAM->setCurrentCell(11, 4);  // 0x1A3: a cursor in row 0A of page 1
+    ASSERT_EQ(w.addresses.AdrRAM, 0x1A3);
+    QSignalSpy activated(&w, &TFTerminal::activated);
+    whenModal([](QWidget* modal) {
+        QPushButton* apply = modal->findChild<QPushButton*>("btnApply");  // "Применить"
+        if (apply) apply->click();
+        else modal->close();
+    });
+    w.menus().pmRAM_ShowVar->trigger();
+    ASSERT_TRUE(activatedAgain(w, activated));
+    settle();
+    {
+        auto lock = server->lockNetwork();
+        expectGridShows(p.sgRAM, 0x100, 3, [&](uint16_t a) { return node().ram[a]; });
+    }
+
+    w.showModuleTabQuietly(kFlashTab);
+    w.pcMonChange();
+    p.sgFL->setCurrentCell(2, 1);
+    p.sgFL->setFocus();
+    key(Qt::Key_PageDown);
+    settle();
+    ASSERT_EQ(w.addresses.AdrFL, 0x2110);
+    bool aboutShown = false;
+    whenModal([&](QWidget* modal) {
+        aboutShown = true;  // "О программе"
+        static_cast<QDialog*>(modal)->accept();
+    });
+    w.menus().N17->popup(w.mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return aboutShown; }, 3000));
+    activated.clear();
+    ASSERT_TRUE(activatedAgain(w, activated));
+    settle();
+    EXPECT_EQ(w.addresses.AdrFL, 0x2110);
+    EXPECT_EQ(p.edAdrFL->text(), "2110");
+    auto lock = server->lockNetwork();
+    expectGridShows(p.sgFL, 0x2100, 4, [&](uint16_t a) { return node().flash[a]; });
+}
+
+// Every cell of each grid is on the screen or a visible scroll bar away, from the least
+// window to a large one; in a large one the grid takes the room and the address boxes
+// keep the width of what they hold.
+TEST_F(MemoryTabsWindow, EveryCellOfEachGridCanBeBroughtIntoViewAtAnySize) {
+    TFTerminal& w = open(0, kFlashTab);
+    auto& p = w.pages();
+    struct Tab {
+        int index;
+        views::MemoryGrid* grid;
+        QLineEdit* address;
+    };
+    const Tab tabs[] = {{kFlashTab, p.sgFL, p.edAdrFL},
+                        {kRamTab, p.sgRAM, p.edAdrRAM},
+                        {kEepromTab, p.sgEE, p.edAdrEE}};
+    for (const QSize size : {QSize(450, 402), QSize(500, 570), QSize(1280, 900)}) {
+        w.resize(size);
+        for (const Tab& t : tabs) {
+            w.showModuleTabQuietly(t.index);
+            QTest::qWait(20);
+            views::MemoryGrid* g = t.grid;
+            const std::string where = g->objectName().toStdString() + " at " +
+                                      std::to_string(w.width()) + "x" + std::to_string(w.height());
+            ASSERT_TRUE(g->isVisible()) << where;
+            g->horizontalScrollBar()->setValue(0);
+            g->verticalScrollBar()->setValue(0);
+            const QRect view = g->viewport()->rect();
+            for (int r = 0; r < 17; ++r)
+                for (int c = 0; c < 17; ++c) {
+                    const QModelIndex index = g->model()->index(r, c);
+                    const QRect cell = g->visualRect(index);
+                    if (cell.right() > view.right())
+                        EXPECT_TRUE(g->horizontalScrollBar()->isVisible()) << where << " " << r << "," << c;
+                    if (cell.bottom() > view.bottom())
+                        EXPECT_TRUE(g->verticalScrollBar()->isVisible()) << where << " " << r << "," << c;
+                }
+            for (int r = 0; r < 17; ++r)
+                for (int c = 0; c < 17; ++c) {
+                    const QModelIndex index = g->model()->index(r, c);
+                    g->scrollTo(index);
+                    EXPECT_TRUE(view.contains(g->visualRect(index))) << where << " " << r << "," << c;
+                }
+            if (size.width() >= 1280) {
+                // The whole page, its cells grown to fill the grid, the grid most of the page.
+                EXPECT_FALSE(g->horizontalScrollBar()->isVisible()) << where;
+                EXPECT_FALSE(g->verticalScrollBar()->isVisible()) << where;
+                EXPECT_GE(g->visualRect(g->model()->index(16, 16)).right(), view.right() - 16) << where;
+                EXPECT_GE(g->visualRect(g->model()->index(16, 16)).bottom(), view.bottom() - 16) << where;
+                EXPECT_GT(g->width(), w.width() * 6 / 10) << where;
+                EXPECT_LT(t.address->width(), w.width() / 8) << where;
+            }
+        }
     }
 }
 

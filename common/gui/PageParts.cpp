@@ -1,6 +1,9 @@
 #include "common/gui/PageParts.h"
 
 #include <QHBoxLayout>
+#include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
 
 namespace velmora::gui {
@@ -22,7 +25,29 @@ QComboBox* fixedList(const char* name, const QStringList& items) {
     return c;
 }
 
+namespace {
+// A short field is at most as wide as its longest text, never as wide as the page; in a
+// narrow window it gives way as before.
+void keepNaturalWidth(QWidget* control) {
+    if (auto* edit = qobject_cast<QLineEdit*>(control); edit && edit->maxLength() < 32767) {
+        QStyleOptionFrame option;
+        option.initFrom(edit);
+        option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+        const QFontMetrics metrics = edit->fontMetrics();
+        const QMargins margins = edit->textMargins();
+        // One character more than it holds: room for the caret and the frame's padding.
+        const int text = metrics.horizontalAdvance(QString(edit->maxLength() + 1, QChar('W'))) +
+                         margins.left() + margins.right();
+        const QSize size = edit->style()->sizeFromContents(
+            QStyle::CT_LineEdit, &option, QSize(text, metrics.height()), edit);
+        edit->setMaximumWidth(size.width());
+    }
+    control->setSizePolicy(QSizePolicy::Maximum, control->sizePolicy().verticalPolicy());
+}
+}  // namespace
+
 QWidget* labelled(const QString& text, QWidget* control) {
+    keepNaturalWidth(control);
     auto* box = new QWidget;
     auto* v = new QVBoxLayout(box);
     v->setContentsMargins(2, 0, 2, 0);
@@ -47,6 +72,7 @@ QGroupBox* refreshGroup(QPushButton*& button, const char* buttonName, QCheckBox*
     h->addWidget(button);
     h->addWidget(autoBox);
     h->addWidget(period);
+    h->addStretch();
     return group;
 }
 

@@ -30,10 +30,12 @@ void notWiredYet(std::initializer_list<QWidget*> controls);
 // A drop-down list of fixed choices, the first one chosen.
 QComboBox* fixedList(const char* name, const QStringList& items);
 
-// A control with its label above it.
+// A control with its label above it, at its natural width (a line edit as wide as the
+// text it holds): the spare room of a wide window goes to the page's grid or list.
 QWidget* labelled(const QString& text, QWidget* control);
 
-// The "Обновить" group of the identifier and RAM tabs: button, "Авто", period list.
+// The "Обновить" group of the identifier and RAM tabs: button, "Авто", period list,
+// each at its natural width.
 QGroupBox* refreshGroup(QPushButton*& button, const char* buttonName, QCheckBox*& autoBox,
                         const char* autoName, QComboBox*& period, const char* periodName,
                         const QStringList& periods);

@@ -55,6 +55,7 @@ QWidget* buildEepromTab(EepromTabWidgets& p) {
     h->addWidget(gui::labelled("Диапазон адресов", p.cbRangEE));
     p.sbUpDateSE = gui::named(new QPushButton("Обновить"), "sbUpDateSE");
     h->addWidget(p.sbUpDateSE);
+    h->addStretch();
     v->addLayout(h);
     return tab;
 }

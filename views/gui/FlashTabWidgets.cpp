@@ -38,6 +38,7 @@ QWidget* buildFlashTab(FlashTabWidgets& p) {
     p.btnRecFromMemory = gui::named(new QPushButton("Запись"), "btnRecFromMemory");
     p.btnRecFromMemory->hide();
     h->addWidget(p.btnRecFromMemory);
+    h->addStretch();
     v->addLayout(h);
     return tab;
 }

@@ -61,6 +61,7 @@ QWidget* buildRamTab(RamTabWidgets& p) {
                       "600..6FF", "700..7FF", "800..8FF", "900..9FF", "A00..AFF", "B00..BFF",
                       "C00..CFF", "D00..DFF", "E00..EFF", "F00..F7F/F80...FFF (SFR)"});
     h->addWidget(gui::labelled("Диапазон RAM", p.cbRangRAM));
+    h->addStretch();
     v->addLayout(h);
     v->addWidget(gui::refreshGroup(p.sbUpDateRAM, "sbUpDateRAM", p.cbAutoApDateRAM,
                                    "cbAutoApDateRAM", p.cbPapRAM, "cbPapRAM",
