@@ -19,6 +19,17 @@ SimModule& TrialLine::target() {
     return level_ == 2 ? *node.subModule(kTrialSlave) : node.module();
 }
 
+SimModule& TrialLine::filledTarget() {
+    SimModule& m = target();
+    fillMemory(m, rng, level_ == 2);
+    return m;
+}
+
+firmware::ModuleLink TrialLine::moduleLink() {
+    return firmware::ModuleLink(rig.engine, {kTrialNode, level_ == 2 ? kTrialSlave : uint8_t{0},
+                                             level_, static_cast<uint16_t>(kTrialBottom[level_])});
+}
+
 void TrialLine::finish(CommandTrial& t, bool right) {
     if (!t.reportedOk)
         t.verdict = TrialVerdict::ReportedFailure;

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "firmware/FirmwareTarget.h"
 #include "sim/ModuleNetwork.h"
 #include "sim/ProgrammingTrial.h"
 #include "sim/SimulatedLine.h"
@@ -57,6 +58,11 @@ public:
 
     // The module the setup's level addresses.
     SimModule& target();
+    // That module with its memories filled at random (fillMemory).
+    SimModule& filledTarget();
+    // The link to that module, Flash from the level's bottom address, as the firmware
+    // commands address it.
+    firmware::ModuleLink moduleLink();
     // Engine state, fault counts, line time and the log into `t`; the verdict from
     // `reportedOk` and whether the result was right.
     void finish(CommandTrial& t, bool right);

@@ -23,15 +23,12 @@ firmware::EraseRange randomRange(uint32_t bottom, std::mt19937& rng) {
 
 EraseTrial runEraseTrial(const TrialSetup& setup) {
     TrialLine line(setup, defaultConfig());
-    SimModule& m = line.target();
-    fillMemory(m, line.rng, setup.level == 2);
+    SimModule& m = line.filledTarget();
     const MemoryCopy before(m);
     const uint32_t bottom = kTrialBottom[setup.level];
     EraseTrial t;
     t.range = randomRange(bottom, line.rng);
-    firmware::ModuleLink link(line.rig.engine,
-                              {kTrialNode, setup.level == 2 ? kTrialSlave : uint8_t{0},
-                               setup.level, static_cast<uint16_t>(bottom)});
+    firmware::ModuleLink link = line.moduleLink();
     const firmware::RunResult r = firmware::eraseFlash(link, t.range, {});
 
     t.reportedOk = r.ok();

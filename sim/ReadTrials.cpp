@@ -25,8 +25,7 @@ views::ModuleTarget viewTarget(uint8_t level) {
 
 CommandTrial runDumpTrial(const TrialSetup& setup, DumpMemory memory) {
     TrialLine line(setup, defaultConfig());
-    SimModule& m = line.target();
-    fillMemory(m, line.rng, setup.level == 2);
+    SimModule& m = line.filledTarget();
     const MemoryCopy before(m);
     const bool ram = memory == DumpMemory::Ram;
     const std::vector<uint8_t>& truth = ram ? before.ram : before.eeprom;
@@ -64,13 +63,10 @@ CommandTrial runDumpTrial(const TrialSetup& setup, DumpMemory memory) {
 
 CommandTrial runBackupTrial(const TrialSetup& setup) {
     TrialLine line(setup, defaultConfig());
-    SimModule& m = line.target();
-    fillMemory(m, line.rng, setup.level == 2);
+    SimModule& m = line.filledTarget();
     const MemoryCopy before(m);
     const uint32_t bottom = kTrialBottom[setup.level];
-    firmware::ModuleLink link(line.rig.engine,
-                              {kTrialNode, setup.level == 2 ? kTrialSlave : uint8_t{0},
-                               setup.level, static_cast<uint16_t>(bottom)});
+    firmware::ModuleLink link = line.moduleLink();
     auto images = std::make_unique<firmware::FirmwareImages>();
     const firmware::RunResult r = firmware::backupModule(link, *images, {});
 

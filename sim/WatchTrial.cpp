@@ -42,8 +42,7 @@ std::vector<std::string> lines(const char* text, size_t size) {
 
 WatchTrial runWatchTrial(const TrialSetup& setup) {
     TrialLine line(setup, defaultConfig());
-    SimModule& m = line.target();
-    fillMemory(m, line.rng, setup.level == 2);
+    SimModule& m = line.filledTarget();
     MemoryCopy before(m);
     cli::WatchRequest request;
     request.variable = randomVariable(setup, line.rng);
