@@ -113,9 +113,9 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
             return out;
         }
         if (a.rfind("--", 0) == 0) {
-            const std::optional<OptionSpec> general = generalOption(a);
-            const std::optional<OptionSpec> spec = general ? general : commandOption(a);
-            if (!spec) {
+            const std::optional<OptionRule> general = generalOption(a);
+            const std::optional<OptionRule> option = general ? general : commandOption(a);
+            if (!option) {
                 error = "unknown option " + a;
                 return std::nullopt;
             }
@@ -125,7 +125,7 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
                 optionNames.push_back(a);
                 optionWords.push_back(a);
             }
-            if (!spec->takesValue) {
+            if (!option->takesValue) {
                 if (a == "--log") out.log = true;
                 if (a == "--verify") out.firmware.verify = true;
                 continue;

@@ -6,18 +6,18 @@ namespace velmora::cli {
 
 namespace {
 
-struct CommandSpec {
+struct CommandRule {
     std::string_view command;
-    std::vector<OptionSpec> options;
+    std::vector<OptionRule> options;
 };
 
-constexpr OptionSpec kSlave{"--slave", true};
-constexpr OptionSpec kFlashBottom{"--flash-bottom", true};
+constexpr OptionRule kSlave{"--slave", true};
+constexpr OptionRule kFlashBottom{"--flash-bottom", true};
 
-const std::array<OptionSpec, 4> kGeneral = {{
+const std::array<OptionRule, 4> kGeneral = {{
     {"--port", true}, {"--speed", true}, {"--flow", true}, {"--log", false}}};
 
-const std::vector<CommandSpec> kCommands = {
+const std::vector<CommandRule> kCommands = {
     {"ports", {}},
     {"trans", {kSlave, {"--retries", true}, {"--data", true}}},
     {"program", {kSlave, {"--shift", true}, {"--verify", false}, kFlashBottom}},
@@ -35,28 +35,28 @@ const std::vector<CommandSpec> kCommands = {
     {"watch", {kSlave, {"--period", true}}},
 };
 
-const CommandSpec* find(std::string_view command) {
-    for (const CommandSpec& c : kCommands)
+const CommandRule* find(std::string_view command) {
+    for (const CommandRule& c : kCommands)
         if (c.command == command) return &c;
     return nullptr;
 }
 
-std::optional<OptionSpec> ownOption(const CommandSpec& c, std::string_view word) {
-    for (const OptionSpec& o : c.options)
+std::optional<OptionRule> ownOption(const CommandRule& c, std::string_view word) {
+    for (const OptionRule& o : c.options)
         if (o.name == word) return o;
     return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<OptionSpec> generalOption(std::string_view word) {
-    for (const OptionSpec& o : kGeneral)
+std::optional<OptionRule> generalOption(std::string_view word) {
+    for (const OptionRule& o : kGeneral)
         if (o.name == word) return o;
     return std::nullopt;
 }
 
-std::optional<OptionSpec> commandOption(std::string_view word) {
-    for (const CommandSpec& c : kCommands)
+std::optional<OptionRule> commandOption(std::string_view word) {
+    for (const CommandRule& c : kCommands)
         if (auto o = ownOption(c, word)) return o;
     return std::nullopt;
 }
@@ -64,13 +64,13 @@ std::optional<OptionSpec> commandOption(std::string_view word) {
 bool isKnownCommand(std::string_view command) { return find(command) != nullptr; }
 
 std::optional<std::string> foreignOption(std::string_view command, std::string_view option) {
-    const CommandSpec* c = find(command);
+    const CommandRule* c = find(command);
     if (!c || ownOption(*c, option)) return std::nullopt;
     std::string text = std::string(command) + " does not take " + std::string(option);
     if (c->options.empty()) return text + " (it takes no option of its own)";
     text += " (it takes";
     const char* separator = " ";
-    for (const OptionSpec& o : c->options) {
+    for (const OptionRule& o : c->options) {
         text += separator + std::string(o.name);
         separator = ", ";
     }
@@ -79,7 +79,7 @@ std::optional<std::string> foreignOption(std::string_view command, std::string_v
 
 std::optional<std::string> foreignOptionIn(std::string_view command,
                                            const std::vector<std::string>& words) {
-    const CommandSpec* c = find(command);
+    const CommandRule* c = find(command);
     if (!c) return std::nullopt;
     for (size_t i = 0; i < words.size(); ++i) {
         if (auto own = ownOption(*c, words[i])) {

@@ -11,16 +11,16 @@
 
 namespace velmora::cli {
 
-struct OptionSpec {
+struct OptionRule {
     std::string_view name;
     bool takesValue;
 };
 
 // The general options; nothing for any other word.
-std::optional<OptionSpec> generalOption(std::string_view word);
+std::optional<OptionRule> generalOption(std::string_view word);
 
-// The spec of an option some command takes; nothing for a word no command knows.
-std::optional<OptionSpec> commandOption(std::string_view word);
+// The rule of an option some command takes; nothing for a word no command knows.
+std::optional<OptionRule> commandOption(std::string_view word);
 
 // True for a command name of the table.
 bool isKnownCommand(std::string_view command);
