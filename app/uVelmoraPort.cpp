@@ -60,9 +60,13 @@ void TFTerminal::connectPort() {
         setPortIcon(gui::kImgPortClosed);
         if (!Comm().openAdvice().isEmpty()) sb1_->setPanelText(2, Comm().openAdvice());
     });
-    // The port closed itself; the icon follows the port's state.
-    connect(&link_, &link::LinkSession::deviceLost, this,
-            [this] { setPortIcon(gui::kImgPortClosed); });
+    // The port closed itself: an unplugged adapter, which a device-change notice does
+    // not always announce. The icon and panel 2 say so until the port check's first
+    // tick says "Comm порт отключен".
+    connect(&link_, &link::LinkSession::deviceLost, this, [this] {
+        setPortIcon(gui::kImgPortClosed);
+        sb1_->setPanelText(2, "В системе смена оборудования");
+    });
     connect(&link_, &link::LinkSession::hardwareChanged, this,
             [this] { postWindowMessage(kMsgDeviceChange); });
     connect(&link_, &link::LinkSession::portCheckFailed, this, [this] {

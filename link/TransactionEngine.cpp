@@ -36,7 +36,9 @@ uint16_t TransactionEngine::trans_Action(uint8_t cid, uint8_t kind, uint16_t add
                                          uint16_t count, uint8_t slave, uint8_t retries) {
     if (refuseNested()) return kResultLinkBusy;
     uint16_t result = exchange(cid, kind, address, count, slave, retries);
-    showStatus(replyMessage(result));
+    // A lost port has no text of its own, and the panel says why it is lost ("Comm порт
+    // отключен", once a second): a refresh timer's failed reads must not blank that.
+    if (result != kResultPortLost) showStatus(replyMessage(result));
     noticeIfFree();
     return result;
 }

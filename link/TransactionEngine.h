@@ -28,7 +28,8 @@ public:
 
     // Returns 0, an error-reply byte, or one of the ResultCode values. Refuses with
     // kResultLinkBusy, sending nothing and leaving the status panel alone, when it is
-    // called from an event dispatched while the link is in use.
+    // called from an event dispatched while the link is in use; kResultPortLost, also
+    // leaving the panel alone, while the port is lost.
     uint16_t trans_Action(uint8_t cid, uint8_t kind, uint16_t address, uint16_t count,
                           uint8_t slave, uint8_t retries);
 

@@ -3,6 +3,7 @@
 // its dialogs a name in words (never the control's identifier).
 
 #include <gtest/gtest.h>
+#include <QTest>
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -114,13 +115,21 @@ TEST_F(Accessibility, TheStatusBarHasThreePanelsNamedByTheirTexts) {
     }
 }
 
+// Qt hands events on only while assistive technology listens, which needs the
+// accessibility bus (the offscreen platform has none): CTest runs this test once more on
+// X with a bus of its own (tests/support/with-atspi), where VELMORA_EXPECT_ATSPI makes a
+// missing listener a failure, not a skip.
 TEST_F(Accessibility, ANewPanelTextIsAnnouncedAsANameChange) {
+    // The bridge connects to the bus once the event loop runs.
+    QTest::qWaitFor([] { return QAccessible::isActive(); }, 3000);
+    if (!QAccessible::isActive()) {
+        ASSERT_FALSE(qEnvironmentVariableIsSet("VELMORA_EXPECT_ATSPI"))
+            << "the accessibility bus is there, but Qt never started talking to it";
+        GTEST_SKIP() << "no assistive technology listening";
+    }
     TFTerminal& w = start();
     std::vector<PanelEvent> events;
     recorded = &events;
-    // Qt hands events on only while assistive technology listens, which the offscreen
-    // platform never reports.
-    if (!QAccessible::isActive()) GTEST_SKIP() << "no assistive technology listening";
     QAccessible::UpdateHandler previous = QAccessible::installUpdateHandler(recordEvent);
     w.showStatus("Comm порт отключен");
     w.module().CurrentSlaveAdr = 0x52;
@@ -132,8 +141,9 @@ TEST_F(Accessibility, ANewPanelTextIsAnnouncedAsANameChange) {
     std::vector<std::pair<QAccessible::Event, int>> fromBar;
     for (const PanelEvent& e : events)
         if (e.object == w.statusPanels()) fromBar.emplace_back(e.type, e.child);
+    // Panel 0 goes from "Адр Modbus: 00" (the activation's) to empty (no node chosen).
     const std::vector<std::pair<QAccessible::Event, int>> expected = {
-        {QAccessible::NameChanged, 2}, {QAccessible::NameChanged, 1}};
+        {QAccessible::NameChanged, 2}, {QAccessible::NameChanged, 0}, {QAccessible::NameChanged, 1}};
     EXPECT_EQ(fromBar, expected);
 }
 

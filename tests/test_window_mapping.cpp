@@ -53,3 +53,70 @@ TEST_F(PrivateXServer, TheWindowIsMappedAtItsStoredSizeAndPlace) {
     EXPECT_EQ(atMap->y, 30);
 }
 
+
+namespace {
+std::string readFile(const std::string& path) {
+    std::string text;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[4096];
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) text.append(buf, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+bool exitedWithin(pid_t pid, int ms) {
+    for (int waited = 0; waited < ms; waited += 20) {
+        if (::waitpid(pid, nullptr, WNOHANG) == pid) return true;
+        ::usleep(20000);
+    }
+    return false;
+}
+}  // namespace
+
+// Under a window manager that frames it with a title bar, the window opens where the
+// settings file says and writes back the same place at close, start after start. Saved
+// as the frame's corner and applied as the client area's, it climbed a title bar's
+// height (and a border's width) at every start.
+TEST_F(PrivateXServer, TheWindowKeepsItsPlaceFromStartToStartUnderAWindowManager) {
+    if (!startWindowManager()) GTEST_SKIP() << "openbox is not installed";
+    const std::string ini = "/tmp/velmora-place-" + std::to_string(::getpid()) + ".ini";
+    {
+        FILE* f = std::fopen(ini.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("[System]\r\nAutoSkan=0\r\n[Form]\r\nWidth=420\r\nHeight=300\r\nLeft=100\r\nTop=100\r\n", f);
+        std::fclose(f);
+    }
+    for (int start = 1; start <= 2; ++start) {
+        SCOPED_TRACE("start " + std::to_string(start));
+        const auto started = velmora::testing::startUntilShown({"--settings", ini, "--port", "/nonexistent/tty"});
+        ASSERT_TRUE(started.shown) << "no window showed";
+        Window client = 0;
+        for (int i = 0; i < 250 && !client; ++i) {
+            client = windowOfProcess(started.pid);
+            if (!client || frameOf(client) == client) {
+                client = 0;
+                ::usleep(20000);
+            }
+        }
+        ASSERT_NE(client, 0u) << "the window manager never framed the window";
+        // The window manager settles the frame after the map; its place is what counts.
+        int x = 0, y = 0;
+        for (int i = 0; i < 50; ++i) {
+            XWindowAttributes a{};
+            XGetWindowAttributes(x_, frameOf(client), &a);
+            x = a.x;
+            y = a.y;
+            if (x == 100 && y == 100) break;
+            ::usleep(20000);
+        }
+        EXPECT_EQ(x, 100);
+        EXPECT_EQ(y, 100);
+        askToClose(client);
+        if (!exitedWithin(started.pid, 10000)) velmora::testing::endProgram(started);
+        const std::string saved = readFile(ini);
+        EXPECT_NE(saved.find("Left=100\r\n"), std::string::npos) << saved;
+        EXPECT_NE(saved.find("Top=100\r\n"), std::string::npos) << saved;
+    }
+    std::remove(ini.c_str());
+}

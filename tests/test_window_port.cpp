@@ -89,6 +89,9 @@ TEST_F(MainWindow, UnpluggedAndPluggedAgain) {
     watch.start(5);
     server->requestUnplug();
     ASSERT_TRUE(QTest::qWaitFor([&] { return messages.contains("Comm порт отключен"); }, 5000));
+    // A refresh timer's read meanwhile fails at once and leaves the reason standing.
+    EXPECT_EQ(w.engine().trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 254);
+    EXPECT_EQ(panel(2), "Comm порт отключен");
     EXPECT_FALSE(w.Comm().isOpen());
     EXPECT_EQ(w.portIcon(), 17);
     EXPECT_TRUE(w.scanCommTimer().isActive());

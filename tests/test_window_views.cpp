@@ -127,6 +127,57 @@ TEST_F(MemoryTabsWindow, InspectorShowsTheChosenTypeAndTheSfrName) {
     EXPECT_TRUE(w.menus().pmRAM_ShowVar->isEnabled());
 }
 
+// The value under the inspector belongs to one module: after a switch it is gone until
+// the new module's bytes come, and a failed read keeps the module's last value drawn
+// as stale, never as current.
+TEST_F(MemoryTabsWindow, TheInspectorNeverShowsAnotherModulesValueAsCurrent) {
+    {
+        auto lock = server->lockNetwork();
+        node().ram[0x020] = 0x41;
+        sub().ram[0x020] = 0x42;
+    }
+    TFTerminal& w = open(0, kRamTab);
+    auto& p = w.pages();
+    w.showVar()->setChoice(views::VarType::UChar, views::VarFormat::Hex);
+    p.sgRAM->setCurrentCell(3, 1);  // 0x020
+    const QRect r = p.sgRAM->visualItemRect(p.sgRAM->item(3, 1));
+    const auto click = [&] {
+        QTest::mouseClick(p.sgRAM->viewport(), Qt::LeftButton, {}, r.center());
+        settle();
+    };
+    click();
+    EXPECT_EQ(p.lbValRAM->text(), "unsigned Char/Hex: 41");
+
+    w.module().select(0x01, 0x10, 2);
+    w.pcMonChange();
+    EXPECT_EQ(p.lbValRAM->text(), "") << "node 01's value stayed under an i2c module";
+    {
+        auto lock = server->lockNetwork();
+        sim::FaultPlan silent;
+        silent.dropEvery = 1;
+        network.setFaults(silent);
+    }
+    click();
+    EXPECT_EQ(p.lbValRAM->text(), "") << "a failed read showed another module's bytes";
+    {
+        auto lock = server->lockNetwork();
+        network.setFaults({});
+    }
+    click();
+    EXPECT_EQ(p.lbValRAM->text(), "unsigned Char/Hex: 42");
+    const QColor current = p.lbValRAM->palette().color(QPalette::WindowText);
+    {
+        auto lock = server->lockNetwork();
+        sim::FaultPlan silent;
+        silent.dropEvery = 1;
+        network.setFaults(silent);
+    }
+    click();
+    EXPECT_EQ(p.lbValRAM->text(), "unsigned Char/Hex: 42");
+    EXPECT_NE(p.lbValRAM->palette().color(QPalette::WindowText), current)
+        << "a value that could not be read again looks current";
+}
+
 TEST_F(MemoryTabsWindow, ARangeKeepsTheCursorsPlaceInThePage) {
     TFTerminal& w = open(0, kRamTab);
     auto& p = w.pages();

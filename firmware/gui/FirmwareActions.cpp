@@ -186,10 +186,13 @@ void FirmwareActions::writeStep() {
     const RunResult r = runWrite(target, wrote);
     host_.flash()->sbStopRec->hide();
     host_.flash()->PanelRec->hide();
+    // Whatever the outcome, blocks may have changed: the grid shows the module as it is
+    // now (or, when it cannot be read, marks its old bytes stale), never the bytes of
+    // before the write as if they were current.
+    host_.refreshFlash();
     QWidget* parent = host_.dialogParent;
     switch (r.outcome) {
         case RunOutcome::Success:
-            host_.refreshFlash();
             if (target.level == 1) host_.status("Файл записан успешно");
             return;
         case RunOutcome::Stopped:

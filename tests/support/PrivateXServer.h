@@ -9,6 +9,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -51,6 +52,10 @@ protected:
         ::setenv("DISPLAY", display_.c_str(), 1);
     }
     void TearDown() override {
+        if (wm_ > 0) {
+            ::kill(wm_, SIGTERM);
+            ::waitpid(wm_, nullptr, 0);
+        }
         if (x_) XCloseDisplay(x_);
         if (pid_ > 0) {
             ::kill(pid_, SIGTERM);
@@ -106,9 +111,87 @@ protected:
         return w;
     }
 
+    // A reparenting window manager (openbox) on the server, as on a desktop: it frames
+    // windows with a title bar, places them and gives the focus on a click. False where
+    // Debian's openbox is not installed or did not take the screen within 5 s.
+    bool startWindowManager() {
+        if (::access("/usr/bin/openbox", X_OK) != 0) return false;
+        wm_ = ::fork();
+        if (wm_ == 0) {
+            const int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+            ::execl("/usr/bin/openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        // A window manager owns the screen's WM_S0 selection once it manages the screen.
+        const Atom screen = XInternAtom(x_, "WM_S0", False);
+        for (int i = 0; i < 250; ++i) {
+            if (XGetSelectionOwner(x_, screen) != 0) return true;
+            ::usleep(20000);
+        }
+        return false;
+    }
+
+    // The window a window manager framed `client` in (the root's child holding it), or
+    // the client itself where nothing framed it.
+    Window frameOf(Window client) {
+        Window w = client;
+        for (;;) {
+            Window root = 0, parent = 0, *children = nullptr;
+            unsigned count = 0;
+            if (!XQueryTree(x_, w, &root, &parent, &children, &count)) return w;
+            if (children) XFree(children);
+            if (parent == root || parent == 0) return w;
+            w = parent;
+        }
+    }
+
+    // The mapped window of process `pid` (its _NET_WM_PID), framed or not; 0 if none.
+    Window windowOfProcess(pid_t pid, Window from = 0) {
+        if (!from) from = DefaultRootWindow(x_);
+        const Atom pidAtom = XInternAtom(x_, "_NET_WM_PID", False);
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        Window found = 0;
+        if (!XQueryTree(x_, from, &root, &parent, &children, &count)) return 0;
+        for (unsigned i = 0; i < count && !found; ++i) {
+            XWindowAttributes a{};
+            if (!XGetWindowAttributes(x_, children[i], &a) || a.map_state != IsViewable) continue;
+            Atom type = 0;
+            int format = 0;
+            unsigned long items = 0, after = 0;
+            unsigned char* data = nullptr;
+            if (XGetWindowProperty(x_, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type,
+                                   &format, &items, &after, &data) == Success && data) {
+                if (items == 1 && *reinterpret_cast<unsigned long*>(data) ==
+                                      static_cast<unsigned long>(pid))
+                    found = children[i];
+                XFree(data);
+            }
+            if (!found) found = windowOfProcess(pid, children[i]);
+        }
+        if (children) XFree(children);
+        return found;
+    }
+
+    // What a window manager sends when its close button is clicked.
+    void askToClose(Window client) {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = client;
+        e.xclient.message_type = XInternAtom(x_, "WM_PROTOCOLS", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = static_cast<long>(XInternAtom(x_, "WM_DELETE_WINDOW", False));
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(x_, client, False, NoEventMask, &e);
+        XSync(x_, False);
+    }
+
     std::string display_;
     std::string saved_;
     pid_t pid_ = -1;
+    pid_t wm_ = -1;
     Display* x_ = nullptr;
 };
 

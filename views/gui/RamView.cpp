@@ -61,8 +61,19 @@ void RamView::read() {
     readRAMPage(host_.addresses->AdrRAM & 0x7F00);
 }
 
+namespace {
+bool sameModule(const ModuleTarget& a, const ModuleTarget& b) {
+    return a.cid == b.cid && a.slave == b.slave && a.level == b.level;
+}
+}  // namespace
+
 void RamView::readRAMPage(uint16_t base) {
     const ModuleTarget t = host_.target();
+    if (inspected_ && !sameModule(*inspected_, t)) {
+        // The inspector's value was read from the module shown before.
+        inspected_.reset();
+        w_.lbValRAM->clear();
+    }
     w_.sgRAM->setRowAddresses(base);
     if (t.level == 2) w_.edAdrRAM->setText(hex(base, 3));
     if (t.level == 0) {
@@ -113,10 +124,21 @@ void RamView::sgRAMClick() {
         return;
     }
     const uint16_t adr = host_.addresses->AdrRAM;
-    if (auto bytes = readVarBytes(*host_.engine, host_.target(), adr)) varBytes_ = *bytes;
-    const std::string point = QLocale().decimalPoint().toStdString();
-    w_.lbValRAM->setText(QString::fromStdString(
-        showVarValue(showVar_->type(), showVar_->format(), varBytes_, point)));
+    const ModuleTarget t = host_.target();
+    const auto bytes = readVarBytes(*host_.engine, t, adr);
+    if (bytes) {
+        varBytes_ = *bytes;
+        inspected_ = t;
+    }
+    if (!inspected_ || !sameModule(*inspected_, t)) {
+        // Nothing read from this module yet: no value to show, not another module's.
+        w_.lbValRAM->clear();
+    } else {
+        const std::string point = QLocale().decimalPoint().toStdString();
+        w_.lbValRAM->setText(QString::fromStdString(
+            showVarValue(showVar_->type(), showVar_->format(), varBytes_, point)));
+        showInspected(bytes.has_value());
+    }
     if (adr >= kSfrBase) {
         w_.Label16->setText("Имя SFR");
         w_.edAdrRAM->setText(
@@ -126,6 +148,14 @@ void RamView::sgRAMClick() {
         w_.Label16->setText("Адрес RAM");
         w_.edAdrRAM->setText(hex(adr, 3));
     }
+}
+
+void RamView::showInspected(bool current) {
+    // A failed read keeps the bytes last read, drawn as the grid draws stale values.
+    QPalette palette = w_.lbValRAM->palette();
+    palette.setColor(QPalette::WindowText, current ? QColor(Qt::darkBlue) : kStaleColour);
+    w_.lbValRAM->setPalette(palette);
+    w_.lbValRAM->setAccessibleDescription(current ? QString() : QStringLiteral("Значение не обновлено: ошибка чтения"));
 }
 
 void RamView::openEditor(const QString& digit) {

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <array>
+#include <optional>
 
 #include "common/gui/ModuleTab.h"
 #include "views/GridMath.h"
@@ -46,6 +47,7 @@ private:
     void autoChanged(bool on);
     void pmRAM_ShowVarClick();
     void paint();
+    void showInspected(bool current);
     void error(const QString& text);
 
     ViewHost host_;
@@ -57,6 +59,9 @@ private:
     Cell selected_;
     int autoPeriod_ = 500;
     std::array<uint8_t, 4> varBytes_{};
+    // Whose bytes `varBytes_` holds: a value read from one module is never shown as
+    // another's.
+    std::optional<ModuleTarget> inspected_;
 };
 
 }  // namespace velmora::views
