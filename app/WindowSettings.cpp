@@ -1,5 +1,7 @@
 #include "app/WindowSettings.h"
 
+#include <algorithm>
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -26,7 +28,11 @@ WindowSettings* WindowSettings::of(QWidget* window) {
 }
 
 void WindowSettings::applyGeometry(QWidget* window) const {
-    WindowRect wanted{settings_.left, settings_.top, settings_.width, settings_.height};
+    // Never below the window's least size: Qt would enlarge it at the show, and with that
+    // change take the stored place for the client area's instead of the frame's.
+    const QSize least = window->minimumSizeHint().expandedTo(window->minimumSize());
+    WindowRect wanted{settings_.left, settings_.top, std::max(settings_.width, least.width()),
+                      std::max(settings_.height, least.height())};
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) {
         window->resize(wanted.width, wanted.height);
@@ -41,6 +47,8 @@ void WindowSettings::applyGeometry(QWidget* window) const {
         {wanted.left, wanted.top, wanted.width + frame.width(), wanted.height + frame.height()},
         {area.left(), area.top(), area.width(), area.height()});
     window->resize(fitted.width - frame.width(), fitted.height - frame.height());
+    // Before the native window exists Qt takes this as the frame's corner, as the file
+    // keeps it; after, while the frame is not yet known, as the client area's.
     window->move(fitted.left, fitted.top);
 }
 

@@ -328,15 +328,19 @@ void TFTerminal::changeEvent(QEvent* e) {
     if (e->type() == QEvent::ActivationChange && isActiveWindow()) queueActivation();
 }
 
-void TFTerminal::showEvent(QShowEvent* e) {
-    if (Tag == 0 && !WindowSettings::of(this)) {
+void TFTerminal::setVisible(bool visible) {
+    if (visible && Tag == 0 && !WindowSettings::of(this)) {
         // The settings file is read as the window is first shown, and its size and place
-        // given before the window is mapped. Given only at the first activation (which
-        // gives them again, as only then is the frame known), a window manager first
-        // showed the window at its least size where it chose, then resized and moved it:
-        // a jump at every start.
+        // given before the native window exists: only then does Qt take the place as the
+        // frame's corner, which is what the file keeps. Given later, it placed the client
+        // area there and the window climbed a title bar's height at every start; given
+        // after the map, a window manager first showed the window where it chose.
         WindowSettings::read(this, settingsPath_)->applyGeometry(this);
     }
+    QMainWindow::setVisible(visible);
+}
+
+void TFTerminal::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
     // Without a window manager nothing activates the window; the start must not wait
     // for it.
@@ -366,6 +370,8 @@ void TFTerminal::firstActivation() {
     WindowSettings* stored = WindowSettings::of(this);
     if (!stored) stored = WindowSettings::read(this, settingsPath_);
     const AppSettings s = stored->settings();
+    // Again now that the frame is known: the frame, not only the client area, must fit
+    // the screen.
     stored->applyGeometry(this);
     if (std::string notice = stored->notSavedNotice(); !notice.empty()) showStatus(notice);
     Tag = 1;

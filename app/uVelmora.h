@@ -192,6 +192,7 @@ signals:
 protected:
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void setVisible(bool visible) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
