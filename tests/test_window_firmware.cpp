@@ -60,6 +60,31 @@ TEST_F(MainWindow, AHexFileIsReadListedAndProgrammedIntoTheNode) {
     EXPECT_EQ(w.linkState().ReplyData[2], 0x33);
 }
 
+// A write that fails may have changed blocks all the same: the Flash page is read again
+// (or marked stale when it cannot be), never left showing the bytes of before as current.
+TEST_F(MainWindow, TheFlashPageIsReadAgainAfterAWriteThatFailed) {
+    TFTerminal& w = start();
+    w.module().select(1, 0, 1);
+    int flashReads = 0;
+    tabs[kFlashTab].onRead = [&] { ++flashReads; };
+    writeFile(dir.filePath("fw.hex"), kImage);
+    w.firmwareActions().setFileChooser([&](const QString&) { return dir.filePath("fw.hex"); });
+    {
+        auto lock = server->lockNetwork();
+        sim::FaultPlan silent;
+        silent.dropEvery = 1;
+        network.setFaults(silent);
+    }
+    QString message;
+    whenModal([&](QWidget* box) {
+        message = static_cast<QMessageBox*>(box)->text();
+        static_cast<QMessageBox*>(box)->accept();
+    });
+    w.firmwareActions().mmLoadHexClick();
+    EXPECT_EQ(message, "Операция записи прервана по ошибке");
+    EXPECT_EQ(flashReads, 1);
+}
+
 TEST_F(MainWindow, ARejectedFileNamesItsLineAndSendsNothing) {
     TFTerminal& w = start();
     w.module().select(1, 0, 1);
