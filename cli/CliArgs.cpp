@@ -62,6 +62,9 @@ const char* cliUsage() {
            "                                          MS between frames (default 250); --log\n"
            "                                          appends the tester's log lines to FILE\n"
 
+           "  decode [--crc-hi] HH HH ...              one frame (request or reply, CRC\n"
+           "                                          included) taken apart, a field a line;\n"
+           "                                          exit 1 when its CRC is wrong\n"
            "  watch CID ADDR COUNT [--slave S] [--period MS]\n"
            "                                          reads COUNT (1-8) RAM bytes every MS\n"
            "                                          (default 500), a time-stamped line a\n"
@@ -103,6 +106,13 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
             if (!send) return std::nullopt;
             out.command = CliArgs::Command::Send;
             out.send = *send;
+            return out;
+        }
+        if (a == "decode" && positional.empty()) {
+            const auto words = ownWords();
+            if (!words) return std::nullopt;
+            out.command = CliArgs::Command::Decode;
+            out.words = *words;
             return out;
         }
         if (a == "watch" && positional.empty()) {

@@ -56,7 +56,8 @@ struct CliArgs {
         Init,
         Send,
         Test,
-        Watch
+        Watch,
+        Decode
     } command = Command::Help;
     TransRequest trans;
     bool slaveGiven = false;        // --slave: the command addresses an i2c module

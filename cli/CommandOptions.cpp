@@ -33,6 +33,7 @@ const std::vector<CommandRule> kCommands = {
     {"send", {{"--crc-hi", false}, {"--wait", true}}},
     {"test", {{"--once", false}, {"--period", true}, {"--log", true}}},
     {"watch", {kSlave, {"--period", true}}},
+    {"decode", {{"--crc-hi", false}}},
 };
 
 const CommandRule* find(std::string_view command) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/CliArgs.h"
+#include "cli/DecodeCommand.h"
 #include "cli/FirmwareCommands.h"
 #include "cli/ResultText.h"
 #include "cli/IdentCommand.h"
@@ -103,6 +104,8 @@ int main(int argc, char** argv) {
         std::fputs(cli::cliUsage(), stdout);
         return 0;
     }
+    if (args->command == cli::CliArgs::Command::Decode)
+        return cli::runDecode(args->words, stdout, stderr);
     // A command's own words are checked before any port is touched.
     std::variant<std::monostate, cli::IdentCommand, cli::SetLinkCommand, std::string> command;
     if (args->command == cli::CliArgs::Command::Ident)

@@ -288,3 +288,32 @@ TEST_F(Cli, ForeignOptionsAreRefusedAndARelativePortPathWorks) {
                   ram[0x53]);
     EXPECT_EQ(r.out, expected);
 }
+
+// `decode` needs no port: its exit status says whether the CRC is right (0, 1) or the
+// words are no frame (2), and its lines are the contract scripts read.
+TEST_F(Cli, DecodeTakesAFrameApartAndSaysWhetherItsCrcIsRight) {
+    struct Case {
+        QStringList words;
+        int status;
+        std::string out;
+        std::string errorHas;
+    };
+    const Case cases[] = {
+        {{"01", "70", "00", "10", "04", "0F", "03"}, 0,
+         "node 01\ncommand 70 rdRAM\naddress 0010\ncount 04\ncrc 030F ok\n", ""},
+        {{"--crc-hi", "03", "79", "55", "AA", "96", "6E"}, 0,
+         "node 03\ncommand 79 initMod\ncrc 966E ok\n", ""},
+        {{"01700010040F04"}, 1,
+         "node 01\ncommand 70 rdRAM\naddress 0010\ncount 04\ncrc 040F bad, want 030F\n", ""},
+        {{"01", "70", "00"}, 2, "", "too short"},
+        {{"017", "00", "10", "04"}, 2, "", "odd number"},
+        {{"01", "6F", "00", "10", "04", "00", "00"}, 2, "", "unknown command 6F"},
+        {{"01", "70", "--verify"}, 2, "", "decode does not take --verify"},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = cli(QStringList{"decode"} + c.words, false);
+        EXPECT_EQ(run.status, c.status) << c.words.join(' ').toStdString() << run.err;
+        EXPECT_EQ(run.out, c.out) << c.words.join(' ').toStdString();
+        EXPECT_NE(run.err.find(c.errorHas), std::string::npos) << run.err;
+    }
+}

@@ -1,0 +1,205 @@
+#include "link/FrameDecode.h"
+
+#include "common/HexText.h"
+#include "link/Crc16.h"
+#include "link/ReplyCodes.h"
+
+namespace velmora::link {
+
+namespace {
+
+// Header bytes after the node and command bytes; the data, if any, follow them.
+constexpr size_t kHeader = 5;
+constexpr size_t kCrc = 2;
+constexpr size_t kErrorReplyLength = 5;
+constexpr size_t kIdentReplyLength = 256;
+
+enum class Shape { Read, Write, Ident, Init, BitRead, BitWrite };
+
+struct CommandInfo {
+    uint8_t code;
+    std::string_view name;
+    Shape shape;
+};
+
+constexpr CommandInfo kCommands[] = {
+    {0x70, "rdRAM", Shape::Read},   {0x71, "wrRAM", Shape::Write},
+    {0x72, "rdBRAM", Shape::BitRead}, {0x73, "wrBRAM", Shape::BitWrite},
+    {0x74, "rdEE", Shape::Read},    {0x75, "wrEE", Shape::Write},
+    {0x76, "rdFlash", Shape::Read}, {0x77, "wrFlash", Shape::Write},
+    {0x78, "rdID", Shape::Ident},   {0x79, "initMod", Shape::Init},
+    {0x7A, "rdI2C", Shape::Read},   {0x7B, "wrI2C", Shape::Write},
+};
+
+const CommandInfo* commandInfo(uint8_t code) {
+    for (const CommandInfo& c : kCommands)
+        if (c.code == code) return &c;
+    return nullptr;
+}
+
+// RAM reads and writes at the SFR window's addresses are what the SFR view sends.
+std::string_view commandName(const CommandInfo& c, uint16_t address) {
+    constexpr uint16_t kSfrStart = 0x0F80;
+    if (c.code == 0x70 && address >= kSfrStart) return "rdSFR";
+    if (c.code == 0x71 && address >= kSfrStart) return "wrSFR";
+    return c.name;
+}
+
+std::string lengthProblem(const CommandInfo& c, size_t length, std::string_view want) {
+    return std::string(c.name) + " frame of " + std::to_string(length) + " bytes: " +
+           std::string(want);
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+FrameDecodeResult decodeFrame(const std::vector<uint8_t>& bytes, bool crcHighFirst) {
+    const size_t n = bytes.size();
+    // The shortest frame is the identifier request: node, command, CRC.
+    if (n < 4) return {std::nullopt, "too short for a frame: " + std::to_string(n) + " bytes"};
+    if (n > 256) return {std::nullopt, "longer than a frame can be: " + std::to_string(n) + " bytes"};
+    DecodedFrame f;
+    f.node = bytes[0];
+    f.command = bytes[1];
+    const uint8_t lo = bytes[n - (crcHighFirst ? 1 : 2)];
+    const uint8_t hi = bytes[n - (crcHighFirst ? 2 : 1)];
+    f.crc = static_cast<uint16_t>(lo | hi << 8);
+    f.expectedCrc = crc16(bytes.data(), 0, n - kCrc);
+    f.crcOk = f.crc == f.expectedCrc;
+
+    if (f.command & 0x80) {
+        if (n != kErrorReplyLength)
+            return {std::nullopt, "an error reply is 5 bytes, these are " + std::to_string(n)};
+        f.role = FrameRole::ErrorReply;
+        f.name = replyMessage(f.command);
+        return {f, {}};
+    }
+    const CommandInfo* c = commandInfo(f.command);
+    if (!c) return {std::nullopt, "unknown command " + hexNumber(f.command, 2)};
+    f.name = c->name;
+    const size_t body = n - kCrc;  // bytes before the CRC
+    const auto header = [&](bool i2c) {
+        if (i2c) {
+            f.slave = bytes[2];
+            f.address = bytes[3];
+        } else {
+            f.address = static_cast<uint16_t>(bytes[2] << 8 | bytes[3]);
+        }
+        f.count = bytes[4];
+        f.name = commandName(*c, *f.address);
+    };
+    const bool i2c = c->code == 0x7A || c->code == 0x7B;
+    switch (c->shape) {
+        case Shape::Ident:
+            if (n == 4) {
+                f.replyLength = kIdentReplyLength;
+            } else if (n == kIdentReplyLength) {
+                f.role = FrameRole::Reply;
+                f.data.assign(bytes.begin() + 2, bytes.begin() + static_cast<long>(body));
+            } else {
+                return {std::nullopt, lengthProblem(*c, n, "a request is 4, the reply 256")};
+            }
+            break;
+        case Shape::Init:
+            if (n != 6 || bytes[2] != 0x55 || bytes[3] != 0xAA)
+                return {std::nullopt, lengthProblem(*c, n, "it is 6 bytes ending in 55 AA and the CRC")};
+            break;
+        case Shape::BitRead:
+            if (n != 7) return {std::nullopt, lengthProblem(*c, n, "it is 7 bytes")};
+            f.address = static_cast<uint16_t>(bytes[2] << 8 | bytes[3]);
+            f.bit = bytes[4];
+            break;
+        case Shape::BitWrite:
+            if (n != 8) return {std::nullopt, lengthProblem(*c, n, "it is 8 bytes")};
+            f.address = static_cast<uint16_t>(bytes[2] << 8 | bytes[3]);
+            f.bit = bytes[4];
+            f.data.assign(1, bytes[5]);
+            break;
+        case Shape::Read:
+            if (n < kHeader + kCrc)
+                return {std::nullopt, lengthProblem(*c, n, "it has 5 header bytes and the CRC")};
+            header(i2c);
+            if (n == kHeader + kCrc) {
+                f.replyLength = static_cast<size_t>(*f.count) + kHeader + kCrc;
+            } else {
+                // A reply: its header bytes are the module's and need not echo the count.
+                f.role = FrameRole::Reply;
+                f.data.assign(bytes.begin() + kHeader, bytes.begin() + static_cast<long>(body));
+            }
+            break;
+        case Shape::Write:
+            if (n < kHeader + kCrc)
+                return {std::nullopt, lengthProblem(*c, n, "it has 5 header bytes and the CRC")};
+            header(i2c);
+            if (n == kHeader + kCrc && *f.count != 0) {
+                f.role = FrameRole::Reply;
+            } else if (n == static_cast<size_t>(*f.count) + kHeader + kCrc) {
+                f.data.assign(bytes.begin() + kHeader, bytes.begin() + static_cast<long>(body));
+                f.replyLength = kHeader + kCrc;
+            } else {
+                return {std::nullopt, lengthProblem(*c, n,
+                                                    "its count " + hexNumber(*f.count, 2) +
+                                                        " says " + std::to_string(*f.count + 7))};
+            }
+            break;
+    }
+    return {f, {}};
+}
+
+std::optional<std::vector<uint8_t>> parseFrameText(std::string_view text, std::string& error) {
+    std::vector<uint8_t> out;
+    size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == ',')) ++i;
+        const size_t start = i;
+        while (i < text.size() && text[i] != ' ' && text[i] != '\t' && text[i] != ',') ++i;
+        std::string_view token = text.substr(start, i - start);
+        if (token.empty()) break;
+        for (char ch : token) {
+            if (hexDigit(ch) < 0) {
+                error = "not a hexadecimal byte: " + std::string(token);
+                return std::nullopt;
+            }
+        }
+        if (token.size() == 1) {
+            out.push_back(static_cast<uint8_t>(hexDigit(token[0])));
+            continue;
+        }
+        if (token.size() % 2 != 0) {
+            error = "odd number of hexadecimal digits: " + std::string(token);
+            return std::nullopt;
+        }
+        for (size_t k = 0; k < token.size(); k += 2)
+            out.push_back(static_cast<uint8_t>(hexDigit(token[k]) << 4 | hexDigit(token[k + 1])));
+    }
+    return out;
+}
+
+std::vector<std::string> frameFieldLines(const DecodedFrame& f) {
+    std::vector<std::string> lines;
+    lines.push_back("node " + hexNumber(f.node, 2));
+    if (f.role == FrameRole::ErrorReply)
+        lines.push_back("error " + hexNumber(f.command, 2) + (f.name.empty() ? "" : " " + f.name));
+    else
+        lines.push_back("command " + hexNumber(f.command, 2) + " " + f.name);
+    if (f.slave) lines.push_back("slave " + hexNumber(*f.slave, 2));
+    if (f.address) lines.push_back("address " + hexNumber(*f.address, 4));
+    if (f.bit) lines.push_back("bit " + hexNumber(*f.bit, 2));
+    if (f.count) lines.push_back("count " + hexNumber(*f.count, 2));
+    if (!f.data.empty()) {
+        std::string text = hexBytes(f.data.data(), f.data.size());
+        text.pop_back();
+        lines.push_back("data " + text);
+    }
+    lines.push_back("crc " + hexNumber(f.crc, 4) +
+                    (f.crcOk ? " ok" : " bad, want " + hexNumber(f.expectedCrc, 4)));
+    return lines;
+}
+
+}  // namespace velmora::link
