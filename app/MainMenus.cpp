@@ -139,6 +139,7 @@ MainMenus buildMainMenus(QMainWindow* w) {
         if (h.separatorAfter && &h != &formatHints().back()) m.N8->addSeparator();
     }
     m.loadKommSet = item(m.pmProt, "loadKommSet", "Загрузить набор команд");
+    m.mmDecode = item(m.pmProt, "mmDecode", "Разобрать кадр");
     m.pmProt->addSeparator();
     m.Browser1 = item(m.pmProt, "Browser1", "Окно просмотра", false);
     m.N10 = item(m.pmProt, "N10", "Тестовый генератор", false);

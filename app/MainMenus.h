@@ -55,6 +55,7 @@ struct MainMenus {
     QMenu* loadKomm = nullptr;
     QMenu* N8 = nullptr;
     QAction* loadKommSet = nullptr;
+    QAction* mmDecode = nullptr;  // "Разобрать кадр"
     QAction* Browser1 = nullptr;
     QAction* N10 = nullptr;
     // Popup of the system tree

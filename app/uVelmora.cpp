@@ -59,7 +59,8 @@ TFTerminal::TFTerminal(TerminalOptions options, QWidget* parent)
     console_ = std::make_unique<console::TerminalConsole>(
         pages_,
         console::ConsoleMenus{menus_.pmProt, menus_.mmClear, menus_.mmSaveProt, menus_.loadKomm,
-                              menus_.N8, menus_.loadKommSet, menus_.mmCRC_hi, menus_.mmProtSysOp},
+                              menus_.N8, menus_.loadKommSet, menus_.mmCRC_hi, menus_.mmProtSysOp,
+                              menus_.mmDecode},
         link_, module_);
 
     link_.setPortCheckInterval(options_.portCheckMs);

@@ -181,6 +181,14 @@ std::optional<std::vector<uint8_t>> parseFrameText(std::string_view text, std::s
     return out;
 }
 
+std::string_view frameTextOfLogLine(std::string_view line) {
+    // The engine's request and reply lines, and the console's.
+    for (std::string_view prefix : {std::string_view("Send>"), std::string_view("<Res "),
+                                    std::string_view("=> "), std::string_view("<= ")})
+        if (line.substr(0, prefix.size()) == prefix) return line.substr(prefix.size());
+    return line;
+}
+
 std::vector<std::string> frameFieldLines(const DecodedFrame& f) {
     std::vector<std::string> lines;
     lines.push_back("node " + hexNumber(f.node, 2));

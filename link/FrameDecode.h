@@ -44,6 +44,10 @@ FrameDecodeResult decodeFrame(const std::vector<uint8_t>& bytes, bool crcHighFir
 // reason in `error`, for a token that is not hexadecimal or has an odd count of digits.
 std::optional<std::vector<uint8_t>> parseFrameText(std::string_view text, std::string& error);
 
+// The bytes of a protocol log line: what follows "Send>", "<Res ", "=> " or "<= ", or
+// the whole line when it has no such prefix.
+std::string_view frameTextOfLogLine(std::string_view line);
+
 // The fields a line each: "node 01", "command 70 rdRAM" (or "error 87 TEXT"), "slave 10",
 // "address 0050", "bit 3", "count 04", "data 11 22", then "crc 0F03 ok" or
 // "crc 0F03 bad, want 1234".

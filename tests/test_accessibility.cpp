@@ -121,7 +121,8 @@ TEST_F(Accessibility, TheStatusBarHasThreePanelsNamedByTheirTexts) {
 // missing listener a failure, not a skip.
 TEST_F(Accessibility, ANewPanelTextIsAnnouncedAsANameChange) {
     // The bridge connects to the bus once the event loop runs.
-    QTest::qWaitFor([] { return QAccessible::isActive(); }, 3000);
+    if (qEnvironmentVariableIsSet("VELMORA_EXPECT_ATSPI"))
+        QTest::qWaitFor([] { return QAccessible::isActive(); }, 3000);
     if (!QAccessible::isActive()) {
         ASSERT_FALSE(qEnvironmentVariableIsSet("VELMORA_EXPECT_ATSPI"))
             << "the accessibility bus is there, but Qt never started talking to it";

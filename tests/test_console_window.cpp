@@ -15,6 +15,9 @@
 #include <QTabWidget>
 
 #include "common/gui/Fonts.h"
+#include "console/gui/FrameDecodeDialog.h"
+#include <QPlainTextEdit>
+#include <QTextBlock>
 #include "link/OperationKind.h"
 #include "tests/support/TerminalFixture.h"
 
@@ -304,4 +307,31 @@ TEST(ProtocolLog, FirstSeenOnAHiddenPageItShowsTheNewestLines) {
         EXPECT_EQ(log->cursorForPosition(lastRow).blockNumber(), 199) << "desktop font of " << pixels << " px";
     }
     QApplication::setFont(desktop);
+}
+
+// A frame line of the log, double-clicked or chosen with "Разобрать кадр", opens the
+// decoder with that frame taken apart.
+TEST_F(TerminalPage, AFrameLineOfTheLogIsTakenApart) {
+    TFTerminal& w = open();
+    enter("1 70 0 10 4");
+    ASSERT_TRUE(waitForLines(2));
+    log()->flush();
+    ASSERT_EQ(logLines().first(), "=> 01 70 00 10 04 0F 03 ");
+    const QRect first = log()->cursorRect(QTextCursor(log()->document()->firstBlock()));
+    QTest::mouseDClick(log()->viewport(), Qt::LeftButton, {}, first.center());
+    console::FrameDecodeDialog* decoder = w.terminalConsole().decoder();
+    ASSERT_NE(decoder, nullptr) << "a double click on the request opened nothing";
+    EXPECT_EQ(decoder->fieldsBox()->toPlainText(),
+              "node 01\ncommand 70 rdRAM\naddress 0010\ncount 04\ncrc 030F ok\n");
+    EXPECT_EQ(decoder->verdictLabel()->text(), "Запрос; ответ: 11 байт");
+    // Typed into the box: taken apart as it is typed.
+    decoder->bytesBox()->setText("01 87 00 00 00");
+    EXPECT_TRUE(decoder->fieldsBox()->toPlainText().startsWith("node 01\nerror 87 "));
+    EXPECT_EQ(decoder->verdictLabel()->text(), "Ответ с ошибкой; CRC неверна");
+    decoder->close();
+    // From the popup, for the line the text cursor is on.
+    log()->setTextCursor(QTextCursor(log()->document()->firstBlock()));
+    w.menus().mmDecode->trigger();
+    EXPECT_TRUE(decoder->isVisible());
+    EXPECT_EQ(decoder->bytesBox()->text(), "01 70 00 10 04 0F 03");
 }

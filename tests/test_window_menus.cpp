@@ -59,7 +59,8 @@ TEST_F(MainWindow, MenusAsTheProgramHasThem) {
               (QStringList{"Окно просмотра", "Тестовый генератор", "Терминал"}));
     EXPECT_EQ(captions(w.menus().pmProt),
               (QStringList{"Очистить", "Сохранить протокол", "-", "Создать команду",
-                           "Формат команды", "Загрузить набор команд", "-", "Окно просмотра",
+                           "Формат команды", "Загрузить набор команд", "Разобрать кадр", "-",
+                           "Окно просмотра",
                            "Тестовый генератор"}));
     EXPECT_EQ(captions(w.menus().mmModul), (QStringList{"Добавить модуль на Modbus", "Версия"}));
     EXPECT_EQ(captions(w.menus().pmFlash),

@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QTextBlock>
 #include <QSignalBlocker>
 
 #include "common/FileReplace.h"
@@ -17,6 +19,8 @@
 #include "console/CommandSetFile.h"
 #include "console/CommandTokenizer.h"
 #include "console/ConsoleExchange.h"
+#include "console/gui/FrameDecodeDialog.h"
+#include "link/FrameDecode.h"
 #include "common/gui/ProgramCaption.h"
 
 namespace velmora::console {
@@ -56,6 +60,13 @@ TerminalConsole::TerminalConsole(const TerminalPageWidgets& page, const ConsoleM
     connect(menus_.loadKommSet, &QAction::triggered, this,
             [this] { session_.whenFree([this] { chooseCommandSet(); }); });
     connect(menus_.pmProt, &QMenu::aboutToShow, this, &TerminalConsole::updateBeginnings);
+    // The line under the text cursor (where the popup was asked for) is the likely frame.
+    if (menus_.mmDecode)
+        connect(menus_.mmDecode, &QAction::triggered, this, [this] {
+            openDecoder(QString::fromStdString(std::string(link::frameTextOfLogLine(
+                page_.reProt->textCursor().block().text().toStdString()))));
+        });
+    page_.reProt->viewport()->installEventFilter(this);
     for (const CommandBeginning& item : commandBeginnings()) {
         const QString name = item.name;
         if (auto* sub = menus_.loadKomm->findChild<QMenu*>(name)) {
@@ -71,7 +82,33 @@ CrcOrder TerminalConsole::crcOrder() const {
     return menus_.mmCRC_hi->isChecked() ? CrcOrder::HighFirst : CrcOrder::LowFirst;
 }
 
+FrameDecodeDialog* TerminalConsole::openDecoder(const QString& text) {
+    if (!decoder_) decoder_ = new FrameDecodeDialog(page_.reProt->window());
+    decoder_->showFrame(text, crcOrder() == CrcOrder::HighFirst);
+    decoder_->show();
+    decoder_->raise();
+    decoder_->activateWindow();
+    return decoder_;
+}
+
 bool TerminalConsole::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == page_.reProt->viewport()) {
+        // A double click on a frame line of the log takes that frame apart.
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            const auto* click = static_cast<QMouseEvent*>(event);
+            const QString line = page_.reProt->cursorForPosition(click->position().toPoint())
+                                     .block()
+                                     .text();
+            const std::string text(link::frameTextOfLogLine(line.toStdString()));
+            std::string error;
+            const auto bytes = link::parseFrameText(text, error);
+            if (bytes && !bytes->empty()) {
+                openDecoder(QString::fromStdString(text));
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
     if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

@@ -17,6 +17,8 @@ class QMenu;
 
 namespace velmora::console {
 
+class FrameDecodeDialog;
+
 // The menu entries the console answers to; they are built with the window's menus.
 struct ConsoleMenus {
     QMenu* pmProt = nullptr;
@@ -27,6 +29,7 @@ struct ConsoleMenus {
     QAction* loadKommSet = nullptr;  // "Загрузить набор команд"
     QAction* mmCRC_hi = nullptr;
     QAction* mmProtSysOp = nullptr;
+    QAction* mmDecode = nullptr;     // "Разобрать кадр"
 };
 
 class TerminalConsole : public QObject {
@@ -46,6 +49,9 @@ public:
     CrcOrder crcOrder() const;
     // Where the file dialogs start (the program's folder unless told otherwise).
     void setStartFolder(const QString& folder) { startFolder_ = folder; }
+    // "Разбор кадра" with `text` in it (made when first opened).
+    FrameDecodeDialog* openDecoder(const QString& text);
+    FrameDecodeDialog* decoder() const { return decoder_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -65,6 +71,7 @@ private:
     system::CurrentModule& module_;
     CommandHistory history_;
     QString startFolder_;
+    FrameDecodeDialog* decoder_ = nullptr;
 };
 
 }  // namespace velmora::console
