@@ -1,5 +1,7 @@
 #include "app/AppSettings.h"
 
+#include "system/NodeRange.h"
+
 namespace velmora::app {
 
 namespace {
@@ -36,6 +38,11 @@ AppSettings readSettings(const IniFile& ini) {
     if (s.portNumber < 1) s.portNumber = 2;
     if (auto path = ini.value("Comm", "Path")) s.portPath = *path;
     s.hardwareFlow = intOr(ini, "Comm", "Flow", 1) != 0;
+    s.logTimes = intOr(ini, "System", "ProtTime", 0) != 0;
+    const system::NodeRange range =
+        system::nodeRangeOrWhole(intOr(ini, "System", "ScanFirst", 1), intOr(ini, "System", "ScanLast", 0xFF));
+    s.scanFirst = range.first;
+    s.scanLast = range.last;
     return s;
 }
 
@@ -52,6 +59,9 @@ void writeSettings(IniFile& ini, const AppSettings& s) {
     ini.set("System", "Prot", s.protocol ? "1" : "0");
     ini.set("System", "sysSpeedModbus", std::to_string(s.systemSpeed));
     ini.set("System", "startAdrFlash", std::to_string(s.startAdrFlash));
+    ini.set("System", "ProtTime", s.logTimes ? "1" : "0");
+    ini.set("System", "ScanFirst", std::to_string(s.scanFirst));
+    ini.set("System", "ScanLast", std::to_string(s.scanLast));
 }
 
 }  // namespace velmora::app

@@ -27,6 +27,9 @@ struct AppSettings {
     int portNumber = 2;
     std::string portPath;  // a device that is not a numbered built-in port
     bool hardwareFlow = true;  // [Comm] Flow: RTS/CTS handshake, 1 or 0
+    bool logTimes = false;     // [System] ProtTime: protocol lines start with the time of day
+    int scanFirst = 1;         // [System] ScanFirst, ScanLast: the nodes a scan asks
+    int scanLast = 0xFF;
 };
 
 AppSettings readSettings(const IniFile& ini);

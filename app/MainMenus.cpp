@@ -85,6 +85,8 @@ MainMenus buildMainMenus(QMainWindow* w) {
     m.mmFlow = check(m.mmSettings, "mmFlow", "Аппаратное управление потоком (RTS/CTS)", true);
     m.mmProt = check(m.mmSettings, "mmProt", "Протокол обмена по Modbus", false);
     m.mmProtSysOp = check(m.mmSettings, "mmProtSysOp", "Протокол системных операций", true);
+    // Each protocol line starts with the time of day, to the millisecond.
+    m.mmProtTime = check(m.mmSettings, "mmProtTime", "Время в протоколе", false);
     m.sys_Speed = submenu(m.mmSettings, "sys_Speed", "Системная скорость");
     m.speedGroup = new QActionGroup(w);
     m.speedGroup->setExclusive(true);
@@ -96,6 +98,8 @@ MainMenus buildMainMenus(QMainWindow* w) {
         m.speedGroup->addAction(m.mmSpeed[i]);
     }
     m.mmAutoskan = check(m.mmSettings, "mmAutoskan", "Автосканер", true);
+    // The nodes a scan asks: a bench with three nodes need not wait for 255.
+    m.mmScanRange = item(m.mmSettings, "mmScanRange", "Диапазон сканирования...");
     m.mmCRC = submenu(m.mmSettings, "mmCRC", "Передача/прием CRC");
     m.mmCRC_lo = check(m.mmCRC, "mmCRC_lo", "<мл байт><ст байт>", true);
     m.mmCRC_hi = check(m.mmCRC, "mmCRC_hi", "<ст байт><мл байт>", false);

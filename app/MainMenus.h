@@ -56,6 +56,8 @@ struct MainMenus {
     QMenu* N8 = nullptr;
     QAction* loadKommSet = nullptr;
     QAction* mmDecode = nullptr;  // "Разобрать кадр"
+    QAction* mmProtTime = nullptr;
+    QAction* mmScanRange = nullptr;
     QAction* Browser1 = nullptr;
     QAction* N10 = nullptr;
     // Popup of the system tree

@@ -163,6 +163,7 @@ void TFTerminal::buildWindow() {
     attachPopup(pages_.tvSysInf, menus_.mmModul);
 
     pages_.reProt->setExchangeSwitch(menus_.mmProt);
+    pages_.reProt->setTimeSwitch(menus_.mmProtTime);
     engine().setProtocolLog(pages_.reProt);
 
     buildFirmwareActions();
@@ -381,6 +382,8 @@ void TFTerminal::firstActivation() {
     addresses.AdrFL = addresses.FlashBottom;
     if (modulePageBuilt()) applyFlashBottomChoice();
     menus_.mmAutoskan->setChecked(s.autoScan);
+    menus_.mmProtTime->setChecked(s.logTimes);
+    scanRange_ = system::nodeRangeOrWhole(s.scanFirst, s.scanLast);
     menus_.mmProt->setChecked(s.protocol);
     setSystemSpeed(s.systemSpeed);
 
@@ -477,6 +480,9 @@ void TFTerminal::writeSettingsFile() {
     s.top = frame.top();
     s.startAdrFlash = addresses.FlashBottom;
     s.autoScan = menus_.mmAutoskan->isChecked();
+    s.logTimes = menus_.mmProtTime->isChecked();
+    s.scanFirst = scanRange_.first;
+    s.scanLast = scanRange_.last;
     s.protocol = menus_.mmProt->isChecked();
     s.systemSpeed = SystemSpeed;
     s.hexDir = hexDir_.toStdString();

@@ -20,6 +20,7 @@
 #include "app/StatusPanels.h"
 #include "common/gui/ModuleTab.h"
 #include "console/gui/TerminalConsole.h"
+#include "system/NodeRange.h"
 #include "link/qt/LinkSession.h"
 #include "link/qt/PortFacts.h"
 #include "system/CurrentModule.h"
@@ -138,6 +139,11 @@ public:
     // The current module and the scan's flags, which the system subsystem drives.
     system::CurrentModule& module() { return module_; }
     system::ScanState& scan() { return scan_; }
+    // The nodes a bus scan asks ("Диапазон сканирования...", kept in the settings).
+    const system::NodeRange& scanRange() const { return scanRange_; }
+    void setScanRange(system::NodeRange range) { scanRange_ = range; }
+    // "Диапазон сканирования...": the dialog, modal; the range changes on "Применить".
+    void mmScanRangeClick();
     // The seams the subsystems plug into; none given, the frame's inert defaults act.
     void setModuleTab(int tab, ModuleTab* handler);
     // A tab's handler; asking for it builds the Module page, so what it does reaches the
@@ -249,6 +255,7 @@ private:
     system::CurrentModule module_;
     system::ScanState scan_;
     std::unique_ptr<console::TerminalConsole> console_;
+    system::NodeRange scanRange_;
     std::array<std::unique_ptr<InertModuleTab>, kModuleTabCount> inertTabs_;
     std::array<ModuleTab*, kModuleTabCount> tabs_{};
     std::unique_ptr<system::IdentTab> identTab_;

@@ -5,6 +5,7 @@
 #include <QMenuBar>
 
 #include "common/gui/ImageList.h"
+#include "app/ScanRangeDialog.h"
 #include "app/SpeedChoice.h"
 #include "app/TFselectComm.h"
 #include "app/uVelmora.h"
@@ -16,6 +17,8 @@ void TFTerminal::connectMenus() {
     connect(m.N2, &QAction::triggered, this, &QWidget::close);
     connect(m.mmNomComm, &QAction::triggered, this,
             [this] { afterReplyWait([this] { mmNomCommClick(); }); });
+    connect(m.mmScanRange, &QAction::triggered, this,
+            [this] { afterReplyWait([this] { mmScanRangeClick(); }); });
     // Applied to the open port at once, and kept for the next start.
     connect(m.mmFlow, &QAction::toggled, this, [this](bool on) { Comm().setHardwareFlow(on); });
     for (size_t i = 0; i < m.mmSpeed.size(); ++i)
@@ -106,6 +109,13 @@ void TFTerminal::mmNomCommClick() {
         link_.setChoice(savedPort_);
     }
     setPortIcon(Comm().isOpen() ? gui::kImgPortOpen : gui::kImgPortClosed);
+}
+
+void TFTerminal::mmScanRangeClick() {
+    ScanRangeDialog dialog(this);
+    dialog.setRange(scanRange_);
+    dialog.exec();
+    if (dialog.chosen()) scanRange_ = *dialog.chosen();
 }
 
 void TFTerminal::WMDeviceChange() {

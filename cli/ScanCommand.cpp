@@ -10,13 +10,6 @@ namespace velmora::cli {
 
 namespace {
 
-std::optional<uint8_t> nodeAddress(std::string_view text) {
-    if (text.empty() || text.size() > 2) return std::nullopt;
-    auto v = parseHex(text, 0xFF);
-    if (!v || *v == 0) return std::nullopt;
-    return static_cast<uint8_t>(*v);
-}
-
 class LinePrinter : public system::ScanListener {
 public:
     LinePrinter(std::ostream& out, std::ostream& progress) : out_(out), progress_(progress) {}
@@ -60,13 +53,15 @@ std::optional<ScanCommand> parseScanCommand(const std::vector<std::string>& word
         }
         const std::string& range = words[++i];
         const size_t dash = range.find('-');
-        auto first = dash == std::string::npos ? std::nullopt : nodeAddress(range.substr(0, dash));
-        auto last = dash == std::string::npos ? std::nullopt : nodeAddress(range.substr(dash + 1));
-        if (!first || !last || *first > *last) {
+        const auto nodes = dash == std::string::npos
+                               ? std::nullopt
+                               : system::nodeRangeOf(std::string_view(range).substr(0, dash),
+                                                     std::string_view(range).substr(dash + 1));
+        if (!nodes) {
             error = "bad node range '" + range + "' (hex A-B, 01 <= A <= B <= FF)";
             return std::nullopt;
         }
-        c.nodes = {*first, *last};
+        c.nodes = *nodes;
     }
     return c;
 }

@@ -1,5 +1,7 @@
 #include "console/ProtocolLogPane.h"
 
+#include <QTime>
+
 #include <QAction>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -59,7 +61,10 @@ bool ProtocolLogPane::systemLogging() const {
 }
 
 void ProtocolLogPane::appendLine(const std::string& text, link::Rgb colour) {
-    pending_.push_back({QString::fromStdString(text), QColor(colour.r, colour.g, colour.b)});
+    QString line = QString::fromStdString(text);
+    if (timeSwitch_ && timeSwitch_->isChecked())
+        line.prepend(QTime::currentTime().toString("HH:mm:ss.zzz "));
+    pending_.push_back({line, QColor(colour.r, colour.g, colour.b)});
     if (!flushTimer_.isActive()) flushTimer_.start();
 }
 

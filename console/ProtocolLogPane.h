@@ -39,6 +39,9 @@ public:
     void setExchangeSwitch(const QAction* mmProt) { switch_ = mmProt; }
     // The check mark of "Протокол системных операций".
     void setSystemOperationSwitch(const QAction* mmProtSysOp) { systemSwitch_ = mmProtSysOp; }
+    // The check mark of "Время в протоколе": each line then starts with the time of day
+    // it came at, to the millisecond ("14:03:27.015 ").
+    void setTimeSwitch(const QAction* mmProtTime) { timeSwitch_ = mmProtTime; }
     bool exchangeLogging() const override;
     bool systemLogging() const override;
     void appendLine(const std::string& text, link::Rgb colour) override;
@@ -66,6 +69,7 @@ private:
 
     const QAction* switch_ = nullptr;
     const QAction* systemSwitch_ = nullptr;
+    const QAction* timeSwitch_ = nullptr;
     std::vector<Pending> pending_;
     int lines_ = 0;  // in the document; the empty document still holds one empty block
     bool fontTaken_ = false;

@@ -36,6 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
     std::string error;
     const auto parsed = link::parseFrameText(text, error);
+    const std::string_view logged = link::frameTextOfLogLine(text);
+    if (logged.size() > text.size()) fault("a log line's frame longer than the line");
     if (!parsed && error.empty()) fault("refused without a reason");
     std::string shown = hexBytes(bytes.data(), bytes.size());
     const auto back = link::parseFrameText(shown, error);

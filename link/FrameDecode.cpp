@@ -182,6 +182,12 @@ std::optional<std::vector<uint8_t>> parseFrameText(std::string_view text, std::s
 }
 
 std::string_view frameTextOfLogLine(std::string_view line) {
+    // A time of day in front ("14:03:27.015 "), when the log is kept with times.
+    constexpr std::string_view kTimeShape = "00:00:00.000 ";
+    bool timed = line.size() >= kTimeShape.size();
+    for (size_t i = 0; timed && i < kTimeShape.size(); ++i)
+        timed = kTimeShape[i] == '0' ? line[i] >= '0' && line[i] <= '9' : line[i] == kTimeShape[i];
+    if (timed) line.remove_prefix(kTimeShape.size());
     // The engine's request and reply lines, and the console's.
     for (std::string_view prefix : {std::string_view("Send>"), std::string_view("<Res "),
                                     std::string_view("=> "), std::string_view("<= ")})

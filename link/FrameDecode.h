@@ -45,7 +45,7 @@ FrameDecodeResult decodeFrame(const std::vector<uint8_t>& bytes, bool crcHighFir
 std::optional<std::vector<uint8_t>> parseFrameText(std::string_view text, std::string& error);
 
 // The bytes of a protocol log line: what follows "Send>", "<Res ", "=> " or "<= ", or
-// the whole line when it has no such prefix.
+// the whole line when it has no such prefix; a time of day before it is passed over.
 std::string_view frameTextOfLogLine(std::string_view line);
 
 // The fields a line each: "node 01", "command 70 rdRAM" (or "error 87 TEXT"), "slave 10",

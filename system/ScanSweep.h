@@ -14,6 +14,7 @@
 
 #include "link/TransactionEngine.h"
 #include "system/CurrentModule.h"
+#include "system/NodeRange.h"
 #include "system/ScanState.h"
 
 namespace velmora::system {
@@ -43,10 +44,6 @@ enum class ScanEnd {
     ModuleLimit,  // a 33rd module answered behind one node
 };
 
-struct NodeRange {
-    uint8_t first = 1;
-    uint8_t last = 0xFF;
-};
 
 class ScanSweep {
 public:

@@ -1,6 +1,8 @@
 // The application shell's logic: the settings file, the page rules and the speeds.
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 #include <unistd.h>
 
 #include <cstdio>
@@ -106,7 +108,8 @@ TEST(AppSettings, ClosingWritesKeysInTheEstablishedOrder) {
     EXPECT_EQ(ini.text(),
               "[Comm]\r\nNom=2\r\nPath=\r\nFlow=1\r\n\r\n[Form]\r\nWidth=500\r\nHeight=570\r\nTop=100\r\n"
               "Left=100\r\n\r\n[System]\r\nHexDir=\r\nAutoSkan=1\r\nProt=0\r\n"
-              "sysSpeedModbus=115200\r\nstartAdrFlash=8192\r\n");
+              "sysSpeedModbus=115200\r\nstartAdrFlash=8192\r\nProtTime=0\r\nScanFirst=1\r\n"
+              "ScanLast=255\r\n");
 }
 
 TEST(AppSettings, OlderSpellingsAreUnderstood) {
@@ -132,6 +135,18 @@ TEST(AppSettings, OutOfRangeValuesFallBack) {
     EXPECT_TRUE(s.autoScan);  // any non-zero number is true
     EXPECT_EQ(s.portNumber, 2);
     EXPECT_EQ(s.width, 500);
+    // The scan range: a range the line has, or the whole line.
+    const std::tuple<const char*, int, int> ranges[] = {
+        {"ScanFirst=1\nScanLast=3", 1, 3},     {"ScanFirst=16\nScanLast=16", 16, 16},
+        {"ScanFirst=0\nScanLast=3", 1, 255},   {"ScanFirst=5\nScanLast=256", 1, 255},
+        {"ScanFirst=9\nScanLast=8", 1, 255},   {"ScanFirst=x\nScanLast=3", 1, 3},
+        {"ScanLast=3", 1, 3},                  {"", 1, 255},
+    };
+    for (auto [text, first, last] : ranges) {
+        const AppSettings r = readSettings(IniFile::parse(std::string("[System]\n") + text));
+        EXPECT_EQ(r.scanFirst, first) << text;
+        EXPECT_EQ(r.scanLast, last) << text;
+    }
 }
 
 TEST(IniFileOnDisk, SaveReplacesTheFileWhole) {

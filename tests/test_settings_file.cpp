@@ -9,13 +9,19 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRegularExpression>
 #include "app/IniFile.h"
+#include "app/ScanRangeDialog.h"
+#include "link/OperationKind.h"
 #include "tests/support/PermissionsEnforced.h"
 #include "tests/support/TerminalFixture.h"
 
 using namespace velmora;
 using namespace velmora::app;
 using velmora::testing::PermissionsEnforced;
+using velmora::testing::whenModal;
 
 namespace {
 
@@ -176,4 +182,48 @@ TEST_F(SettingsFile, WhatAKilledSaveLeftIsGoneAfterTheNext) {
     EXPECT_EQ(contents(inDir("other.txt")), "not the settings");
     EXPECT_FALSE(QFileInfo(options.settingsPath).isSymLink());
     EXPECT_EQ(saved(options.settingsPath).value("Mine", "X"), "1");
+}
+
+// "Диапазон сканирования..." and "Время в протоколе": chosen in the window, kept in the
+// file, back at the next start. A range that is no range is refused in the dialog.
+TEST_F(SettingsFile, TheScanRangeAndLogTimesAreKept) {
+    put(options.settingsPath, "[System]\nAutoSkan=0\n");
+    TFTerminal& w = start();
+    EXPECT_EQ(w.scanRange(), (system::NodeRange{1, 0xFF}));
+    QStringList refusals;
+    whenModal([&](QWidget* dialog) {
+        auto* d = qobject_cast<ScanRangeDialog*>(dialog);
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->firstBox()->text(), "01");
+        EXPECT_EQ(d->lastBox()->text(), "FF");
+        d->firstBox()->setText("9");
+        d->lastBox()->setText("3");
+        whenModal([&](QWidget* box) {
+            refusals << static_cast<QMessageBox*>(box)->text();
+            static_cast<QMessageBox*>(box)->accept();
+        });
+        d->apply();
+        EXPECT_TRUE(d->isVisible()) << "a refused range closed the dialog";
+        d->firstBox()->setText("2");
+        d->apply();
+    });
+    w.menus().mmScanRange->trigger();
+    EXPECT_EQ(refusals, QStringList{"Адреса узлов: от 01 до FF, первый не больше последнего"});
+    EXPECT_EQ(w.scanRange(), (system::NodeRange{2, 3}));
+    w.menus().mmProtTime->setChecked(true);
+    w.menus().mmProt->setChecked(true);
+    w.engine().trans_Action(1, link::rdRAM, 0x50, 4, 0, 1);
+    w.pages().reProt->flush();
+    EXPECT_TRUE(QRegularExpression(R"(^\d\d:\d\d:\d\d\.\d\d\d Send>01 70 00 50 04 )")
+                    .match(w.pages().reProt->lineText(0))
+                    .hasMatch())
+        << w.pages().reProt->lineText(0).toStdString();
+    closeWindow();
+    const IniFile back = saved(options.settingsPath);
+    EXPECT_EQ(back.integer("System", "ScanFirst"), 2);
+    EXPECT_EQ(back.integer("System", "ScanLast"), 3);
+    EXPECT_EQ(back.integer("System", "ProtTime"), 1);
+    TFTerminal& again = start();
+    EXPECT_EQ(again.scanRange(), (system::NodeRange{2, 3}));
+    EXPECT_TRUE(again.menus().mmProtTime->isChecked());
 }

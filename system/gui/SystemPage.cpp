@@ -68,7 +68,8 @@ void SystemPage::startScan() {
     app::MainMenus& m = w_.menus();
     ScanListener& listener = *this;
     cutByPortLoss_ = false;
-    sweep_ = std::make_unique<ScanSweep>(w_.engine(), w_.module(), w_.scan(), listener, range_);
+    sweep_ = std::make_unique<ScanSweep>(w_.engine(), w_.module(), w_.scan(), listener,
+                                         range_ ? *range_ : w_.scanRange());
     m.mmFile->menuAction()->setEnabled(false);
     m.mmSettings->menuAction()->setEnabled(false);
     p.pSkan->show();

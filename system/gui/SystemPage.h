@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <memory>
+#include <optional>
 
 #include "app/uVelmora.h"
 #include "system/ScanSweep.h"
@@ -25,7 +26,8 @@ public:
     void loadConfiguration() override;
     void stopScan() override;
 
-    // The node addresses the scan sweeps (the whole line unless narrowed).
+    // The node addresses this page's scans sweep, over the window's own range (the
+    // settings' "Диапазон сканирования").
     void setNodeRange(NodeRange range) { range_ = range; }
     bool scanning() const { return sweep_ != nullptr; }
     SystemTreeView& tree() { return tree_; }
@@ -52,7 +54,7 @@ private:
 
     app::TFTerminal& w_;
     SystemTreeView tree_;
-    NodeRange range_;
+    std::optional<NodeRange> range_;
     std::unique_ptr<ScanSweep> sweep_;
     std::unique_ptr<NodeCommands> commands_;
     bool cutByPortLoss_ = false;  // the last scan ended with the port lost; until it is back
