@@ -173,7 +173,8 @@ TEST_F(MainWindow, WatchListWatchesAndKeepsItsEntriesForTheRun) {
         d->UpD_Modbus->setValue(2);
         d->UpD_cntRAM->setValue(2);
         EXPECT_EQ(d->edCnt_RAM->text(), "2");
-        d->edAdr_RAM->setText("1A3");
+        QTest::keyClicks(d->edAdr_RAM, "1ga3");  // g refused, a upper-cased
+        EXPECT_EQ(d->edAdr_RAM->text(), "1A3");
         // One field a value: an up-down's value stands in its own box, not in a second one.
         QStringList fields;
         for (QWidget* f : d->pnEdit->findChildren<QWidget*>()) {

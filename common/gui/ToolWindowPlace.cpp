@@ -21,7 +21,7 @@ void placeToolWindow(QWidget* tool, const QWidget* main) {
     // The window manager's frame around the main window; the tool window will get the
     // same. Without a window manager (or before the first showing) there is none: the
     // bar a window manager would draw still counts, so that the cascade steps aside.
-    QMargins decor(inner.left() - frame.left(), inner.top() - frame.top(),
+    const QMargins decor(inner.left() - frame.left(), inner.top() - frame.top(),
                    frame.right() - inner.right(), frame.bottom() - inner.bottom());
     const int bar = decor.top() > 0 ? decor.top() : titleBarHeight();
     const QSize size = tool->testAttribute(Qt::WA_Resized)
@@ -32,7 +32,9 @@ void placeToolWindow(QWidget* tool, const QWidget* main) {
                              size.height() + decor.top() + decor.bottom()},
         rectOf(screen->availableGeometry()));
     const QSize fitted(at.width - decor.left() - decor.right(), at.height - decor.top() - decor.bottom());
-    if (fitted != size) tool->resize(fitted);
+    // Sized here even when the size stays: a window left to size itself on showing has
+    // its position taken for its client area's, the frame ending up above it.
+    tool->resize(fitted);
     tool->move(at.left, at.top);  // a window's position is its frame's
 }
 

@@ -87,7 +87,8 @@ TFBrowser1::TFBrowser1(link::TransactionEngine& engine, WatchList& entries, QWid
     lbHeader->setMinimumSectionSize(1);
     lbHeader->setSectionResizeMode(QHeaderView::Fixed);
     lbHeader->setStretchLastSection(true);
-    lbHeader->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    // A header view is a scroll area, whose least size is its scroll bars'.
+    lbHeader->setFixedHeight(lbHeader->sizeHint().height());
     lbWath = new QListWidget;
     lbWath->setObjectName("lbWath");
     lbWath->setAccessibleName("Наблюдаемые переменные");
@@ -159,7 +160,7 @@ QWidget* TFBrowser1::buildEditPanel() {
     edAdr_RAM = new QLineEdit;
     edAdr_RAM->setObjectName("edAdr_RAM");
     edAdr_RAM->setMaxLength(3);
-    edAdr_RAM->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9A-F]{0,3}"),
+    edAdr_RAM->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9A-Fa-f]{0,3}"),
                                                             edAdr_RAM));
     btnAdd = new QPushButton("Добавить");
     btnAdd->setObjectName("btnAdd");
