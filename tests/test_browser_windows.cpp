@@ -1,6 +1,8 @@
 // The two variable browsers in the main window offscreen, against the simulated network
-// on a pseudo-terminal: opening, the editor's refusals, passes and message 1124.
+// on a pseudo-terminal: opening, the editor's refusals, passes and message 1124; the
+// watch list's fields and the columns under its header.
 
+#include <QHeaderView>
 #include <QMessageBox>
 
 #include "tests/support/WindowFixture.h"
@@ -26,12 +28,48 @@ void expectNamedControls(QWidget* top) {
     for (QWidget* c : top->findChildren<QWidget*>()) {
         if (qobject_cast<QAbstractSpinBox*>(c->parentWidget())) continue;  // the box's own edit
         if (qobject_cast<QLineEdit*>(c) || qobject_cast<QAbstractSpinBox*>(c) ||
-            qobject_cast<QListWidget*>(c) || qobject_cast<QStatusBar*>(c))
+            qobject_cast<QAbstractItemView*>(c) || qobject_cast<QStatusBar*>(c))
             EXPECT_FALSE(c->accessibleName().isEmpty()) << c->objectName().toStdString();
         // Words, not the control's own name, which a screen reader would spell out.
         if (!c->objectName().isEmpty())
             EXPECT_NE(c->accessibleName(), c->objectName()) << c->objectName().toStdString();
     }
+}
+
+// Where each run of ink begins, left to right, in rows `rows` of `image`: runs closer
+// than a few pixels are one (the glyphs of one number).
+std::vector<int> inkStarts(const QImage& image, int from, int to, int top, int bottom,
+                           const std::function<bool(QRgb)>& ink) {
+    std::vector<int> starts;
+    int lastInk = -100;
+    for (int x = from; x < to; ++x) {
+        bool any = false;
+        for (int y = top; y < bottom && !any; ++y) any = ink(image.pixel(x, y));
+        if (!any) continue;
+        if (x - lastInk > 4) starts.push_back(x);
+        lastInk = x;
+    }
+    return starts;
+}
+
+// The x at which each value of the list's first line is drawn, in the dialog's `image`.
+std::vector<int> valuesDrawn(tools::TFBrowser1* d, const QImage& image) {
+    QWidget* v = d->lbWath->viewport();
+    const QRect row = d->lbWath->visualItemRect(d->lbWath->item(0)).translated(v->mapTo(d, QPoint()));
+    return inkStarts(image, row.left(), row.right(), row.top(), row.bottom(),
+                     [](QRgb p) { return qRed(p) > 128 && qBlue(p) < 128; });  // yellow on blue
+}
+
+// The x at which the title of header section `title` is drawn, in the dialog's `image`.
+int titleDrawn(tools::TFBrowser1* d, const QImage& image, const QString& title) {
+    QHeaderView* h = d->lbHeader;
+    int section = 0;
+    while (section < h->count() && h->model()->headerData(section, Qt::Horizontal).toString() != title) ++section;
+    const QPoint at = h->mapTo(d, QPoint(h->sectionViewportPosition(section), 0));
+    const std::vector<int> xs = inkStarts(image, at.x() + 1, at.x() + h->sectionSize(section) - 3,
+                                          at.y() + h->height() / 3, at.y() + h->height() * 2 / 3,
+                                          [](QRgb p) { return qGray(p) < 110; });
+    return xs.empty() ? -1 : xs.front();
 }
 
 }  // namespace
@@ -77,9 +115,18 @@ TEST_F(MainWindow, VariableBrowserReadsBesideTheWindowAndGoesOnMessage1124) {
     b->bbGEN->click();
     EXPECT_EQ(b->bbGEN->text(), "Стоп");
     // The built-in node 01 holds 00 00 00 01 at RAM 050.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return b->reBrow->count() == 2; }, 5000));
-    EXPECT_EQ(b->reBrow->item(1)->text(), QString(16, ' ') + " 00 00 00 01");
-    EXPECT_FALSE(b->reBrow->item(1)->flags() & Qt::ItemIsSelectable);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return b->reBrow->topLevelItemCount() == 2; }, 5000));
+    EXPECT_FALSE(b->reBrow->topLevelItem(1)->flags() & Qt::ItemIsSelectable);
+    // Each field under its own title: the entry's on its line, the values on the next.
+    const std::tuple<const char*, int, const char*> under[] = {
+        {"Адр Modbus", 0, "01"}, {"Адр i2c", 0, ""},  {"Адр RAM", 0, "050"},
+        {"Кол-во", 0, "04"},     {"Значение", 0, ""}, {"Значение", 1, "00 00 00 01"}};
+    for (auto [title, row, text] : under) {
+        int column = 0;
+        while (column < b->reBrow->columnCount() && b->reBrow->headerItem()->text(column) != title) ++column;
+        ASSERT_LT(column, b->reBrow->columnCount()) << title;
+        EXPECT_EQ(b->reBrow->topLevelItem(row)->text(column), text) << title;
+    }
 
     b->close();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !browsers->browser(); }, 2000));
@@ -104,7 +151,7 @@ TEST_F(MainWindow, VariableBrowserSkipsTicksWhileTheLinkIsHeld) {
     {
         auto hold = w.engine().hold();
         b->timUpDataTimer();
-        EXPECT_EQ(b->reBrow->count(), 1);     // nothing read
+        EXPECT_EQ(b->reBrow->topLevelItemCount(), 1);  // nothing read
         EXPECT_TRUE(b->timUpData.isActive());  // the next tick comes
     }
     b->close();
@@ -126,13 +173,34 @@ TEST_F(MainWindow, WatchListWatchesAndKeepsItsEntriesForTheRun) {
         d->UpD_Modbus->setValue(2);
         d->UpD_cntRAM->setValue(2);
         EXPECT_EQ(d->edCnt_RAM->text(), "2");
-        d->edAdr_RAM->setText("1A3");
+        QTest::keyClicks(d->edAdr_RAM, "1ga3");  // g refused, a upper-cased
+        EXPECT_EQ(d->edAdr_RAM->text(), "1A3");
+        // One field a value: an up-down's value stands in its own box, not in a second one.
+        QStringList fields;
+        for (QWidget* f : d->pnEdit->findChildren<QWidget*>()) {
+            auto* e = qobject_cast<QLineEdit*>(f);
+            if (!f->isVisible() || qobject_cast<QAbstractSpinBox*>(f->parentWidget())) continue;
+            if (auto* s = qobject_cast<QAbstractSpinBox*>(f)) fields << s->text();
+            if (e) fields << e->text();
+        }
+        EXPECT_EQ(fields, (QStringList{"02", "00", "2", "1A3"}));
+        QTest::keyClick(d->UpD_Modbus, Qt::Key_Up);
+        QTest::keyClicks(d->UpD_Modbus, "7");  // the box is read-only
+        EXPECT_EQ(d->edAdr_Modbus->text(), "04");
+        QTest::keyClick(d->UpD_Modbus, Qt::Key_Down);
         d->btnAdd->click();
         d->rbWatch->click();
         EXPECT_TRUE(QTest::qWaitFor([&] { return d->lbWath->count() == 1 &&
                                                  d->lbWath->item(0)->text().endsWith("  5C  00"); },
                                     5000));
         watched = d->lbWath->item(0)->text();
+        // "     02                    1A3       2      5C  00": each value under its title.
+        const QImage drawn = d->grab().toImage();
+        const std::vector<int> values = valuesDrawn(d, drawn);
+        const char* titles[] = {"Адр Modbus", "Адр RAM", "Кол-во", "00", "01"};
+        EXPECT_EQ(values.size(), std::size(titles));
+        for (size_t i = 0; i < std::min(values.size(), std::size(titles)); ++i)
+            EXPECT_NEAR(titleDrawn(d, drawn, titles[i]), values[i], 3) << titles[i];
         d->btnClose->click();
     });
     w.menus().mmBrowser->trigger();

@@ -1,10 +1,11 @@
-// Where a window restored from the settings file may go.
+// Where a window restored from the settings file may go, and where a tool window opens.
 
 #include <gtest/gtest.h>
 
 #include <climits>
 
 #include "app/WindowGeometry.h"
+#include "common/ToolWindowPlace.h"
 
 using namespace velmora::app;
 
@@ -54,4 +55,38 @@ TEST(WindowGeometry, KeptOnTheAvailableArea) {
         const WindowRect got = fitIntoArea(c.wanted, c.area);
         EXPECT_EQ(show(got), show(c.fitted)) << c.what;
     }
+}
+
+TEST(ToolWindowPlace, BesideTheMainWindowOrBelowItsTitleBarOnTheScreen) {
+    struct Case {
+        const char* what;
+        velmora::ScreenRect main;
+        velmora::ScreenRect tool;
+        velmora::ScreenRect placed;
+    };
+    const velmora::ScreenRect screen{0, 0, 1280, 900};
+    const int bar = 25;
+    const Case cases[] = {
+        {"room on the right", {0, 0, 600, 500}, {0, 0, 400, 300}, {600, 0, 400, 300}},
+        {"room on the left only", {700, 100, 500, 500}, {0, 0, 400, 300}, {300, 100, 400, 300}},
+        {"exactly the room on the right", {100, 50, 500, 600}, {0, 0, 680, 300}, {600, 50, 680, 300}},
+        {"beside, moved up to end on the screen", {0, 500, 600, 300}, {0, 0, 400, 600}, {600, 300, 400, 600}},
+        {"no room beside: below the bar, one bar in", {100, 50, 1000, 700}, {0, 0, 640, 420}, {125, 75, 640, 420}},
+        {"over a maximized window", screen, {0, 0, 640, 420}, {25, 25, 640, 420}},
+        {"kept from the right edge", {300, 30, 970, 800}, {0, 0, 1000, 420}, {280, 55, 1000, 420}},
+        {"no room below: above the window", {100, 600, 1000, 290}, {0, 0, 640, 420}, {125, 180, 640, 420}},
+        {"taller than the room below the bar", screen, {0, 0, 640, 1000}, {25, 25, 640, 875}},
+        {"wider than the screen", {100, 50, 1000, 700}, {0, 0, 2000, 300}, {0, 75, 1280, 300}},
+    };
+    for (const Case& c : cases) {
+        const velmora::ScreenRect got = velmora::placeToolWindow(c.main, bar, c.tool, screen);
+        EXPECT_EQ(show({got.left, got.top, got.width, got.height}),
+                  show({c.placed.left, c.placed.top, c.placed.width, c.placed.height}))
+            << c.what;
+    }
+    // A screen right of the first, under a panel.
+    const velmora::ScreenRect second{1280, 24, 1920, 1056};
+    const velmora::ScreenRect got =
+        velmora::placeToolWindow({1300, 40, 800, 600}, bar, {0, 0, 400, 300}, second);
+    EXPECT_EQ(show({got.left, got.top, got.width, got.height}), show({2100, 40, 400, 300}));
 }

@@ -19,6 +19,7 @@
 #include "firmware/gui/TFshiftFlash.h"
 #include "system/gui/TFEditParMod.h"
 #include "system/gui/TFHandSetConfig.h"
+#include "views/gui/TFShowVar.h"
 #include "common/Cp1251.h"
 #include "link/OperationKind.h"
 #include "sim/PtyServer.h"
@@ -168,7 +169,7 @@ TEST_F(MainWindow, EveryDialogIsWideEnoughForItsCaption) {
     TFTerminal& w = start();
     firmware::TFshiftFlash shift(&w);
     firmware::TFClear_FL erase(&w);
-    QWidget* dialogs[] = {w.selectComm(), w.editParMod(), w.handSetConfig(), &shift, &erase};
+    QWidget* dialogs[] = {w.selectComm(), w.editParMod(), w.handSetConfig(), w.showVar(), &shift, &erase};
     QFont titleFont = QFontDatabase::systemFont(QFontDatabase::TitleFont);
     titleFont.setBold(true);
     const QFontMetrics metrics(titleFont);

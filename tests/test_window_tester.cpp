@@ -3,6 +3,7 @@
 // the window destroyed on its message.
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -96,6 +97,20 @@ TEST(TestEditorWindow, RecordFiltersSaveAndLoad) {
     EXPECT_TRUE(e.edData_Write->isVisible());
     EXPECT_TRUE(e.pnRes->isVisible());
     EXPECT_FALSE(e.pnI2c->isVisible());
+    // Each field has its label beside it, the label's text the field's name.
+    const std::pair<QWidget*, const char*> labelled[] = {
+        {e.lbMon_Kom, "Строки теста"}, {e.edData_Write, "Данные"},  {e.edAdr_Modbus, "Modbus"},
+        {e.cbKom, "Команда"},          {e.edAdrRes_M, "Адрес ресурса"}, {e.edKol, "Кол-во"}};
+    for (auto [field, text] : labelled) {
+        QLabel* label = nullptr;
+        for (QLabel* l : e.findChildren<QLabel*>())
+            if (l->buddy() == field) label = l;
+        ASSERT_TRUE(label) << text;
+        EXPECT_EQ(label->text(), text);
+        EXPECT_EQ(field->accessibleName(), text);
+        const QRect l(label->mapTo(&e, QPoint()), label->size()), f(field->mapTo(&e, QPoint()), field->size());
+        EXPECT_TRUE(label->isVisible() && l.adjusted(-12, -12, 12, 12).intersects(f)) << text;
+    }
     QTest::keyClicks(e.edAdrRes_M, "10");
     QTest::keyClicks(e.edKol, "8");
     QTest::keyClicks(e.edData_Write, "1 2 3");

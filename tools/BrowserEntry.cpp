@@ -114,6 +114,20 @@ std::optional<RamVariable> variableOfEntry(std::string_view line) {
     return v;
 }
 
+LineColumns columnsOfLine(std::string_view line) {
+    LineColumns c;
+    if (auto f = fieldsOfEntry(line)) {
+        c.cid = f->cid;
+        c.slave = f->slave;
+        c.address = f->address;
+        c.count = f->count;
+    } else {
+        const size_t first = line.find_first_not_of(' ');
+        c.value = first == line.npos ? std::string() : std::string(line.substr(first));
+    }
+    return c;
+}
+
 std::vector<std::string> valueLines(const std::vector<uint8_t>& bytes) {
     std::vector<std::string> lines;
     for (size_t at = 0; at < bytes.size(); at += kBytesPerValueLine) {

@@ -41,6 +41,14 @@ std::optional<RamVariable> variableOfEntry(std::string_view line);
 // A line holding "=" is an entry; the others are value lines.
 inline bool isEntryLine(std::string_view line) { return line.find('=') != line.npos; }
 
+// What the browser's list shows of a line, column by column: an entry's node, i2c address
+// (blank for the node's own RAM), RAM address and count; a value line's bytes.
+struct LineColumns {
+    std::string cid, slave, address, count, value;
+    bool operator==(const LineColumns&) const = default;
+};
+LineColumns columnsOfLine(std::string_view line);
+
 // The value lines of `bytes`: 16 blanks, then up to 16 bytes as " XX".
 std::vector<std::string> valueLines(const std::vector<uint8_t>& bytes);
 

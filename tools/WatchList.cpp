@@ -30,15 +30,28 @@ WatchList::Pass WatchList::read(link::TransactionEngine& engine) const {
     return pass;
 }
 
+namespace {
+// `text` written into `line` from column `at`, blanks before it.
+void putAt(std::string& line, size_t at, const std::string& text) {
+    line.resize(at, ' ');
+    line += text;
+}
+}  // namespace
+
 std::string watchEntryText(const RamVariable& v) {
-    return std::string(5, ' ') + hexNumber(v.cid, 2) + std::string(10, ' ') +
-           (v.slave ? hexNumber(v.slave, 2) : std::string(2, ' ')) + std::string(8, ' ') +
-           hexNumber(v.address, 3) + std::string(7, ' ') + std::to_string(v.count);
+    std::string line;
+    putAt(line, kWatchCidAt, hexNumber(v.cid, 2));
+    putAt(line, kWatchSlaveAt, v.slave ? hexNumber(v.slave, 2) : std::string(2, ' '));
+    putAt(line, kWatchAddressAt, hexNumber(v.address, 3));
+    putAt(line, kWatchCountAt, std::to_string(v.count));
+    return line;
 }
 
 std::string watchLine(const RamVariable& v, const std::vector<uint8_t>& bytes) {
-    std::string line = watchEntryText(v) + std::string(4, ' ');
-    for (uint8_t b : bytes) line += "  " + hexNumber(b, 2);
+    std::string line = watchEntryText(v);
+    line.resize(kWatchBytesAt - 2, ' ');  // the blanks stay when nothing was read
+    for (size_t n = 0; n < bytes.size(); ++n)
+        putAt(line, kWatchBytesAt + n * kWatchByteStep, hexNumber(bytes[n], 2));
     return line;
 }
 

@@ -36,6 +36,11 @@ private:
     std::vector<RamVariable> entries_;
 };
 
+// Where each field of a watch line starts, in characters; the window's header puts its
+// column titles there. Byte n read is at kWatchBytesAt + n * kWatchByteStep.
+inline constexpr size_t kWatchCidAt = 5, kWatchSlaveAt = 17, kWatchAddressAt = 27, kWatchCountAt = 37;
+inline constexpr size_t kWatchBytesAt = 44, kWatchByteStep = 4;
+
 // "     CC          SS        AAA       N": the list's line in editing mode.
 std::string watchEntryText(const RamVariable& v);
 // The entry text, four blanks, and "  XX" for each byte read.

@@ -9,11 +9,19 @@
 
 namespace velmora::gui {
 
-int captionWidth(const QString& caption) {
+namespace {
+QFont titleFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
     font.setBold(true);
-    const QFontMetrics metrics(font);
-    const int bar = metrics.height() + 10;  // the bar's height, and so a button's width
+    return font;
+}
+}  // namespace
+
+int titleBarHeight() { return QFontMetrics(titleFont()).height() + 10; }
+
+int captionWidth(const QString& caption) {
+    const QFontMetrics metrics(titleFont());
+    const int bar = titleBarHeight();  // and so a button's width
     const int icon = bar, buttons = 3 * bar, padding = 24;
     return metrics.horizontalAdvance(caption.trimmed()) + icon + buttons + padding;
 }

@@ -1,5 +1,7 @@
 #include "tools/gui/BrowserWindows.h"
 
+#include "common/gui/ToolWindowPlace.h"
+
 namespace velmora::tools {
 
 BrowserWindows::BrowserWindows(app::TFTerminal& window) : window_(window) {
@@ -25,12 +27,14 @@ void BrowserWindows::Browser1Click() {
     browser_ = new TFBrowser(window_.engine(), *editor_, &window_);
     browser_->onClosed = [this] { window_.postWindowMessage(app::kMsgBrowserClosed); };
     window_.menus().Browser1->setEnabled(false);
+    gui::placeToolWindow(browser_, &window_);
     browser_->show();
 }
 
 void BrowserWindows::mmBrowserClick() {
     window_.menus().Browser1->setEnabled(false);
     TFBrowser1 watch(window_.engine(), watchList_, &window_);
+    gui::placeToolWindow(&watch, &window_);
     watch.exec();
     // Nothing else would give the popup entry back once the watch list has closed,
     // unless the variable browser is open (its own closing does that).

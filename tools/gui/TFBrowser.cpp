@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QVBoxLayout>
@@ -12,21 +13,7 @@
 namespace velmora::tools {
 
 namespace {
-
-QWidget* header() {
-    auto* row = new QWidget;
-    auto* h = new QHBoxLayout(row);
-    h->setContentsMargins(0, 0, 0, 0);
-    h->setSpacing(0);
-    for (const char* title : {"Адр Modbus", "Адр i2c", "Адр RAM", "Значение"}) {
-        auto* l = new QLabel(title);
-        l->setFixedWidth(80);
-        h->addWidget(l);
-    }
-    h->addStretch();
-    return row;
-}
-
+enum Column { kCid, kSlave, kAddress, kCount, kValue, kColumns };
 }  // namespace
 
 TFBrowser::TFBrowser(link::TransactionEngine& engine, TFEditBrow& editor, QWidget* parent)
@@ -36,11 +23,20 @@ TFBrowser::TFBrowser(link::TransactionEngine& engine, TFEditBrow& editor, QWidge
     // Above the main window, yet typing there carries on undisturbed.
     setAttribute(Qt::WA_ShowWithoutActivating);
 
-    reBrow = new QListWidget;
+    reBrow = new QTreeWidget;
     reBrow->setObjectName("reBrow");
     reBrow->setAccessibleName("Значения переменных");
-    reBrow->setStyleSheet("QListWidget { background: aqua; }");
+    reBrow->setStyleSheet("QTreeWidget { background: aqua; }");
     reBrow->setFont(gui::namedFont("Courier New", 10, false));
+    reBrow->header()->setFont(font());  // the titles in the window's font, as the other labels
+    reBrow->setColumnCount(kColumns);
+    reBrow->setHeaderLabels({"Адр Modbus", "Адр i2c", "Адр RAM", "Кол-во", "Значение"});
+    reBrow->setRootIsDecorated(false);
+    reBrow->setUniformRowHeights(true);
+    reBrow->setAllColumnsShowFocus(true);
+    reBrow->header()->setSectionsMovable(false);
+    reBrow->header()->setAccessibleName("Столбцы списка");
+    for (int c = kCid; c < kValue; ++c) reBrow->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
     reBrow->setContextMenuPolicy(Qt::CustomContextMenu);
     popup = new QMenu(this);
     pmAdd = popup->addAction("Добавить");
@@ -67,15 +63,16 @@ TFBrowser::TFBrowser(link::TransactionEngine& engine, TFEditBrow& editor, QWidge
     bottom->addWidget(bbGEN);
     bottom->addWidget(btnCloseBrw);
     auto* box = new QVBoxLayout(this);
-    box->addWidget(header());
     box->addWidget(reBrow, 1);
     box->addLayout(bottom);
-    resize(420, 300);
+    resize(640, 300);
 
     timUpData.setInterval(spPeriod->value());
     connect(&timUpData, &QTimer::timeout, this, &TFBrowser::timUpDataTimer);
     connect(spPeriod, &QSpinBox::valueChanged, this, [this](int ms) { timUpData.setInterval(ms); });
-    connect(reBrow, &QListWidget::currentRowChanged, this, &TFBrowser::reBrowClicked);
+    connect(reBrow, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        reBrowClicked(item ? reBrow->indexOfTopLevelItem(item) : -1);
+    });
     connect(reBrow, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) {
                 pmChange->setEnabled(list_.selected().has_value());
@@ -98,10 +95,13 @@ void TFBrowser::showList() {
     const QSignalBlocker quiet(reBrow);
     reBrow->clear();
     for (const std::string& line : list_.lines()) {
-        auto* item = new QListWidgetItem(QString::fromStdString(line), reBrow);
+        const LineColumns c = columnsOfLine(line);
+        auto* item = new QTreeWidgetItem(reBrow);
+        const std::string* texts[kColumns] = {&c.cid, &c.slave, &c.address, &c.count, &c.value};
+        for (int i = 0; i < kColumns; ++i) item->setText(i, QString::fromStdString(*texts[i]));
         if (!isEntryLine(line)) item->setFlags(Qt::ItemIsEnabled);  // value lines: not selectable
     }
-    if (auto s = list_.selected()) reBrow->setCurrentRow(static_cast<int>(*s));
+    if (auto s = list_.selected()) reBrow->setCurrentItem(reBrow->topLevelItem(static_cast<int>(*s)));
 }
 
 void TFBrowser::reBrowClicked(int row) {
@@ -109,7 +109,7 @@ void TFBrowser::reBrowClicked(int row) {
     list_.click(static_cast<size_t>(row));
     if (!list_.selected()) {
         const QSignalBlocker quiet(reBrow);
-        reBrow->setCurrentRow(-1);
+        reBrow->setCurrentItem(nullptr);
     }
 }
 

@@ -3,7 +3,7 @@
 // window that reads its list of RAM variables again and again. Closing it calls
 // `onClosed` (the main window's message 1124).
 
-#include <QListWidget>
+#include <QTreeWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
@@ -24,7 +24,8 @@ public:
 
     std::function<void()> onClosed;
 
-    QListWidget* reBrow = nullptr;
+    // One row a line of the list, its fields in the header's columns.
+    QTreeWidget* reBrow = nullptr;
     QMenu* popup = nullptr;
     QAction* pmAdd = nullptr;
     QAction* pmChange = nullptr;

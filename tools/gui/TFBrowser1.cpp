@@ -4,7 +4,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRegularExpressionValidator>
+#include <QScrollBar>
+#include <QStandardItemModel>
 #include <QVBoxLayout>
+#include <vector>
 
 #include "common/HexText.h"
 #include "common/gui/Fonts.h"
@@ -13,9 +16,28 @@ namespace velmora::tools {
 
 namespace {
 
-// The read-only edit beside an up-down control that writes its position into it.
-QSpinBox* upDown(const char* name, int from, int to, int step, int start) {
-    auto* s = new QSpinBox;
+// An up-down control whose own field is the read-only edit `shown`, as a Windows up-down
+// control writes its position into the edit beside it; here the two are one field. The
+// value is written in hexadecimal with `hexDigits` digits, or in decimal when 0.
+class UpDownField : public QSpinBox {
+public:
+    UpDownField(QLineEdit* shown, int hexDigits) : hexDigits_(hexDigits) {
+        setLineEdit(shown);
+        shown->setReadOnly(true);  // the arrows, the arrow keys and the wheel step it
+        if (hexDigits) setDisplayIntegerBase(16);
+    }
+
+protected:
+    QString textFromValue(int v) const override {
+        return hexDigits_ ? QString::fromStdString(hexNumber(static_cast<uint32_t>(v), hexDigits_))
+                          : QSpinBox::textFromValue(v);
+    }
+
+private:
+    int hexDigits_;
+};
+
+QSpinBox* upDown(const char* name, QSpinBox* s, int from, int to, int step, int start) {
     s->setObjectName(name);
     s->setRange(from, to);
     s->setSingleStep(step);
@@ -23,16 +45,23 @@ QSpinBox* upDown(const char* name, int from, int to, int step, int start) {
     return s;
 }
 
-QLineEdit* readOnly(const char* name, const QString& text) {
-    auto* e = new QLineEdit(text);
+QLineEdit* shownValue(const char* name) {
+    auto* e = new QLineEdit;
     e->setObjectName(name);
-    e->setReadOnly(true);
     return e;
 }
 
-QString header() {
-    // The columns line up with the watch lines: see watchLine().
-    return "Адр Modbus Адр i2c  Адр RAM  Кол-во  00  01  02  03  04  05  06  07";
+// lbWath's columns: where each title stands in a watch line, in characters.
+struct Column {
+    const char* title;
+    size_t at;
+};
+std::vector<Column> watchColumns() {
+    static const char* const bytes[] = {"00", "01", "02", "03", "04", "05", "06", "07"};
+    std::vector<Column> c = {{"", 0}, {"Адр Modbus", kWatchCidAt}, {"Адр i2c", kWatchSlaveAt},
+                             {"Адр RAM", kWatchAddressAt}, {"Кол-во", kWatchCountAt}};
+    for (size_t n = 0; n < kWatchCountMax; ++n) c.push_back({bytes[n], kWatchBytesAt + n * kWatchByteStep});
+    return c;
 }
 
 }  // namespace
@@ -45,13 +74,27 @@ TFBrowser1::TFBrowser1(link::TransactionEngine& engine, WatchList& entries, QWid
     setWindowTitle("Окно просмотра");
     const QFont mono = gui::namedFont("Courier New", 10, true);
 
-    auto* head = new QLabel(header());
-    head->setFont(mono);
+    lbHeader = new QHeaderView(Qt::Horizontal);
+    lbHeader->setObjectName("lbHeader");
+    lbHeader->setAccessibleName("Столбцы списка");
+    auto* titles = new QStandardItemModel(0, 0, lbHeader);
+    QStringList words;
+    for (const Column& c : watchColumns()) words << c.title;
+    titles->setHorizontalHeaderLabels(words);
+    lbHeader->setModel(titles);
+    lbHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lbHeader->setSectionsClickable(false);
+    lbHeader->setMinimumSectionSize(1);
+    lbHeader->setSectionResizeMode(QHeaderView::Fixed);
+    lbHeader->setStretchLastSection(true);
+    // A header view is a scroll area, whose least size is its scroll bars'.
+    lbHeader->setFixedHeight(lbHeader->sizeHint().height());
     lbWath = new QListWidget;
     lbWath->setObjectName("lbWath");
     lbWath->setAccessibleName("Наблюдаемые переменные");
     lbWath->setFont(mono);
     lbWath->setStyleSheet("QListWidget { color: yellow; background: blue; }");
+    lbWath->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     SB1 = new QStatusBar;
     SB1->setObjectName("SB1");
     SB1->setAccessibleName("Строка состояния");
@@ -65,7 +108,7 @@ TFBrowser1::TFBrowser1(link::TransactionEngine& engine, WatchList& entries, QWid
     auto* modes = new QVBoxLayout(rgREG);
     modes->addWidget(rbWatch);
     modes->addWidget(rbEdit);
-    SpinEdit1 = upDown("SpinEdit1", 500, 3000, 500, 500);
+    SpinEdit1 = upDown("SpinEdit1", new QSpinBox, 500, 3000, 500, 500);
     auto* periodLabel = new QLabel("Период обновления [мс]");
     periodLabel->setBuddy(SpinEdit1);
     SpinEdit1->setAccessibleName(periodLabel->text());
@@ -81,17 +124,22 @@ TFBrowser1::TFBrowser1(link::TransactionEngine& engine, WatchList& entries, QWid
     auto* period = new QVBoxLayout;
     period->addWidget(periodLabel);
     period->addWidget(SpinEdit1);
+    period->addStretch();
     bottom->addLayout(period);
     bottom->addStretch();
     bottom->addWidget(btnClose);
     auto* box = new QVBoxLayout(this);
-    box->addWidget(head);
-    box->addWidget(lbWath, 1);
+    auto* table = new QVBoxLayout;
+    table->setSpacing(0);  // the header sits on the list, as a table's does
+    table->addWidget(lbHeader);
+    table->addWidget(lbWath, 1);
+    box->addLayout(table, 1);
     box->addWidget(pnEdit);
     box->addLayout(bottom);
     box->addWidget(SB1);
     resize(640, 420);
 
+    connect(lbWath->horizontalScrollBar(), &QScrollBar::valueChanged, lbHeader, &QHeaderView::setOffset);
     connect(&timUpData, &QTimer::timeout, this, &TFBrowser1::timUpDataTimer);
     connect(rbWatch, &QRadioButton::toggled, this, [this](bool on) { rgREGClick(on); });
     connect(btnClose, &QPushButton::clicked, this, &TFBrowser1::reject);
@@ -103,16 +151,16 @@ TFBrowser1::TFBrowser1(link::TransactionEngine& engine, WatchList& entries, QWid
 QWidget* TFBrowser1::buildEditPanel() {
     auto* panel = new QWidget;
     panel->setObjectName("pnEdit");
-    edAdr_Modbus = readOnly("edAdr_Modbus", "2");
-    UpD_Modbus = upDown("UpD_Modbus", 2, 254, 2, 2);
-    edAdr_i2c = readOnly("edAdr_i2c", "0");
-    UpD_i2c = upDown("UpD_i2c", 0, 254, 2, 0);
-    edCnt_RAM = readOnly("edCnt_RAM", "1");
-    UpD_cntRAM = upDown("UpD_cntRAM", 1, 8, 1, 1);
+    edAdr_Modbus = shownValue("edAdr_Modbus");
+    UpD_Modbus = upDown("UpD_Modbus", new UpDownField(edAdr_Modbus, 2), 2, 254, 2, 2);
+    edAdr_i2c = shownValue("edAdr_i2c");
+    UpD_i2c = upDown("UpD_i2c", new UpDownField(edAdr_i2c, 2), 0, 254, 2, 0);
+    edCnt_RAM = shownValue("edCnt_RAM");
+    UpD_cntRAM = upDown("UpD_cntRAM", new UpDownField(edCnt_RAM, 0), 1, kWatchCountMax, 1, 1);
     edAdr_RAM = new QLineEdit;
     edAdr_RAM->setObjectName("edAdr_RAM");
     edAdr_RAM->setMaxLength(3);
-    edAdr_RAM->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9A-F]{0,3}"),
+    edAdr_RAM->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9A-Fa-f]{0,3}"),
                                                             edAdr_RAM));
     btnAdd = new QPushButton("Добавить");
     btnAdd->setObjectName("btnAdd");
@@ -123,33 +171,25 @@ QWidget* TFBrowser1::buildEditPanel() {
     btnDelete->setEnabled(false);
 
     auto* g = new QGridLayout(panel);
-    const std::pair<QString, QWidget*> rows[] = {{"Адрес Modbus", edAdr_Modbus},
-                                                 {"Адрес i2c", edAdr_i2c},
-                                                 {"Кол-во (max 8)", edCnt_RAM},
-                                                 {"Адрес RAM", edAdr_RAM}};
-    QSpinBox* ups[] = {UpD_Modbus, UpD_i2c, UpD_cntRAM, nullptr};
-    for (int i = 0; i < 4; ++i) {
-        auto* l = new QLabel(rows[i].first);
-        l->setBuddy(rows[i].second);
-        rows[i].second->setAccessibleName(rows[i].first);
-        g->addWidget(l, 0, i * 2, 1, 2);
-        g->addWidget(rows[i].second, 1, i * 2);
-        if (ups[i]) {
-            ups[i]->setAccessibleName(rows[i].first + ", шаг");  // steps the field beside it
-            g->addWidget(ups[i], 1, i * 2 + 1);
-        }
+    g->setContentsMargins(0, 6, 0, 0);
+    const std::pair<QString, QWidget*> fields[] = {{"Адрес Modbus", UpD_Modbus},
+                                                   {"Адрес i2c", UpD_i2c},
+                                                   {"Кол-во (max 8)", UpD_cntRAM},
+                                                   {"Адрес RAM", edAdr_RAM}};
+    int column = 0;
+    for (const auto& [caption, field] : fields) {
+        auto* l = new QLabel(caption);
+        l->setBuddy(field);
+        field->setAccessibleName(caption);
+        g->addWidget(l, 0, column);
+        g->addWidget(field, 1, column++);
     }
-    g->addWidget(btnAdd, 1, 8);
-    g->addWidget(btnDelete, 1, 9);
+    for (QLineEdit* shown : {edAdr_Modbus, edAdr_i2c, edCnt_RAM})
+        shown->setAccessibleName(shown->parentWidget()->accessibleName());
+    g->addWidget(btnAdd, 1, column++);
+    g->addWidget(btnDelete, 1, column++);
+    g->setColumnStretch(column, 1);
 
-    connect(UpD_Modbus, &QSpinBox::valueChanged, this, [this](int v) {
-        edAdr_Modbus->setText(QString::fromStdString(hexNumber(static_cast<uint32_t>(v), 2)));
-    });
-    connect(UpD_i2c, &QSpinBox::valueChanged, this, [this](int v) {
-        edAdr_i2c->setText(QString::fromStdString(hexNumber(static_cast<uint32_t>(v), 2)));
-    });
-    connect(UpD_cntRAM, &QSpinBox::valueChanged, this,
-            [this](int v) { edCnt_RAM->setText(QString::number(v)); });
     // Lower-case letters are upper-cased as typed rather than refused.
     connect(edAdr_RAM, &QLineEdit::textEdited, this, [this](const QString& t) {
         if (t != t.toUpper()) edAdr_RAM->setText(t.toUpper());
@@ -159,6 +199,25 @@ QWidget* TFBrowser1::buildEditPanel() {
     return panel;
 }
 
+void TFBrowser1::alignHeader() {
+    // A section starts where its field starts in the list's lines: the list's text origin
+    // plus that many characters of the list's (fixed-pitch) font.
+    const QFontMetrics chars(lbWath->font());
+    const int origin = lbWath->viewport()->geometry().left();
+    const std::vector<Column> columns = watchColumns();
+    int left = 0;
+    for (size_t i = 0; i + 1 < columns.size(); ++i) {
+        const int next = origin + chars.horizontalAdvance(QString(static_cast<int>(columns[i + 1].at), ' '));
+        lbHeader->resizeSection(static_cast<int>(i), next - left);
+        left = next;
+    }
+}
+
+void TFBrowser1::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    alignHeader();  // the list's frame is known once its style is
+}
+
 void TFBrowser1::fillEntryTexts() {
     lbWath->clear();
     for (const RamVariable& v : entries_.entries())
@@ -166,9 +225,9 @@ void TFBrowser1::fillEntryTexts() {
 }
 
 void TFBrowser1::btnAddClick() {
-    const auto cid = static_cast<uint8_t>(edAdr_Modbus->text().toUInt(nullptr, 16));
-    const auto slave = static_cast<uint8_t>(edAdr_i2c->text().toUInt(nullptr, 16));
-    const auto count = static_cast<uint16_t>(edCnt_RAM->text().toUInt());
+    const auto cid = static_cast<uint8_t>(UpD_Modbus->value());
+    const auto slave = static_cast<uint8_t>(UpD_i2c->value());
+    const auto count = static_cast<uint16_t>(UpD_cntRAM->value());
     switch (entries_.add(cid, slave, edAdr_RAM->text().toStdString(), count)) {
         case WatchAdd::Added:
             lbWath->addItem(QString::fromStdString(watchEntryText(entries_.entries().back())));

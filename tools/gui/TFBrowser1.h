@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -23,6 +24,7 @@ class TFBrowser1 : public QDialog {
 public:
     TFBrowser1(link::TransactionEngine& engine, WatchList& entries, QWidget* parent = nullptr);
 
+    QHeaderView* lbHeader = nullptr;  // lbWath's column titles
     QListWidget* lbWath = nullptr;
     QStatusBar* SB1 = nullptr;
     QGroupBox* rgREG = nullptr;
@@ -31,6 +33,7 @@ public:
     QSpinBox* SpinEdit1 = nullptr;
     QPushButton* btnClose = nullptr;
     QWidget* pnEdit = nullptr;
+    // Each up-down control shows its value in its read-only edit: one field with arrows.
     QLineEdit* edAdr_Modbus = nullptr;
     QSpinBox* UpD_Modbus = nullptr;
     QLineEdit* edAdr_i2c = nullptr;
@@ -48,12 +51,16 @@ public:
     void rgREGClick(bool watch);
     void timUpDataTimer();
 
+protected:
+    void showEvent(QShowEvent* e) override;
+
 public slots:
     // Escape and the window manager end up here too: the one way out stops the timer.
     void reject() override;
 
 private:
     QWidget* buildEditPanel();
+    void alignHeader();
     void fillEntryTexts();
 
     link::TransactionEngine& engine_;

@@ -55,10 +55,12 @@ TFEditorTest::TFEditorTest(QWidget* parent) : QDialog(parent) {
     QAction* save = tools->addAction("Сохранить как ...");
     save->setObjectName("tbSave");
     layout->addWidget(tools);
-    layout->addWidget(new QLabel("Данные", this));
     lbMon_Kom = new QListWidget(this);
     lbMon_Kom->setObjectName("lbMon_Kom");
-    lbMon_Kom->setAccessibleName("Строки теста");
+    auto* linesLabel = new QLabel("Строки теста", this);
+    linesLabel->setBuddy(lbMon_Kom);
+    lbMon_Kom->setAccessibleName(linesLabel->text());
+    layout->addWidget(linesLabel);
     lbMon_Kom->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lbMon_Kom->setDragDropMode(QAbstractItemView::InternalMove);  // drags from the list itself only
     lbMon_Kom->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -71,22 +73,36 @@ TFEditorTest::TFEditorTest(QWidget* parent) : QDialog(parent) {
     lbMon_Kom->addActions({delOne, delAll});
     layout->addWidget(lbMon_Kom, 1);
 
-    edData_Write = new QLineEdit(this);
+    // The data field and its label come and go together with the command.
+    pnData = new QWidget(this);
+    auto* dataRow = new QHBoxLayout(pnData);
+    dataRow->setContentsMargins(0, 0, 0, 0);
+    edData_Write = new QLineEdit(pnData);
     edData_Write->setObjectName("edData_Write");
-    edData_Write->setAccessibleName("Данные команды");
-    layout->addWidget(edData_Write);
+    auto* dataLabel = new QLabel("Данные", pnData);
+    dataLabel->setBuddy(edData_Write);
+    edData_Write->setAccessibleName(dataLabel->text());
+    dataRow->addWidget(dataLabel);
+    dataRow->addWidget(edData_Write, 1);
+    layout->addWidget(pnData);
     auto* group = new QGroupBox("  Адрес  / команда", this);
     auto* row = new QHBoxLayout(group);
     auto* nodeBox = new QWidget(group);
     auto* nodeGrid = new QGridLayout(nodeBox);
     edAdr_Modbus = field(nodeBox, "edAdr_Modbus", "Modbus", 2, nodeGrid, 0);
     row->addWidget(nodeBox);
-    cbKom = new QComboBox(group);
+    auto* commandBox = new QWidget(group);
+    auto* commandGrid = new QGridLayout(commandBox);
+    cbKom = new QComboBox(commandBox);
     cbKom->setObjectName("cbKom");
-    cbKom->setAccessibleName("Команда");
     for (const char* c : kEditorCommands) cbKom->addItem(QString::fromUtf8(c));
     cbKom->setCurrentIndex(-1);
-    row->addWidget(cbKom);
+    auto* commandLabel = new QLabel("Команда", commandBox);
+    commandLabel->setBuddy(cbKom);
+    cbKom->setAccessibleName(commandLabel->text());
+    commandGrid->addWidget(commandLabel, 0, 0);
+    commandGrid->addWidget(cbKom, 1, 0);
+    row->addWidget(commandBox);
     pnI2c = new QWidget(group);
     auto* i2cGrid = new QGridLayout(pnI2c);
     edAdr_i2c = field(pnI2c, "edAdr_i2c", "i2c", 2, i2cGrid, 0);
@@ -131,7 +147,7 @@ TFEditorTest::TFEditorTest(QWidget* parent) : QDialog(parent) {
 void TFEditorTest::Timer1Timer() {
     if (cbKom->view()->isVisible()) return;  // the list is dropped down
     const EditorFields f = editorFieldsFor(cbKom->currentIndex());
-    edData_Write->setVisible(f.data);
+    pnData->setVisible(f.data);
     edKol->parentWidget()->setVisible(f.count);
     pnRes->setVisible(f.resourceAddress);
     pnI2c->setVisible(f.i2c);

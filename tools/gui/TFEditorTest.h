@@ -30,7 +30,7 @@ public:
     QComboBox* cbKom = nullptr;
     QLineEdit *edAdr_Modbus = nullptr, *edKol = nullptr, *edAdr_i2c = nullptr,
               *edAdrRes_i = nullptr, *edAdrRes_M = nullptr, *edData_Write = nullptr;
-    QWidget *pnI2c = nullptr, *pnRes = nullptr;
+    QWidget *pnI2c = nullptr, *pnRes = nullptr, *pnData = nullptr;
     QPushButton* btnRec = nullptr;
     QStatusBar* sb1 = nullptr;
 

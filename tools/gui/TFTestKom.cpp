@@ -1,5 +1,6 @@
 #include "tools/gui/TFTestKom.h"
 
+#include "common/gui/ToolWindowPlace.h"
 #include "common/gui/WritableFolder.h"
 
 #include <QActionGroup>
@@ -154,12 +155,18 @@ TFTestKom::TFTestKom(link::LinkSession& link, std::function<void()> closed, QWid
     QAction* editor = menuBar()->addAction("Редактор тестов");
     editor->setObjectName("N4");
     connect(editor, &QAction::triggered, this, [this] {
-        if (!editor_) editor_ = new TFEditorTest(this);
+        if (!editor_) {
+            editor_ = new TFEditorTest(this);
+            gui::placeToolWindow(editor_, this);
+        }
         editor_->exec();
     });
 
     // The window sees its keys before its controls.
     qApp->installEventFilter(this);
+    // The main window opens it without a parent (a disabled parent would disable it
+    // too), from its menu: the active window is the one to stay clear of.
+    gui::placeToolWindow(this, parent ? parent : QApplication::activeWindow());
 }
 
 TFTestKom::~TFTestKom() { qApp->removeEventFilter(this); }

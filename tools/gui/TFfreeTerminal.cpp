@@ -1,8 +1,8 @@
 #include "tools/gui/TFfreeTerminal.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QVBoxLayout>
+
+#include "common/gui/ToolWindowPlace.h"
 
 namespace velmora::tools {
 
@@ -24,8 +24,7 @@ void TFfreeTerminal::openOnPort() {
     const uint32_t before = comm_.baud();
     comm_.setBaud(kTerminalBaud);
     comm_.attachTerminal(freeTerminal, false);
-    if (QScreen* s = QGuiApplication::primaryScreen())
-        move(s->availableGeometry().center() - rect().center());
+    gui::placeToolWindow(this, parentWidget());
     freeTerminal->setFocus();
     exec();
     comm_.detachTerminal();

@@ -6,6 +6,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "common/gui/CaptionWidth.h"
+
 namespace velmora::views {
 
 TFShowVar::TFShowVar(QWidget* parent) : QDialog(parent) {
@@ -48,6 +50,7 @@ TFShowVar::TFShowVar(QWidget* parent) : QDialog(parent) {
         accept();
     });
     setChoice(VarType::Char, VarFormat::Off);
+    gui::fitCaption(this);
 }
 
 VarType TFShowVar::type() const {
