@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <stdlib.h>
+
 #include <cstdio>
 #include <map>
 #include <optional>
@@ -87,9 +90,16 @@ TEST_F(PrivateXServer, TheWindowKeepsItsPlaceFromStartToStartUnderAWindowManager
         std::fputs("[System]\r\nAutoSkan=0\r\n[Form]\r\nWidth=420\r\nHeight=300\r\nLeft=100\r\nTop=100\r\n", f);
         std::fclose(f);
     }
+    // A port that opens (a pseudo-terminal of the test's), so no port dialog holds the
+    // window open at close.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const std::string port = ::ptsname(master);
     for (int start = 1; start <= 2; ++start) {
         SCOPED_TRACE("start " + std::to_string(start));
-        const auto started = velmora::testing::startUntilShown({"--settings", ini, "--port", "/nonexistent/tty"});
+        const auto started = velmora::testing::startUntilShown({"--settings", ini, "--port", port});
         ASSERT_TRUE(started.shown) << "no window showed";
         Window client = 0;
         for (int i = 0; i < 250 && !client; ++i) {
@@ -113,10 +123,13 @@ TEST_F(PrivateXServer, TheWindowKeepsItsPlaceFromStartToStartUnderAWindowManager
         EXPECT_EQ(x, 100);
         EXPECT_EQ(y, 100);
         askToClose(client);
-        if (!exitedWithin(started.pid, 10000)) velmora::testing::endProgram(started);
+        const bool exited = exitedWithin(started.pid, 10000);
+        if (!exited) velmora::testing::endProgram(started);
+        ASSERT_TRUE(exited) << "the window did not close when asked";
         const std::string saved = readFile(ini);
         EXPECT_NE(saved.find("Left=100\r\n"), std::string::npos) << saved;
         EXPECT_NE(saved.find("Top=100\r\n"), std::string::npos) << saved;
     }
+    ::close(master);
     std::remove(ini.c_str());
 }
