@@ -88,6 +88,12 @@ QWidget* shownWidget(const QString& wanted) {
     return found;
 }
 
+QWidget* anyWidget(const QString& wanted) {
+    for (QWidget* w : QApplication::allWidgets())
+        if (w->objectName() == wanted) return w;
+    return nullptr;
+}
+
 // A menu entry, menu bar title or tool button of that name, where it is shown.
 QString actionPlace(const QString& wanted) {
     for (QWidget* w : QApplication::allWidgets()) {
@@ -204,15 +210,16 @@ QString probeAnswer(const ProbeRequest& r) {
                 return QStringLiteral("%1 %2 %3")
                     .arg(a->isVisible() ? "shown" : "hidden", a->isEnabled() ? "enabled" : "disabled",
                          a->isChecked() ? "checked" : "unchecked");
-            for (QWidget* w : QApplication::allWidgets())
-                if (w->objectName() == wanted)
-                    return QStringLiteral("hidden %1 unchecked").arg(w->isEnabled() ? "enabled" : "disabled");
+            if (QWidget* w = anyWidget(wanted))
+                return QStringLiteral("hidden %1 unchecked").arg(w->isEnabled() ? "enabled" : "disabled");
             return QStringLiteral("none");
         }
         default:
             break;
     }
     QWidget* w = shownWidget(wanted);
+    // A text is read from a hidden page too (the protocol log while the Module page shows).
+    if (!w && r.verb == ProbeRequest::Text) w = anyWidget(wanted);
     if (!w) return r.verb == ProbeRequest::Where ? actionPlace(wanted) : QStringLiteral("none");
     switch (r.verb) {
         case ProbeRequest::Where:

@@ -11,7 +11,8 @@
 //   item NAME ROW COL    global x y w h of a table cell, a list row, or a tree row
 //                        (counted as the tree shows them, from the top)
 //   text NAME            a field's, label's, button's or combo box's text; an item
-//                        view's current item; a status bar's panels joined by " | "
+//                        view's current item; a status bar's panels joined by " | ";
+//                        of a hidden widget too when none of that name shows
 //   text NAME ROW COL    an item's text (rows as for item)
 //   state NAME           shown|hidden enabled|disabled checked|unchecked, of a widget
 //                        or an action

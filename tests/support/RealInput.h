@@ -55,6 +55,8 @@ struct ProgramStart {
     // The two nodes and their modules put in the tree at start, from sysConfig.trm.
     bool knownNetwork = false;
     bool helpFile = false;
+    // The simulator's network description; empty for its built-in one.
+    std::string network = "";
 };
 
 class RealInput : public PrivateXServer {
@@ -70,9 +72,6 @@ protected:
         std::filesystem::create_directories(dir_);
         link_ = dir_ + "/tty";
         wire_ = dir_ + "/wire";
-        startSimulator();
-        ASSERT_TRUE(waitUntil([&] { return ::access(link_.c_str(), F_OK) == 0; }))
-            << "the simulator made no pseudo-terminal";
     }
     void TearDown() override {
         if (probe_ >= 0) ::close(probe_);
@@ -85,11 +84,15 @@ protected:
         PrivateXServer::TearDown();
     }
 
-    // Starts the program in the test's folder and waits until its window is active.
+    // Starts the simulator and the program in the test's folder, and waits until the
+    // program's window is active.
     void start(const ProgramStart& how = {}) {
+        startSimulator(how.network);
+        ASSERT_TRUE(waitUntil([&] { return ::access(link_.c_str(), F_OK) == 0; }))
+            << "the simulator made no pseudo-terminal";
         std::ofstream(dir_ + "/velmora.ini")
             << "[System]\r\nAutoSkan=" << (how.autoScan ? 1 : 0)
-            << "\r\n[Form]\r\nWidth=620\r\nHeight=440\r\nLeft=0\r\nTop=0\r\n";
+            << "\r\nProt=1\r\n[Form]\r\nWidth=620\r\nHeight=440\r\nLeft=0\r\nTop=0\r\n";
         if (how.knownNetwork) writeConfiguration();
         if (how.helpFile)
             std::filesystem::copy_file(VELMORA_SOURCE_DIR "/Velmora.hlp", dir_ + "/Velmora.hlp");
@@ -264,6 +267,28 @@ protected:
             if (lines[i].rfind(head + " ", 0) == 0) return true;
         return false;
     }
+    // Whether every frame starting with `head` that went out has had its answer taken
+    // in: the protocol log shows the answer right after each. Once it has, the operation
+    // that sent the frame is over (the answer is logged after the wait for it), and a
+    // key pressed now cannot land inside that wait.
+    bool answered(const std::string& head) {
+        size_t frames = 0;
+        for (const std::string& line : wire()) frames += line.rfind(head + " ", 0) == 0;
+        const std::string log = text("reProt");
+        size_t replies = 0, at = 0;
+        const std::string sent = "Send>" + head + " ";
+        while ((at = log.find(sent, at)) != std::string::npos) {
+            at += sent.size();
+            const size_t next = log.find("\\n", at);
+            if (next != std::string::npos && log.compare(next + 2, 5, "<Res ") == 0) ++replies;
+        }
+        return frames > 0 && replies >= frames;
+    }
+    bool waitAnswered(const std::string& head) {
+        if (waitUntil([&] { return answered(head); })) return true;
+        ADD_FAILURE() << "no answer taken to " << head;
+        return false;
+    }
     // Waits for a frame starting with `head` after the first `after` frames; names what
     // did go out when it never came.
     bool waitSent(size_t after, const std::string& head) {
@@ -279,13 +304,18 @@ protected:
     StartedProgram program_;
 
 private:
-    void startSimulator() {
+    void startSimulator(const std::string& network) {
+        const std::string config = dir_ + "/network";
+        if (!network.empty()) std::ofstream(config) << network;
         sim_ = ::fork();
         if (sim_ == 0) {
             const int null = ::open("/dev/null", O_WRONLY);
             ::dup2(null, 1);
-            ::execl(VELMORA_SIM_PATH, "velmora-sim", "--link", link_.c_str(), "--log-requests",
-                    wire_.c_str(), static_cast<char*>(nullptr));
+            std::vector<const char*> argv{"velmora-sim", "--link", link_.c_str(), "--log-requests",
+                                          wire_.c_str()};
+            if (!network.empty()) argv.insert(argv.end(), {"--config", config.c_str()});
+            argv.push_back(nullptr);
+            ::execv(VELMORA_SIM_PATH, const_cast<char* const*>(argv.data()));
             ::_exit(127);
         }
     }
