@@ -14,7 +14,8 @@ constexpr const char* kNodeWithLinkParameters =
     "node 01\n"
     "id ПЛК-18 узел|Базовое|2.03|15.01.2026|000101|Велмора|Велмора|service@velmora.example|"
     "velmora.example|+7 000 000-00-00|-|Симулятор узла|115200|01|115200|01|00|00\n"
-    "ee 0FC 00 15 00 01\n";
+    "ee 0FC 00 15 00 01\n"
+    "flash 2000 EF 10 F0 0F 12 00 FF FF\n";
 
 }  // namespace
 
@@ -171,6 +172,105 @@ TEST_F(RealFields, CellEditorsWriteTheTypedByteAndLetNoOtherLetterIn) {
     EXPECT_TRUE(waitSent(before, "01 71 0F C2 01 9B"));
     ASSERT_TRUE(waitAnswered("01 70 0F 80 80"));
     EXPECT_EQ(text("lbSFR", adcon0).substr(text("lbSFR", adcon0).find('=')), "=9B");
+}
+
+// Each dialog's fields take their keys only: the link parameter's value (the write
+// carries it, the EEPROM then holds it), the erase range (Enter moves between the two,
+// Ctrl+Enter erases, Esc does not), the Flash offset, and the added node's address
+// (an even second digit). Every dialog opens from its popup or menu entry by mouse.
+TEST_F(RealFields, DialogFieldsTakeTheirKeysOnly) {
+    start({.knownNetwork = true, .network = kNodeWithLinkParameters});
+    chooseNode01();
+
+    // The vector, the identifier list's last line, chosen by End; Enter edits it.
+    press(XK_End);
+    EXPECT_TRUE(waitUntil([&] { return text("lbIdMod").find("00") != std::string::npos; }));
+    press(XK_Return);
+    activate("TFEditParMod");
+    ASSERT_TRUE(waitFocus("edPar"));
+    EXPECT_EQ(text("edPar"), "00");
+    press(XK_BackSpace);
+    press(XK_BackSpace);
+    type("x1k7");
+    EXPECT_TRUE(waitText("edPar", "17"));
+    size_t before = wire().size();
+    press(XK_Return);
+    EXPECT_TRUE(waitSent(before, "01 75 00 FC 01 17"));
+    activate("TFTerminal");
+    // The identifier is read again after the write.
+    ASSERT_TRUE(waitUntil([&] { return sentAfter(before, "01 78") && answered("01 78"); }));
+    press(XK_F8, XK_Shift_L);
+    ASSERT_TRUE(waitFocus("sgEE"));
+    ASSERT_TRUE(waitAnswered("01 74 00 80 80"));
+    EXPECT_EQ(text("sgEE", 16, 13), "17") << "EEPROM FC does not hold the vector written";
+
+    // The erase dialog from the Flash grid's popup. Its fields keep hexadecimal digits.
+    press(XK_F6, XK_Shift_L);
+    ASSERT_TRUE(waitFocus("sgFL"));
+    ASSERT_TRUE(waitAnswered("01 76 20 80 80"));
+    ASSERT_EQ(text("sgFL", 1, 1), "EF");
+    const auto openErase = [&] {
+        clickAt(item("sgFL", 1, 1), 3);
+        click("pmSys_ClFl");
+        activate("TFClear_FL");
+        ASSERT_TRUE(waitFocus("edStartAdr"));
+    };
+    openErase();
+    EXPECT_EQ(text("edStartAdr"), "2000");
+    for (int i = 0; i < 4; ++i) press(XK_BackSpace);
+    type("2z1g00");
+    EXPECT_TRUE(waitText("edStartAdr", "2100"));
+    press(XK_Return);
+    ASSERT_TRUE(waitFocus("edFinAdr_FL"));
+    before = wire().size();
+    press(XK_Escape);
+    ASSERT_TRUE(waitUntil([&] { return !windowShown("TFClear_FL"); })) << "Esc left it open";
+    activate("TFTerminal");
+    // Block 2000..203F erased: the page read after it shows the first byte erased.
+    openErase();
+    for (int i = 0; i < 4; ++i) press(XK_BackSpace);
+    type("2000");
+    press(XK_Return);
+    ASSERT_TRUE(waitFocus("edFinAdr_FL"));
+    for (int i = 0; i < 4; ++i) press(XK_BackSpace);
+    type("203f");
+    EXPECT_TRUE(waitText("edFinAdr_FL", "203F"));
+    EXPECT_EQ(wire().size(), before) << "Esc erased";
+    press(XK_Return, XK_Control_L);
+    activate("QMessageBox");
+    EXPECT_EQ(text("qt_msgbox_label"), "Стирание окончено");
+    press(XK_Return);
+    activate("TFTerminal");
+    EXPECT_TRUE(waitUntil([&] { return text("sgFL", 1, 1) == "FF"; }));
+
+    // "Загрузить *hex файл со смещением" asks the offset first, then the file.
+    chooseMenu("mmFile", "mmLoadHex_Shift");
+    activate("TFshiftFlash");
+    ASSERT_TRUE(waitFocus("edShiftFlash"));
+    EXPECT_EQ(text("edShiftFlash"), "0");
+    press(XK_BackSpace);
+    type("1g0z");
+    EXPECT_TRUE(waitText("edShiftFlash", "10"));
+    press(XK_Return);
+    activate("QFileDialog");
+    press(XK_Escape);
+    activate("TFTerminal");
+
+    // The add-node dialog from the tree's popup: the second digit must be even.
+    press(XK_F5);
+    ASSERT_TRUE(waitShown("tvSysInf"));
+    clickAt(item("tvSysInf", kTreeNode01), 3);
+    click("pmAddModulModbas");
+    activate("TFHandSetConfig");
+    ASSERT_TRUE(waitFocus("edAdrModbus"));
+    press(XK_BackSpace);
+    press(XK_BackSpace);
+    type("xa5k4");
+    EXPECT_TRUE(waitText("edAdrModbus", "A4"));
+    press(XK_Return);
+    activate("TFTerminal");
+    EXPECT_TRUE(waitUntil([&] { return text("tvSysInf", kTreeNode03 + 1) == "$A4"; }))
+        << text("tvSysInf", kTreeNode03 + 1);
 }
 
 }  // namespace velmora::testing
