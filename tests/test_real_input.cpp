@@ -76,10 +76,8 @@ TEST_F(RealInput, FunctionKeysAndTabClicksShowThePagesTheKeyTableNames) {
     size_t before = wire().size();
     clickAt(item("tvSysInf", kTreeNode01));
     ASSERT_TRUE(waitFocus("lbIdMod")) << "the node's click did not open the Module page";
-    EXPECT_TRUE(waitSent(before, "01 78"));
+    ASSERT_TRUE(waitAnswered(before, "01 78"));
     EXPECT_EQ(text("sb1").rfind("Адр Modbus: 01 |", 0), 0u) << text("sb1");
-
-    ASSERT_TRUE(waitAnswered("01 78"));
 
     // A person sees the page filled before going on; the test waits for the answers.
     for (const ModuleTabCase& t : {kModuleTabs[1], kModuleTabs[2], kModuleTabs[3], kModuleTabs[4],
@@ -88,14 +86,14 @@ TEST_F(RealInput, FunctionKeysAndTabClicksShowThePagesTheKeyTableNames) {
         press(t.shiftKey, XK_Shift_L);
         EXPECT_TRUE(waitFocus(t.focus)) << "Shift+" << XKeysymToString(t.shiftKey);
         EXPECT_TRUE(waitSent(before, t.first)) << "Shift+" << XKeysymToString(t.shiftKey);
-        EXPECT_TRUE(waitAnswered(t.last)) << "Shift+" << XKeysymToString(t.shiftKey);
+        EXPECT_TRUE(waitAnswered(before, t.last)) << "Shift+" << XKeysymToString(t.shiftKey);
     }
     for (int i : {1, 2, 3, 4, 0}) {
         before = wire().size();
         clickAt(tab("pcMon", i));
         EXPECT_TRUE(waitFocus(kModuleTabs[i].focus)) << "Module tab " << i;
         EXPECT_TRUE(waitSent(before, kModuleTabs[i].first)) << "Module tab " << i;
-        EXPECT_TRUE(waitAnswered(kModuleTabs[i].last)) << "Module tab " << i;
+        EXPECT_TRUE(waitAnswered(before, kModuleTabs[i].last)) << "Module tab " << i;
     }
 
     const struct {
@@ -174,6 +172,7 @@ TEST_F(RealInput, TabGoesRoundEveryControlOfEachPage) {
     start({.knownNetwork = true});
     clickAt(item("tvSysInf", kTreeNode01));
     ASSERT_TRUE(waitFocus("lbIdMod"));
+    ASSERT_TRUE(waitAnswered(0, "01 78"));
     // Each page's controls in their Tab order; the page and tab bars and a column's
     // scroll area come between the rounds.
     const struct {
@@ -225,14 +224,17 @@ TEST_F(RealInput, TabGoesRoundEveryControlOfEachPage) {
         if (first != names.end()) std::rotate(names.begin(), first, names.end());
         return names;
     };
-    ASSERT_TRUE(waitAnswered("01 78"));
     for (const auto& p : pages) {
         const std::string where = "page " + std::to_string(p.page) + " tab " + std::to_string(p.tab);
         if (p.tab >= 0) {
             // The tab's read sets the focus when it ends; a Tab pressed during it is undone.
+            // The identifier tab shows already, and a click on it reads nothing.
+            const size_t before = wire().size();
             clickAt(tab("pcMon", p.tab));
             ASSERT_TRUE(waitFocus(kModuleTabs[p.tab].focus)) << where;
-            ASSERT_TRUE(waitAnswered(kModuleTabs[p.tab].last)) << where;
+            if (p.tab > 0) {
+                ASSERT_TRUE(waitAnswered(before, kModuleTabs[p.tab].last)) << where;
+            }
         } else {
             clickAt(tab("pcChan", p.page));
             ASSERT_TRUE(waitShown(p.controls.front())) << where;

@@ -23,14 +23,16 @@ class RealFields : public RealInput {
 protected:
     // Node 01 chosen in the tree, its identifier read.
     void chooseNode01() {
+        const size_t before = wire().size();
         clickAt(item("tvSysInf", kTreeNode01));
         ASSERT_TRUE(waitFocus("lbIdMod"));
-        ASSERT_TRUE(waitAnswered("01 78"));
+        ASSERT_TRUE(waitAnswered(before, "01 78"));
     }
     void showTab(int index, const char* focus, const char* lastRead) {
+        const size_t before = wire().size();
         clickAt(tab("pcMon", index));
         ASSERT_TRUE(waitFocus(focus));
-        ASSERT_TRUE(waitAnswered(lastRead));
+        ASSERT_TRUE(waitAnswered(before, lastRead));
     }
     // The SFR list's row showing register `name`.
     int sfrRow(const std::string& name) {
@@ -60,7 +62,7 @@ TEST_F(RealFields, CellEditorsWriteTheTypedByteAndLetNoOtherLetterIn) {
     size_t before = wire().size();
     press(XK_Return);
     EXPECT_TRUE(waitSent(before, "01 71 00 20 01 3C"));
-    ASSERT_TRUE(waitAnswered("01 70 00 80 80"));
+    ASSERT_TRUE(waitAnswered(before, "01 70 00 80 80"));
     EXPECT_EQ(text("sgRAM", 3, 1), "3C") << "the page read back does not show the byte";
     EXPECT_EQ(focus(), "sgRAM");
     // A double click opens the editor on the cell's text, all of it chosen.
@@ -71,7 +73,7 @@ TEST_F(RealFields, CellEditorsWriteTheTypedByteAndLetNoOtherLetterIn) {
     before = wire().size();
     press(XK_KP_Enter);
     EXPECT_TRUE(waitSent(before, "01 71 00 22 01 A5"));
-    ASSERT_TRUE(waitAnswered("01 70 00 80 80"));
+    ASSERT_TRUE(waitAnswered(before, "01 70 00 80 80"));
     EXPECT_EQ(text("sgRAM", 3, 3), "A5");
     // Esc closes the editor and writes nothing.
     type("7");
@@ -91,12 +93,12 @@ TEST_F(RealFields, CellEditorsWriteTheTypedByteAndLetNoOtherLetterIn) {
     const std::vector<std::string> afterEsc = wire();
     for (size_t i = before; i < afterEsc.size(); ++i)
         EXPECT_NE(afterEsc[i].rfind("01 71", 0), 0u) << "written after Esc: " << afterEsc[i];
+    ASSERT_TRUE(waitAnswered(before, "01 70 00 80 80"));
     // A range panel's click shows its range.
-    ASSERT_TRUE(waitAnswered("01 70 00 80 80"));
     before = wire().size();
     click("pnRAM1");
     EXPECT_TRUE(waitSent(before, "01 70 01 00 80"));
-    ASSERT_TRUE(waitAnswered("01 70 01 80 80"));
+    ASSERT_TRUE(waitAnswered(before, "01 70 01 80 80"));
 
     // EEPROM 010 is row 2, column 1. At the node's level a written cell shows what was
     // typed; "Обновить" reads it back.
@@ -109,12 +111,10 @@ TEST_F(RealFields, CellEditorsWriteTheTypedByteAndLetNoOtherLetterIn) {
     EXPECT_TRUE(waitText("edEE", "5E"));
     before = wire().size();
     press(XK_Return);
-    EXPECT_TRUE(waitSent(before, "01 75 00 10 01 5E"));
-    ASSERT_TRUE(waitAnswered("01 75 00 10 01 5E"));
+    ASSERT_TRUE(waitAnswered(before, "01 75 00 10 01 5E"));
     before = wire().size();
     click("sbUpDateSE");
-    ASSERT_TRUE(waitSent(before, "01 74 00 80 80"));
-    ASSERT_TRUE(waitAnswered("01 74 00 80 80"));
+    ASSERT_TRUE(waitAnswered(before, "01 74 00 80 80"));
     EXPECT_EQ(text("sgEE", 2, 1), "5E");
     // The address box, reached by Tab, has its text chosen: typing replaces it.
     click("sgEE");
@@ -126,7 +126,7 @@ TEST_F(RealFields, CellEditorsWriteTheTypedByteAndLetNoOtherLetterIn) {
     before = wire().size();
     press(XK_Return);
     EXPECT_TRUE(waitSent(before, "01 74 02 00 80"));
-    ASSERT_TRUE(waitAnswered("01 74 02 80 80"));
+    ASSERT_TRUE(waitAnswered(before, "01 74 02 80 80"));
 
     // Flash: the address box (Tab from the grid, past the bottom's list), then the page
     // keys and the arrow buttons.
@@ -139,7 +139,7 @@ TEST_F(RealFields, CellEditorsWriteTheTypedByteAndLetNoOtherLetterIn) {
     before = wire().size();
     press(XK_Return);
     EXPECT_TRUE(waitSent(before, "01 76 21 00 80"));
-    ASSERT_TRUE(waitAnswered("01 76 21 80 80"));
+    ASSERT_TRUE(waitAnswered(before, "01 76 21 80 80"));
     const struct {
         KeySym key, modifier;
         const char* page;
@@ -150,12 +150,12 @@ TEST_F(RealFields, CellEditorsWriteTheTypedByteAndLetNoOtherLetterIn) {
         before = wire().size();
         press(s.key, s.modifier);
         EXPECT_TRUE(waitSent(before, std::string(s.page) + " 00 80")) << s.page;
-        ASSERT_TRUE(waitAnswered(std::string(s.page) + " 80 80")) << s.page;
+        ASSERT_TRUE(waitAnswered(before, std::string(s.page) + " 80 80")) << s.page;
     }
     before = wire().size();
     click("spFL_Up");
     EXPECT_TRUE(waitSent(before, "01 76 30 00 80"));
-    ASSERT_TRUE(waitAnswered("01 76 30 80 80"));
+    ASSERT_TRUE(waitAnswered(before, "01 76 30 80 80"));
 
     // SFR: ADCON0 is at FC2 on the PIC18. Enter opens the editor over its value.
     showTab(4, "lbSFR", "01 70 0F 80 80");
@@ -170,7 +170,7 @@ TEST_F(RealFields, CellEditorsWriteTheTypedByteAndLetNoOtherLetterIn) {
     before = wire().size();
     press(XK_Return);
     EXPECT_TRUE(waitSent(before, "01 71 0F C2 01 9B"));
-    ASSERT_TRUE(waitAnswered("01 70 0F 80 80"));
+    ASSERT_TRUE(waitAnswered(before, "01 70 0F 80 80"));
     EXPECT_EQ(text("lbSFR", adcon0).substr(text("lbSFR", adcon0).find('=')), "=9B");
 }
 
@@ -198,16 +198,18 @@ TEST_F(RealFields, DialogFieldsTakeTheirKeysOnly) {
     EXPECT_TRUE(waitSent(before, "01 75 00 FC 01 17"));
     activate("TFTerminal");
     // The identifier is read again after the write.
-    ASSERT_TRUE(waitUntil([&] { return sentAfter(before, "01 78") && answered("01 78"); }));
+    ASSERT_TRUE(waitAnswered(before, "01 78"));
+    before = wire().size();
     press(XK_F8, XK_Shift_L);
     ASSERT_TRUE(waitFocus("sgEE"));
-    ASSERT_TRUE(waitAnswered("01 74 00 80 80"));
+    ASSERT_TRUE(waitAnswered(before, "01 74 00 80 80"));
     EXPECT_EQ(text("sgEE", 16, 13), "17") << "EEPROM FC does not hold the vector written";
 
     // The erase dialog from the Flash grid's popup. Its fields keep hexadecimal digits.
+    before = wire().size();
     press(XK_F6, XK_Shift_L);
     ASSERT_TRUE(waitFocus("sgFL"));
-    ASSERT_TRUE(waitAnswered("01 76 20 80 80"));
+    ASSERT_TRUE(waitAnswered(before, "01 76 20 80 80"));
     ASSERT_EQ(text("sgFL", 1, 1), "EF");
     const auto openErase = [&] {
         clickAt(item("sgFL", 1, 1), 3);

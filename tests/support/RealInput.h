@@ -298,7 +298,10 @@ protected:
         }
         return frames > 0 && replies >= frames;
     }
-    bool waitAnswered(const std::string& head) {
+    // Waits for a frame starting with `head` to go out after the first `after` frames
+    // and for its answer to be taken in.
+    bool waitAnswered(size_t after, const std::string& head) {
+        if (!waitSent(after, head)) return false;
         if (waitUntil([&] { return answered(head); })) return true;
         ADD_FAILURE() << "no answer taken to " << head;
         return false;
