@@ -54,6 +54,7 @@ TEST_F(RealFields, CellEditorsWriteTheTypedByteAndLetNoOtherLetterIn) {
     // RAM 020 is row 3, column 1 (rows of 16 from 000).
     showTab(2, "sgRAM", "01 70 00 80 80");
     clickAt(item("sgRAM", 3, 1));
+    ASSERT_TRUE(waitUntil([&] { return currentAt("sgRAM", 3, 1); }));
     type("xk");  // no hexadecimal digit: the editor stays closed
     type("3");
     ASSERT_TRUE(waitFocus("edRAM")) << "a digit did not open the editor";

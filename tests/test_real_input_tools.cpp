@@ -27,9 +27,11 @@ TEST_F(RealInput, ToolWindowsOpenFromTheMenuAndWork) {
     ASSERT_TRUE(waitShown("pnEdit"));
     // Node addresses step by two from 02.
     click("UpD_Modbus");
+    ASSERT_TRUE(waitFocus("UpD_Modbus"));
     press(XK_Up);
     EXPECT_TRUE(waitText("edAdr_Modbus", "04"));
     click("edAdr_RAM");
+    ASSERT_TRUE(waitFocus("edAdr_RAM"));
     type("5x0k");
     EXPECT_TRUE(waitText("edAdr_RAM", "50"));
     click("btnAdd");
@@ -57,6 +59,7 @@ TEST_F(RealInput, ToolWindowsOpenFromTheMenuAndWork) {
     click("N4");
     activate("TFEditorTest");
     click("edAdr_Modbus");
+    ASSERT_TRUE(waitFocus("edAdr_Modbus"));
     type("x0g1");
     EXPECT_TRUE(waitText("edAdr_Modbus", "01"));
     // The command list by keys: the first entry is the RAM read.
@@ -65,9 +68,11 @@ TEST_F(RealInput, ToolWindowsOpenFromTheMenuAndWork) {
     press(XK_Down);
     EXPECT_TRUE(waitText("cbKom", "[ 70 ] - чтение RAM"));
     click("edAdrRes_M");
+    ASSERT_TRUE(waitFocus("edAdrRes_M"));
     type("5k0");
     EXPECT_TRUE(waitText("edAdrRes_M", "50"));
     click("edKol");
+    ASSERT_TRUE(waitFocus("edKol"));
     type("z2");
     EXPECT_TRUE(waitText("edKol", "2"));
     click("btnRec");
@@ -75,6 +80,7 @@ TEST_F(RealInput, ToolWindowsOpenFromTheMenuAndWork) {
         << text("lbMon_Kom", 0);
     // The i2c read: its fields show once chosen.
     click("edAdr_Modbus");
+    ASSERT_TRUE(waitFocus("edAdr_Modbus"));
     press(XK_Tab);
     ASSERT_TRUE(waitFocus("cbKom"));
     press(XK_End);
@@ -82,8 +88,11 @@ TEST_F(RealInput, ToolWindowsOpenFromTheMenuAndWork) {
     EXPECT_TRUE(waitText("cbKom", "[ 7A ] - чтение i2c"));
     ASSERT_TRUE(waitShown("edAdr_i2c"));
     click("edAdr_i2c");
+    ASSERT_TRUE(waitFocus("edAdr_i2c"));
     type("1x0");
+    EXPECT_TRUE(waitText("edAdr_i2c", "10"));
     click("edAdrRes_i");
+    ASSERT_TRUE(waitFocus("edAdrRes_i"));
     type("x0k5");
     EXPECT_TRUE(waitText("edAdrRes_i", "05"));
     click("btnRec");

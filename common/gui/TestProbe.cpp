@@ -37,6 +37,7 @@ struct VerbForm {
 constexpr VerbForm kVerbs[] = {
     {"where", ProbeRequest::Where, true, 0, -1},  {"tab", ProbeRequest::Tab, true, 1, -1},
     {"item", ProbeRequest::Item, true, 2, -1},    {"text", ProbeRequest::Text, true, 0, 2},
+    {"current", ProbeRequest::Current, true, 0, -1},
     {"state", ProbeRequest::State, true, 0, -1},  {"focus", ProbeRequest::Focus, false, 0, -1},
     {"windows", ProbeRequest::Windows, false, 0, -1}, {"active", ProbeRequest::Active, false, 0, -1},
 };
@@ -229,6 +230,17 @@ QString probeAnswer(const ProbeRequest& r) {
             if (auto* tabs = qobject_cast<QTabWidget*>(w)) bar = tabs->tabBar();
             if (!bar || r.row >= bar->count()) return QStringLiteral("none");
             return global(bar, bar->tabRect(r.row) & bar->rect());
+        }
+        case ProbeRequest::Current: {
+            auto* view = qobject_cast<QAbstractItemView*>(w);
+            const QModelIndex at = view ? view->currentIndex() : QModelIndex();
+            if (!at.isValid()) return QStringLiteral("none");
+            int row = at.row();
+            if (auto* tree = qobject_cast<QTreeView*>(view)) {
+                row = 0;
+                for (QModelIndex up = tree->indexAbove(at); up.isValid(); up = tree->indexAbove(up)) ++row;
+            }
+            return QStringLiteral("%1 %2").arg(row).arg(at.column());
         }
         case ProbeRequest::Item:
         case ProbeRequest::Text: {

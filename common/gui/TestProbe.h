@@ -14,6 +14,7 @@
 //                        view's current item; a status bar's panels joined by " | ";
 //                        of a hidden widget too when none of that name shows
 //   text NAME ROW COL    an item's text (rows as for item)
+//   current NAME         ROW COL of an item view's current item (rows as for item)
 //   state NAME           shown|hidden enabled|disabled checked|unchecked, of a widget
 //                        or an action
 //   focus                NAME CLASS of the focus widget
@@ -28,7 +29,7 @@
 namespace velmora::gui {
 
 struct ProbeRequest {
-    enum Verb { Where, Tab, Item, Text, State, Focus, Windows, Active };
+    enum Verb { Where, Tab, Item, Text, Current, State, Focus, Windows, Active };
     Verb verb = Where;
     std::string name;
     int row = -1;  // INDEX of tab, ROW of item and text

@@ -159,6 +159,10 @@ protected:
         return ask("text " + name + " " + std::to_string(row) + " " + std::to_string(column));
     }
     bool shown(const std::string& name) { return where(name).shown(); }
+    // Whether an item view's current item is at `row`, `column` (rows as shown).
+    bool currentAt(const std::string& name, int row, int column = 0) {
+        return ask("current " + name) == std::to_string(row) + " " + std::to_string(column);
+    }
     bool enabled(const std::string& name) {
         return ask("state " + name).find(" enabled ") != std::string::npos;
     }
@@ -234,17 +238,31 @@ protected:
     }
     void clickAt(const Place& p, int button = 1, int clicks = 1) {
         ASSERT_TRUE(p.shown()) << "nothing shown to click";
-        XTestFakeMotionEvent(x_, -1, p.x + p.w / 2, p.y + p.h / 2, CurrentTime);
+        const int x = p.x + p.w / 2, y = p.y + p.h / 2;
+        ASSERT_TRUE(x >= 0 && y >= 0 && x < DisplayWidth(x_, 0) && y < DisplayHeight(x_, 0))
+            << "the place " << x << "," << y << " is off the screen";
+        XTestFakeMotionEvent(x_, -1, x, y, CurrentTime);
         for (int i = 0; i < clicks; ++i) {
             XTestFakeButtonEvent(x_, static_cast<unsigned>(button), True, CurrentTime);
             XTestFakeButtonEvent(x_, static_cast<unsigned>(button), False, CurrentTime);
         }
         XSync(x_, False);
     }
-    // A click on the control once it shows.
+    // A click on the control once it shows and stays in one place: a window that grows
+    // as a panel shows is moved and resized again by a window manager.
     void click(const std::string& name, int button = 1) {
-        ASSERT_TRUE(waitShown(name)) << name << " is not shown";
-        clickAt(where(name), button);
+        Place at;
+        int same = 0;
+        const bool settled = waitUntil([&] {
+            const Place now = where(name);
+            same = now.shown() && now.x == at.x && now.y == at.y && now.w == at.w && now.h == at.h
+                       ? same + 1
+                       : 0;
+            at = now;
+            return same >= 3;
+        });
+        ASSERT_TRUE(settled) << name << " is not shown, or does not stay in place";
+        clickAt(at, button);
     }
     // The title bar's close button, as a window manager passes its click on.
     void closeByTitleBar(const std::string& name) {
