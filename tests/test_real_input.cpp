@@ -110,6 +110,8 @@ TEST_F(RealInput, FunctionKeysAndTabClicksShowThePagesTheKeyTableNames) {
     }
     press(XK_F8);
     press(XK_F9);
+    press(XK_F8, XK_Shift_L);
+    press(XK_F9, XK_Shift_L);
     press(XK_F1);
     activate("TFHelp");
     EXPECT_TRUE(shown("tsSysem")) << "F8 or F9 left the System page";
@@ -245,6 +247,49 @@ TEST_F(RealInput, TabGoesRoundEveryControlOfEachPage) {
         std::reverse(back.begin() + 1, back.end());
         EXPECT_EQ(back, forward) << where << ": Shift+Tab does not retrace Tab";
     }
+}
+
+// The menus' dialogs by mouse: "О программе" opens the about box from its title; the
+// port dialog leaves only by its buttons, and "Закрыть" keeps the port in use; a
+// "Формат команды" entry puts its hint under the command line and the focus in it; the
+// configuration's file dialog closes on Esc.
+TEST_F(RealInput, MenuEntriesOpenTheirDialogs) {
+    start();
+    click("N17");
+    activate("TFAboutBox");
+    press(XK_Escape);
+    ASSERT_TRUE(waitUntil([&] { return !windowShown("TFAboutBox"); }));
+    activate("TFTerminal");
+
+    chooseMenu("mmSettings", "mmComm1");
+    click("mmNomComm");
+    activate("TFselectComm");
+    ASSERT_TRUE(waitFocus("DB1"));
+    // Keys are taken in order: once Tab has moved the focus, Esc had been seen.
+    press(XK_Escape);
+    press(XK_Tab);
+    ASSERT_TRUE(waitUntil([&] { return focus() != "DB1"; }));
+    EXPECT_TRUE(windowShown("TFselectComm")) << "Esc closed the port dialog";
+    click("Button1");
+    ASSERT_TRUE(waitUntil([&] { return !windowShown("TFselectComm"); }));
+    activate("TFTerminal");
+
+    chooseMenu("mmFile", "mmSaveConfig");
+    activate("saveConfigDialog");
+    press(XK_Escape);
+    ASSERT_TRUE(waitUntil([&] { return !windowShown("saveConfigDialog"); }));
+    activate("TFTerminal");
+
+    clickAt(tab("pcChan", 2));
+    ASSERT_TRUE(waitShown("reProt"));
+    click("reProt", 3);
+    click("N8");
+    click("rdRAM");
+    EXPECT_TRUE(waitText("pHint", "Чтение RAM: <CID> <70> <hiAdr> <loAdr> <Nbyte>"));
+    ASSERT_TRUE(waitFocus("cbKomStr"));
+    type("1 78");
+    press(XK_Return);
+    EXPECT_TRUE(waitSent(0, "01 78")) << "the port did not stay in use";
 }
 
 }  // namespace velmora::testing
