@@ -90,6 +90,7 @@ protected:
         startSimulator(how.network);
         ASSERT_TRUE(waitUntil([&] { return ::access(link_.c_str(), F_OK) == 0; }))
             << "the simulator made no pseudo-terminal";
+        // With the exchange log on (Prot=1) the test sees when an answer was taken in.
         std::ofstream(dir_ + "/velmora.ini")
             << "[System]\r\nAutoSkan=" << (how.autoScan ? 1 : 0)
             << "\r\nProt=1\r\n[Form]\r\nWidth=620\r\nHeight=440\r\nLeft=0\r\nTop=0\r\n";
