@@ -9,6 +9,7 @@
 #include "app/ForeignWindow.h"
 #include "common/gui/FirstPaintMark.h"
 #include "common/gui/QtTranslations.h"
+#include "common/gui/TestProbe.h"
 #include "app/uVelmora.h"
 #include "app/MemoryTabs.h"
 #include "system/gui/SystemPage.h"
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
     system::SystemPage systemPage(window);
     tools::BrowserWindows browsers(window);
     gui::markFirstPaint(&window);
+    gui::TestProbe::startFromEnvironment(&application);
     window.show();
     return QApplication::exec();
 }

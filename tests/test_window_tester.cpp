@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -52,16 +53,20 @@ TEST_F(MainWindow, TesterStepsLogsAndIsDestroyedOnClose) {
     files->item(0)->setCheckState(Qt::Checked);
     EXPECT_TRUE(t->testList().files()[0].checked);
 
-    // F9 switches the generator on and off; "." removes the selected file.
+    // F9 switches the generator on and off; "." removes the selected file. The keys go
+    // to the focus widget, as the platform sends them: the file list, given the focus.
     auto* active = t->findChild<QCheckBox*>("rbGENactive");
     t->activateWindow();
-    QTest::keyClick(files, Qt::Key_F9);
-    EXPECT_EQ(active->isChecked(), t->isActiveWindow());
-    if (active->isChecked()) QTest::keyClick(files, Qt::Key_F9);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(t));
+    files->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), files);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F9);
+    EXPECT_TRUE(active->isChecked());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F9);
     EXPECT_FALSE(active->isChecked());
     t->openFiles({tst});
     files->setCurrentRow(0);
-    QTest::keyClick(files, '.');
+    QTest::keyClick(QApplication::focusWidget(), '.');
     ASSERT_EQ(files->count(), 1);
     EXPECT_EQ(t->testList().lines().front().substr(0, 3), "[0]");
 
@@ -90,7 +95,15 @@ TEST_F(MainWindow, TesterStepsLogsAndIsDestroyedOnClose) {
 TEST(TestEditorWindow, RecordFiltersSaveAndLoad) {
     tools::TFEditorTest e;
     e.show();
-    QTest::keyClicks(e.edAdr_Modbus, "1g");  // g swallowed
+    e.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&e));
+    // Typed as after a click on the field: to the focus widget, where the platform sends keys.
+    const auto typeInto = [](QLineEdit* field, const char* text) {
+        field->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), field);
+        QTest::keyClicks(QApplication::focusWidget(), text);
+    };
+    typeInto(e.edAdr_Modbus, "1g");  // g swallowed
     EXPECT_EQ(e.edAdr_Modbus->text(), "1");
     e.cbKom->setCurrentIndex(5);  // [ 75 ] - запись в EEPROM
     e.Timer1Timer();
@@ -111,9 +124,9 @@ TEST(TestEditorWindow, RecordFiltersSaveAndLoad) {
         const QRect l(label->mapTo(&e, QPoint()), label->size()), f(field->mapTo(&e, QPoint()), field->size());
         EXPECT_TRUE(label->isVisible() && l.adjusted(-12, -12, 12, 12).intersects(f)) << text;
     }
-    QTest::keyClicks(e.edAdrRes_M, "10");
-    QTest::keyClicks(e.edKol, "8");
-    QTest::keyClicks(e.edData_Write, "1 2 3");
+    typeInto(e.edAdrRes_M, "10");
+    typeInto(e.edKol, "8");
+    typeInto(e.edData_Write, "1 2 3");
     e.btnRecClick();
     ASSERT_EQ(e.lbMon_Kom->count(), 1);
     EXPECT_EQ(e.lbMon_Kom->item(0)->text(), "01 75 00 10 08  01 02 03");

@@ -125,7 +125,8 @@ TFEditorTest::TFEditorTest(QWidget* parent) : QDialog(parent) {
     sb1->setObjectName("sb1");
     layout->addWidget(sb1);
 
-    for (QLineEdit* e : {edAdr_Modbus, edAdr_i2c, edKol, edAdrRes_M, edData_Write}) e->installEventFilter(this);
+    for (QLineEdit* e : {edAdr_Modbus, edAdr_i2c, edAdrRes_i, edKol, edAdrRes_M, edData_Write})
+        e->installEventFilter(this);
     connect(open, &QAction::triggered, this, [this] {
         const QString path = QFileDialog::getOpenFileName(this, "Открыть", QCoreApplication::applicationDirPath(), kFilter);
         QString error;
