@@ -153,14 +153,16 @@ TEST_F(RealInput, VariableBrowserReadsTheVariableItsEditorWasGiven) {
     type("2");
     press(XK_Return);
     ASSERT_TRUE(waitUntil([&] { return !windowShown("TFEditBrow"); }));
-    EXPECT_TRUE(waitUntil([&] { return text("reBrow", 0) == "Mod>01 050/02="; }))
-        << text("reBrow", 0);
+    // The entry's row: node 01, RAM 050, two bytes, in their columns.
+    EXPECT_TRUE(waitUntil([&] {
+        return text("reBrow", 0, 0) == "01" && text("reBrow", 0, 2) == "050" &&
+               text("reBrow", 0, 3) == "02";
+    })) << text("reBrow", 0, 0) << "|" << text("reBrow", 0, 2) << "|" << text("reBrow", 0, 3);
     const size_t before = wire().size();
     click("bbGEN");
     EXPECT_TRUE(waitSent(before, "01 70 00 50 02"));
     // RAM 050 and 051 of node 01 hold 00 00.
-    EXPECT_TRUE(waitUntil([&] { return text("reBrow", 1) == std::string(16, ' ') + " 00 00"; }))
-        << text("reBrow", 1);
+    EXPECT_TRUE(waitUntil([&] { return text("reBrow", 1, 4) == "00 00"; })) << text("reBrow", 1, 4);
     click("btnCloseBrw");
     ASSERT_TRUE(waitUntil([&] { return !windowShown("TFBrowser"); }));
 }
