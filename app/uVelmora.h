@@ -123,6 +123,8 @@ public:
     // Pages.
     void pcChanChange();
     void pcMonChange();
+    // The Module page change for a tab the user chose, run once the link is free.
+    void readShownTabWhenFree();
     void showMainPageQuietly(int page);
     void showModuleTabQuietly(int tab);
     void startTimer1() { timer1_.start(); }
@@ -256,6 +258,7 @@ private:
     system::ScanState scan_;
     std::unique_ptr<console::TerminalConsole> console_;
     system::NodeRange scanRange_;
+    bool shownTabReadQueued_ = false;
     std::array<std::unique_ptr<InertModuleTab>, kModuleTabCount> inertTabs_;
     std::array<ModuleTab*, kModuleTabCount> tabs_{};
     std::unique_ptr<system::IdentTab> identTab_;

@@ -57,7 +57,19 @@ void TFTerminal::onModuleTabChanged(int index) {
         showModuleTabQuietly(before);
         return;
     }
-    pcMonChange();
+    readShownTabWhenFree();
+}
+
+void TFTerminal::readShownTabWhenFree() {
+    // A tab chosen while another tab's read waits for its reply would read nothing (the
+    // link refuses a nested transaction) and show empty cells: its read follows the one
+    // under way, once, for whichever tab shows then.
+    if (shownTabReadQueued_) return;
+    shownTabReadQueued_ = true;
+    link_.whenFree([this] {
+        shownTabReadQueued_ = false;
+        pcMonChange();
+    });
 }
 
 void TFTerminal::pcChanChange() {
@@ -165,7 +177,7 @@ bool TFTerminal::FormKeyDown(QKeyEvent* key) {
             return showHelp();
         case KeyAction::ModuleTab:
             showModuleTabQuietly(o.tab);
-            pcMonChange();
+            readShownTabWhenFree();
             return true;
         case KeyAction::SystemPageChange:
             showMainPageQuietly(kSystemPage);

@@ -235,6 +235,21 @@ TEST_F(MemoryTabsWindow, AClickWhileTheLinkIsHeldWaitsForIt) {
     EXPECT_EQ(cell(p.sgRAM, 1, 0), "200");
 }
 
+// A tab chosen while another tab's read still waits for its reply is read once that
+// read is over, not shown with nothing read.
+TEST_F(MemoryTabsWindow, ATabChosenDuringAReadIsReadAfterIt) {
+    TFTerminal& w = open(0, kFlashTab);
+    auto& p = w.pages();
+    {
+        auto hold = w.engine().hold();
+        p.pcMon->setCurrentIndex(kRamTab);
+        settle();
+        EXPECT_EQ(cell(p.sgRAM, 6, 4), "");  // nothing read yet: the link is taken
+    }
+    settle();
+    EXPECT_EQ(cell(p.sgRAM, 6, 4), "01");  // node 01's RAM 053, as the simulator holds it
+}
+
 TEST_F(MemoryTabsWindow, FlashPagingByKeysAndTheAddressBox) {
     TFTerminal& w = open(0, kFlashTab);
     auto& p = w.pages();
