@@ -161,15 +161,29 @@ void GpsimSession::resume() {
     running_ = readUntil(kChipRuns, text, kCommandTimeoutMs);
 }
 
-bool GpsimSession::drain() {
+bool GpsimSession::drain(std::string& halted) {
     char buf[4096];
     for (;;) {
         pollfd p{out_, POLLIN, 0};
-        if (::poll(&p, 1, 0) <= 0) return true;
+        if (::poll(&p, 1, 0) <= 0) break;
         const ssize_t n = ::read(out_, buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
+        if (!running_) continue;
+        for (ssize_t i = 0; i < n; ++i)
+            if (buf[i] != '\0') pending_ += buf[i];
     }
+    // gpsim stops a run by itself on what it takes for a fault (a break the script did
+    // not turn off); it then prompts for a command.
+    const size_t prompt = pending_.find(kPrompt);
+    if (running_ && prompt != std::string::npos) {
+        halted = pending_.substr(0, prompt) + "\n";
+        pending_.clear();
+        running_ = false;
+    } else if (pending_.size() > 65536) {
+        pending_.erase(0, pending_.size() - 4096);
+    }
+    return true;
 }
 
 void GpsimSession::quit() {

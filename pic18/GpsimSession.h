@@ -32,8 +32,9 @@ public:
 
     // The pipe gpsim writes to; while the chip runs its output is read and dropped.
     int outputFd() const { return out_; }
-    // False once gpsim has gone.
-    bool drain();
+    // False once gpsim has gone. When gpsim has stopped the run by itself, `halted` gets
+    // what it said, and the chip stands until `resume()`.
+    bool drain(std::string& halted);
 
     // Ends gpsim at once.
     void quit();

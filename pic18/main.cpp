@@ -93,8 +93,11 @@ std::vector<std::string> chipScript(const std::string& imagePath, const std::str
         "load " + imagePath,
         // A 7.3728 MHz crystal: every speed of the node divides it exactly.
         "p18f6520.frequency = 7372800",
-        // initMod resets the chip, and the chip goes on as after any reset.
+        // initMod resets the chip, and the chip goes on as after any reset; the monitor
+        // reads the whole SFR page, registers the chip lacks included.
         "p18f6520.BreakOnReset = false",
+        "p18f6520.BreakOnInvalidRegisterRead = false",
+        "p18f6520.BreakOnInvalidRegisterWrite = false",
         "module library " + bridgePath,
         "module load velmora_uart bridge",
         "bridge.baud = " + std::to_string(o.baud),
@@ -235,10 +238,16 @@ int main(int argc, char** argv) {
                              {input ? 0 : -1, POLLIN, 0}};
             if (::poll(fds, 3, 1000) < 0 && errno != EINTR) break;
             if (fds[0].revents) break;
-            if (fds[1].revents && !gpsim.drain()) {
+            std::string halted;
+            if (fds[1].revents && !gpsim.drain(halted)) {
                 std::fprintf(stderr, "velmora-pic18: gpsim ended\n");
                 status = kCannotServe;
                 break;
+            }
+            if (!halted.empty()) {
+                // A real chip would not stop: say what gpsim saw, and let it run on.
+                std::fprintf(stderr, "velmora-pic18: gpsim stopped the chip:\n%s", halted.c_str());
+                gpsim.resume();
             }
             if (fds[2].revents) {
                 input = console.readInput();
