@@ -47,6 +47,19 @@ std::filesystem::path besideProgram(const char* name) {
     return (ec ? std::filesystem::path(".") : self.parent_path()) / name;
 }
 
+speed_t termiosSpeed(uint32_t baud) {
+    switch (baud) {
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        case 57600:
+            return B57600;
+        default:
+            return B115200;
+    }
+}
+
 struct Pty {
     int master = -1;
     int heldSlave = -1;  // keeps the line configured between clients
@@ -54,7 +67,7 @@ struct Pty {
     bool linked = false;
 };
 
-bool openPty(Pty& pty, const std::string& linkPath, std::string& error) {
+bool openPty(Pty& pty, const std::string& linkPath, speed_t speed, std::string& error) {
     pty.master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     char name[128];
     if (pty.master < 0 || ::grantpt(pty.master) != 0 || ::unlockpt(pty.master) != 0 ||
@@ -68,9 +81,11 @@ bool openPty(Pty& pty, const std::string& linkPath, std::string& error) {
         error = "cannot open " + pty.path + ": " + std::strerror(errno);
         return false;
     }
+    // Raw, at the node's speed: a terminal that sets no speed of its own talks at that.
     termios tio{};
     ::tcgetattr(pty.heldSlave, &tio);
     ::cfmakeraw(&tio);
+    ::cfsetspeed(&tio, speed);
     ::tcsetattr(pty.heldSlave, TCSANOW, &tio);
     // The bridge reads what has come whenever it looks, and never waits in a read.
     ::fcntl(pty.master, F_SETFL, O_NONBLOCK);
@@ -210,7 +225,7 @@ int main(int argc, char** argv) {
     if (!written) {
         error = "cannot write " + imagePath;
         status = kCannotServe;
-    } else if (!openPty(pty, options->linkPath, error) || !gpsim.start(pty.master, error) ||
+    } else if (!openPty(pty, options->linkPath, termiosSpeed(options->baud), error) || !gpsim.start(pty.master, error) ||
                !gpsim.runScript(chipScript(imagePath, besideProgram("libvelmora_pic18_bridge.so"),
                                            *options, pty.master),
                                 error)) {

@@ -5,7 +5,9 @@
 // gpsim script:
 //     module library libvelmora_pic18_bridge.so
 //     module load velmora_uart bridge
-//     bridge.baud = 115200        bits per second
+//     bridge.baud = 115200        bits per second, unless the terminal has set its own
+//                                 speed on the pty: then the line runs at that one, and
+//                                 a chip at another speed hears and sends garbage
 //     bridge.fd = 5               the pty's master, inherited by gpsim
 //     bridge.paced = 1            keep simulated time from running ahead of real time
 //                                 (0: as fast as gpsim can, the line as fast too)
@@ -22,9 +24,12 @@
 // stands still until the terminal sends: an idle chip costs no processor time, and it
 // cannot tell. The lamp's resistor pulls the pin high while nothing drives it.
 
+#include <gpsim/breakpoints.h>
+#include <gpsim/eeprom.h>
 #include <gpsim/gpsim_interface.h>
 #include <gpsim/gpsim_time.h>
 #include <gpsim/modules.h>
+#include <gpsim/pic-processor.h>
 #include <gpsim/processor.h>
 #include <gpsim/registers.h>
 #include <gpsim/stimuli.h>
@@ -32,6 +37,7 @@
 #include <gpsim/value.h>
 
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -46,9 +52,73 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// EECON1 of the PIC18 and its bits.
-constexpr unsigned kEecon1 = 0xFA6;
-constexpr unsigned kEepgd = 0x80, kWrerr = 0x08, kWr = 0x02;
+// The self-programming registers of the PIC18 and EECON1's bits.
+constexpr unsigned kEecon1 = 0xFA6, kEedata = 0xFA8, kEeadr = 0xFA9, kEeadrh = 0xFAA;
+// How often a chip standing still looks whether gpsim wants the run to stop.
+constexpr int kHaltCheckMs = 50;
+constexpr unsigned kEepgd = 0x80, kCfgs = 0x40, kWrerr = 0x08, kWr = 0x02, kRd = 0x01;
+
+// Stands in EECON1's place in the register file and passes everything on, putting
+// right two things gpsim 0.31 does differently from the chip:
+// - a data EEPROM read takes its cell from EEADR alone, so above 0xFF it reads the
+//   cell 0x100 (or 0x200, 0x300) lower; the chip addresses it with EEADRH too;
+// - once a Flash erase or write is over (the CPU stood still for it), WR is set again
+//   from the value that started it; the chip leaves it clear, and an EEPROM read
+//   waits for WR clear.
+class Eecon1Fix : public Register {
+public:
+    Eecon1Fix(Processor& cpu, Register& real)
+        : Register(nullptr, "eecon1 (bridge)"), cpu_(cpu), real_(real) {
+        address = real.address;
+    }
+    Register& real() { return real_; }
+
+    unsigned int get() override { return real_.get(); }
+    unsigned int get_value() override { return real_.get_value(); }
+    RegisterValue getRV() override { return real_.getRV(); }
+    RegisterValue getRV_notrace() override { return real_.getRV_notrace(); }
+    RegisterValue getRVN() override { return real_.getRVN(); }
+    RegisterValue getRVN_notrace() override { return real_.getRVN_notrace(); }
+    bool get_bit(unsigned int bit) override { return real_.get_bit(bit); }
+    void reset(RESET_TYPE r) override { real_.reset(r); }
+    void put(unsigned int v) override {
+        real_.put(v);
+        after(v);
+    }
+    void put_value(unsigned int v) override {
+        real_.put_value(v);
+        after(v);
+    }
+    void putRV(RegisterValue rv) override {
+        real_.putRV(rv);
+        after(rv.data);
+    }
+    void putRV_notrace(RegisterValue rv) override {
+        real_.putRV_notrace(rv);
+        after(rv.data);
+    }
+    void setbit(unsigned int bit, bool on) override {
+        real_.setbit(bit, on);
+        after(real_.get_value());
+    }
+
+private:
+    void after(unsigned int written) {
+        const unsigned int now = real_.value.get();
+        if ((written & kRd) && !(written & (kEepgd | kCfgs)) && !(now & kRd)) {
+            auto* pic = dynamic_cast<pic_processor*>(&cpu_);
+            EEPROM* ee = pic ? pic->get_eeprom() : nullptr;
+            const unsigned int cell =
+                (cpu_.registers[kEeadrh]->get_value() << 8) | cpu_.registers[kEeadr]->get_value();
+            if (Register* r = ee ? ee->get_register(cell) : nullptr)
+                cpu_.registers[kEedata]->value.put(r->get_value());
+        }
+        if ((now & kEepgd) && (now & kWr) && !(now & kWrerr)) real_.value.put(now & ~kWr);
+    }
+
+    Processor& cpu_;
+    Register& real_;
+};
 
 class UartBridge;
 
@@ -105,11 +175,12 @@ private:
     void rxBit();
     void txByteDone();
     void readTerminal();
+    uint64_t terminalCyclesPerBit() const;
+    void startRxByte();
     void flushTerminal();
     bool lineQuiet() const;
     void pace();
     void waitForTerminal();
-    void finishFlashWrite();
     bool levelAt(uint64_t cycle) const;
 
     Integer* baudAttr_;
@@ -128,9 +199,12 @@ private:
     unsigned runWatchId_ = 0;
     int fd_ = -1;
     bool paced_ = true;
-    Register* eecon1_ = nullptr;
+    Eecon1Fix* eecon1_ = nullptr;
     uint64_t cyclesPerSecond_ = 0;
-    uint64_t cyclesPerBit_ = 0;
+    uint64_t baud_ = 115200;
+    uint64_t cyclesPerBit_ = 0;    // at the configured speed: the tick's pace
+    uint64_t rxCyclesPerBit_ = 1;  // the byte being shifted in
+    uint64_t txCyclesPerBit_ = 1;  // the byte being sampled
     uint64_t tickCycles_ = 0;
 
     // Terminal to chip.
@@ -189,6 +263,10 @@ UartBridge::UartBridge(const char* name) : Module(name, "Velmora USART to pseudo
 
 UartBridge::~UartBridge() {
     get_interface().remove_interface(runWatchId_);
+    if (Processor* cpu = get_active_cpu(); cpu && eecon1_ && cpu->registers[kEecon1] == eecon1_) {
+        cpu->registers[kEecon1] = &eecon1_->real();
+        delete eecon1_;
+    }
     removeSymbol(baudAttr_);
     removeSymbol(fdAttr_);
     removeSymbol(pacedAttr_);
@@ -204,7 +282,7 @@ void UartBridge::at(Event& e, uint64_t cycle) {
 void UartBridge::settle() {
     gint64 v = 0;
     baudAttr_->get(v);
-    const uint64_t baud = v > 0 ? static_cast<uint64_t>(v) : 115200;
+    baud_ = v > 0 ? static_cast<uint64_t>(v) : 115200;
     fdAttr_->get(v);
     fd_ = static_cast<int>(v);
     pacedAttr_->get(v);
@@ -212,8 +290,11 @@ void UartBridge::settle() {
     // gpsim counts instruction cycles, four clocks each.
     Processor* cpu = get_active_cpu();
     cyclesPerSecond_ = cpu ? static_cast<uint64_t>(cpu->get_frequency() / 4.0) : 1000000;
-    if (cpu) eecon1_ = cpu->registers[kEecon1];
-    cyclesPerBit_ = std::max<uint64_t>(1, cyclesPerSecond_ / baud);
+    if (cpu && !eecon1_) {
+        eecon1_ = new Eecon1Fix(*cpu, *cpu->registers[kEecon1]);
+        cpu->registers[kEecon1] = eecon1_;
+    }
+    cyclesPerBit_ = std::max<uint64_t>(1, cyclesPerSecond_ / baud_);
     // A byte's time: the terminal's bytes are taken at least that often.
     tickCycles_ = std::max<uint64_t>(1, cyclesPerBit_ * 10);
     anchorCycle_ = now();
@@ -221,19 +302,8 @@ void UartBridge::settle() {
     settled_ = true;
 }
 
-// gpsim 0.31 leaves EECON1's WR set once a Flash erase or write of a PIC18 is over
-// (WRERR, which it sets for the time of the write, is clear again). The chip clears WR
-// when the write ends, and its EEPROM reads wait for WR to be clear: left set, every
-// later EEPROM read of the firmware would hang.
-void UartBridge::finishFlashWrite() {
-    if (!eecon1_) return;
-    const unsigned v = eecon1_->value.get();
-    if ((v & kEepgd) && (v & kWr) && !(v & kWrerr)) eecon1_->value.put(v & ~kWr);
-}
-
 void UartBridge::tick() {
     if (!settled_) settle();
-    finishFlashWrite();
     if (stopped_) {
         // Whoever runs gpsim learns here that the chip runs again: gpsim's own word on it
         // may sit in its output buffer for as long as the run lasts. The chip stood still
@@ -270,14 +340,22 @@ void UartBridge::pace() {
 }
 
 // The chip waits for a request and nothing is under way: stand still until the
-// terminal sends. A signal (gpsim's Ctrl+C, which stops the run) also ends the wait.
+// terminal sends. A stop of the run (gpsim's Ctrl+C) ends the wait too; it may have come
+// just before the wait began, so the wait looks for it now and then.
 void UartBridge::waitForTerminal() {
     if (fd_ < 0) return;
-    pollfd p{fd_, POLLIN, 0};
-    const int r = ::poll(&p, 1, -1);
+    for (;;) {
+        if (bp.have_halt()) break;
+        pollfd p{fd_, POLLIN, 0};
+        const int r = ::poll(&p, 1, kHaltCheckMs);
+        if (r > 0) {
+            readTerminal();
+            break;
+        }
+        if (r < 0 && errno != EINTR) break;
+    }
     anchorCycle_ = now();
     anchorTime_ = Clock::now();
-    if (r > 0) readTerminal();
 }
 
 void UartBridge::readTerminal() {
@@ -289,18 +367,40 @@ void UartBridge::readTerminal() {
         rxQueue_.insert(rxQueue_.end(), buf, buf + n);
     }
     if (rxBitIndex_ < 0 && !rxQueue_.empty()) {
-        rxByte_ = rxQueue_.front();
-        rxQueue_.pop_front();
-        rxBitIndex_ = 0;
         rxBitStart_ = now();
-        rx_->putState(false);  // the start bit
-        at(rxEvent_, rxBitStart_ + cyclesPerBit_);
+        startRxByte();
     }
+}
+
+// The speed the terminal set on its side of the pty, as a bit's length in cycles; the
+// configured speed while it has set none of the node's.
+uint64_t UartBridge::terminalCyclesPerBit() const {
+    termios t{};
+    uint64_t baud = baud_;
+    if (fd_ >= 0 && ::tcgetattr(fd_, &t) == 0) {
+        switch (::cfgetospeed(&t)) {
+            case B9600: baud = 9600; break;
+            case B19200: baud = 19200; break;
+            case B57600: baud = 57600; break;
+            case B115200: baud = 115200; break;
+            default: break;
+        }
+    }
+    return std::max<uint64_t>(1, cyclesPerSecond_ / baud);
+}
+
+void UartBridge::startRxByte() {
+    rxByte_ = rxQueue_.front();
+    rxQueue_.pop_front();
+    rxBitIndex_ = 0;
+    rxCyclesPerBit_ = terminalCyclesPerBit();
+    rx_->putState(false);  // the start bit
+    at(rxEvent_, rxBitStart_ + rxCyclesPerBit_);
 }
 
 void UartBridge::rxBit() {
     ++rxBitIndex_;
-    rxBitStart_ += cyclesPerBit_;
+    rxBitStart_ += rxCyclesPerBit_;
     if (rxBitIndex_ <= 8) {
         rx_->putState(((rxByte_ >> (rxBitIndex_ - 1)) & 1) != 0);
     } else if (rxBitIndex_ == 9) {
@@ -311,12 +411,10 @@ void UartBridge::rxBit() {
             rxBitIndex_ = -1;
             return;
         }
-        rxByte_ = rxQueue_.front();
-        rxQueue_.pop_front();
-        rxBitIndex_ = 0;
-        rx_->putState(false);
+        startRxByte();
+        return;
     }
-    at(rxEvent_, rxBitStart_ + cyclesPerBit_);
+    at(rxEvent_, rxBitStart_ + rxCyclesPerBit_);
 }
 
 void UartBridge::txEdge(bool level) {
@@ -330,7 +428,8 @@ void UartBridge::txEdge(bool level) {
         txStart_ = t;
         txEdges_.clear();
         txEdges_.push_back({t, false});
-        at(txEvent_, t + cyclesPerBit_ * 19 / 2);
+        txCyclesPerBit_ = terminalCyclesPerBit();
+        at(txEvent_, t + txCyclesPerBit_ * 19 / 2);
         return;
     }
     txEdges_.push_back({t, level});
@@ -349,10 +448,11 @@ void UartBridge::txByteDone() {
     txInByte_ = false;
     // A start bit still low in its middle and a stop bit high: a byte. Anything else is
     // a glitch or a break, which a real receiver would not pass on either.
-    if (levelAt(txStart_ + cyclesPerBit_ / 2) || !levelAt(txStart_ + cyclesPerBit_ * 19 / 2)) return;
+    const uint64_t bit = txCyclesPerBit_;
+    if (levelAt(txStart_ + bit / 2) || !levelAt(txStart_ + bit * 19 / 2)) return;
     uint8_t byte = 0;
-    for (int bit = 0; bit < 8; ++bit)
-        if (levelAt(txStart_ + cyclesPerBit_ * (2 * bit + 3) / 2)) byte |= static_cast<uint8_t>(1u << bit);
+    for (int i = 0; i < 8; ++i)
+        if (levelAt(txStart_ + bit * (2 * i + 3) / 2)) byte |= static_cast<uint8_t>(1u << i);
     txOut_.push_back(byte);
 }
 
