@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
+#include <QTest>
 #include <QTemporaryDir>
 #include <map>
 
@@ -78,6 +80,32 @@ TEST(Pic18Line, TheNodeAnswersAt9600InRealTime) {
     // And not at another speed: the chip's USART runs at 9600 only.
     const CliResult wrong = runCli(node.path(), {"--speed", "115200", "dump", "ram", "1", "0"});
     EXPECT_NE(wrong.status, 0);
+}
+
+TEST(Pic18Line, EndsOnSigtermAndWithItsParentLeavingNoPtyBehind) {
+    QTemporaryDir dir;
+    const QString link = dir.filePath("node");
+    {
+        Pic18Node node;
+        ASSERT_TRUE(node.start({"--unpaced", "--link", link}));
+        const QString pty = node.path();
+        EXPECT_TRUE(QFileInfo(link).isSymLink());
+        node.process().terminate();
+        ASSERT_TRUE(node.process().waitForFinished(5000));
+        EXPECT_EQ(node.process().exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(node.process().exitCode(), 0);
+        // gpsim held the pty's master: the pty is gone only once gpsim is.
+        EXPECT_FALSE(QFileInfo::exists(pty));
+        EXPECT_FALSE(QFileInfo(link).isSymLink());
+    }
+    // Started by a shell that then ends.
+    QProcess shell;
+    shell.start("sh", {"-c", QString("'%1' --unpaced --link '%2' > /dev/null & sleep 1").arg(VELMORA_PIC18_PATH, link)});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(link).isSymLink(); }, 5000));
+    const QString pty = QFileInfo(link).symLinkTarget();
+    ASSERT_TRUE(shell.waitForFinished(5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !QFileInfo::exists(pty) && !QFileInfo(link).isSymLink(); }, 5000))
+        << pty.toStdString();
 }
 
 TEST_F(Pic18Cli, DumpShowsWhatTheChipHolds) {
