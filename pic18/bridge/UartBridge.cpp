@@ -41,8 +41,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <chrono>
+#include <cstdio>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -54,9 +54,9 @@ using Clock = std::chrono::steady_clock;
 
 // The self-programming registers of the PIC18 and EECON1's bits.
 constexpr unsigned kEecon1 = 0xFA6, kEedata = 0xFA8, kEeadr = 0xFA9, kEeadrh = 0xFAA;
+constexpr unsigned kEepgd = 0x80, kCfgs = 0x40, kWrerr = 0x08, kWr = 0x02, kRd = 0x01;
 // How often a chip standing still looks whether gpsim wants the run to stop.
 constexpr int kHaltCheckMs = 50;
-constexpr unsigned kEepgd = 0x80, kCfgs = 0x40, kWrerr = 0x08, kWr = 0x02, kRd = 0x01;
 
 // Stands in EECON1's place in the register file and passes everything on, putting
 // right two things gpsim 0.31 does differently from the chip:

@@ -71,7 +71,7 @@ MONITOR_RAM     equ     0x53    ; the first of them, up to 0x05F
 
 ; Reply codes
 E_COMMAND       equ     1       ; unknown command
-E_FORMAT        equ     2       ; a write of 0 bytes
+E_FORMAT        equ     2       ; a write of 0 bytes, or more than a frame holds
 E_READ_0        equ     3       ; a read of 0 bytes
 E_READ_LONG     equ     4       ; a read of more than 249 bytes
 E_BIT           equ     5       ; bit number above 7
