@@ -104,7 +104,11 @@ void TFselectComm::refreshList() {
 }
 
 void TFselectComm::showFacts(int index) {
-    const QString text = index >= 0 && index < facts_.size() ? link::portDetails(facts_[index]) : QString();
+    QString text = index >= 0 && index < facts_.size() ? link::portDetails(facts_[index]) : QString();
+    // Only the open port's driver has been asked.
+    if (!text.isEmpty() && comm_.isOpen() && facts_[index].path == comm_.devicePath())
+        text += comm_.lowLatency() ? "\nРежим низкой задержки: включён"
+                                   : "\nРежим низкой задержки: недоступен";
     lbPortInfo->setText(text);
     lbPortInfo->setAccessibleDescription(text);
 }

@@ -16,6 +16,8 @@ inline constexpr size_t kIdSize = 252;         // identifier block of a node
 inline constexpr uint8_t kRegPage = 0x51;      // RAM byte selecting the i2c window page
 // RAM area of a sub-module holding its identifier, read through window pages 8 and 9.
 inline constexpr uint16_t kI2cIdBase = 0x400;
+// A node's monitor lives below this Flash address and refuses to be written over.
+inline constexpr uint16_t kNodeMonitorTop = 0x2000;
 
 // Module reply codes (low six bits of an error reply).
 enum Code : uint8_t {
@@ -28,6 +30,7 @@ enum Code : uint8_t {
     kBadAddress = 7,
     kFlashNot64 = 8,
     kFlashNotBlockStart = 9,
+    kClosedResource = 10,
     kNoTerminator = 12,
     kNoSlave = 15,
 };

@@ -96,6 +96,7 @@ std::vector<uint8_t> SimNode::flashWrite(const std::vector<uint8_t>& f) {
     if (n != 64) return errorReply(kFlashNot64);
     uint16_t adr = frameAddress(f);
     if (adr % 64 != 0) return errorReply(kFlashNotBlockStart);
+    if (adr < kNodeMonitorTop) return errorReply(kClosedResource);
     module_.writeFlashBlock(adr, f.data() + 5);
     return dataReply(f, nullptr, 0);
 }

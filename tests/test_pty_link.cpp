@@ -18,6 +18,7 @@
 #include "link/qt/TnrComm.h"
 #include "sim/PtyServer.h"
 #include "sim/SimConfig.h"
+#include "tests/support/FakeSerialDriver.h"
 
 using namespace velmora;
 using namespace velmora::link;
@@ -105,6 +106,28 @@ TEST_F(PtyLink, OpensByPathAndRunsEveryKind) {
     EXPECT_EQ(engine.trans_Action(1, rdI2C, 0x80, 1, 0x30, 1), 0x8F);
     auto lock = server->lockNetwork();
     EXPECT_EQ(network.node(1)->module().initCount, 1);
+}
+
+TEST_F(PtyLink, APtyHasNoLowLatencyModeAndWorksWithout) {
+    ASSERT_TRUE(comm.open());
+    EXPECT_FALSE(comm.lowLatency());
+    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0x50, 4, 0, 3), 0);
+}
+
+TEST_F(PtyLink, LowLatencyIsAskedAtEachOpenAndPutBackAtTheClose) {
+    velmora::testing::FakeSerialDriver driver;
+    comm.setSerialSettingsIo(&driver);
+    constexpr int kLowLatency = 1 << 13;  // ASYNC_LOW_LATENCY
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(comm.open());
+        EXPECT_TRUE(comm.lowLatency());
+        EXPECT_EQ(driver.flags, kLowLatency);
+        comm.close();
+        EXPECT_FALSE(comm.lowLatency());
+        EXPECT_EQ(driver.flags, 0);
+    }
+    EXPECT_EQ(driver.written, (std::vector<int>{kLowLatency, 0, kLowLatency, 0}));
+    comm.setSerialSettingsIo(nullptr);
 }
 
 TEST_F(PtyLink, StaleInputIsDiscardedOnOpen) {

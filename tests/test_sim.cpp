@@ -54,10 +54,12 @@ TEST_F(Sim, ErrorReplies) {
     for (auto& [request, reply] : cases) EXPECT_EQ(ask(request), reply) << request;
 }
 
-TEST_F(Sim, FlashWriteMustStartABlock) {
-    std::string frame = "01 77 20 20 40";
-    for (int i = 0; i < 64; ++i) frame += " 00";
-    EXPECT_EQ(ask(frame), "01 89 00");
+TEST_F(Sim, FlashWriteMustStartABlockAboveTheMonitor) {
+    std::string zeros;
+    for (int i = 0; i < 64; ++i) zeros += " 00";
+    EXPECT_EQ(ask("01 77 20 20 40" + zeros), "01 89 00");
+    EXPECT_EQ(ask("01 77 1F C0 40" + zeros), "01 8A 00");  // the node's monitor
+    EXPECT_EQ(ask("01 77 20 00 40" + zeros), "01 77 20 00 40");
 }
 
 TEST_F(Sim, ReadsCarryTheDataAtOffsetFive) {

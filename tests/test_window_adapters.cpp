@@ -16,6 +16,7 @@
 #include "app/TFselectComm.h"
 #include "app/uVelmora.h"
 #include "link/OperationKind.h"
+#include "tests/support/FakeSerialDriver.h"
 #include "tests/support/WindowFixture.h"
 
 using namespace velmora;
@@ -170,4 +171,30 @@ TEST_F(MainWindow, PortChosenByKeysInTheDialogIsTheOneOpened) {
     EXPECT_EQ(w.Comm().devicePath(), inDir("second"));
     EXPECT_TRUE(w.Comm().isOpen());
     second.stop();
+}
+
+TEST(PortDialog, DetailsSayWhetherTheDriverHandsRepliesOverAtOnce) {
+    sim::ModuleNetwork network;
+    std::string error;
+    ASSERT_TRUE(sim::loadConfig(sim::defaultConfig(), network, error)) << error;
+    sim::PtyServer server(network, {});
+    ASSERT_TRUE(server.open(error)) << error;
+    velmora::testing::FakeSerialDriver driver;
+    link::TnrComm comm;
+    comm.setSerialSettingsIo(&driver);
+    comm.setChoice({1, QString::fromStdString(server.devicePath())});
+    for (const bool takes : {true, false}) {
+        driver.takesChanges = takes;
+        ASSERT_TRUE(comm.open());
+        TFselectComm dialog(comm, {}, nullptr, [] { return QList<link::PortFacts>{}; });
+        dialog.refreshList();
+        EXPECT_TRUE(dialog.lbPortInfo->text().endsWith(takes ? "Режим низкой задержки: включён"
+                                                             : "Режим низкой задержки: недоступен"))
+            << dialog.lbPortInfo->text().toStdString();
+        comm.close();
+    }
+    // A port not open says nothing of it: its driver has not been asked.
+    TFselectComm dialog(comm, {}, nullptr, [] { return QList<link::PortFacts>{}; });
+    dialog.refreshList();
+    EXPECT_FALSE(dialog.lbPortInfo->text().contains("задержки"));
 }

@@ -32,6 +32,12 @@ TnrComm::TnrComm(QObject* parent) : QObject(parent) {
 }
 
 TnrComm::~TnrComm() {
+    closePort();
+}
+
+void TnrComm::closePort() {
+    if (port_.isOpen()) putBackLatency(static_cast<int>(port_.handle()), lowLatency_, *serialIo_);
+    lowLatency_ = {};
     port_.close();
 }
 
@@ -47,6 +53,7 @@ bool TnrComm::open() {
         // Input that waited from before the open belongs to nobody.
         port_.clear();
         wireTime_ = hasUartBehind(static_cast<int>(port_.handle()));
+        lowLatency_ = askLowLatency(static_cast<int>(port_.handle()), *serialIo_);
     }
     QString reason = port_.errorString();
     port_.clearError();
@@ -65,7 +72,7 @@ bool TnrComm::open() {
 
 void TnrComm::close() {
     writeTimeout_.stop();
-    if (port_.isOpen()) port_.close();
+    if (port_.isOpen()) closePort();
 }
 
 void TnrComm::setChoice(const PortChoice& choice) {
@@ -161,6 +168,8 @@ void TnrComm::onError(QSerialPort::SerialPortError error) {
 }
 
 void TnrComm::finishLoss() {
+    // The device has gone: there is nothing to put back.
+    lowLatency_ = {};
     port_.close();
     port_.clearError();
     lossPending_ = false;

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "link/LinkPorts.h"
+#include "link/LowLatency.h"
 #include "link/qt/PortChoice.h"
 
 namespace velmora::link {
@@ -48,6 +49,12 @@ public:
     // nothing they are given ever leaves.
     void setHardwareFlow(bool on);
     bool hardwareFlow() const { return hardwareFlow_; }
+    // Whether the driver of the open port hands replies over at once (its low-latency
+    // mode, asked for at each open); false on a closed port.
+    bool lowLatency() const { return port_.isOpen() && lowLatency_.on; }
+    // Where the device's serial settings are read and written (the system's ioctls
+    // unless a test plays the driver); for the opens that follow.
+    void setSerialSettingsIo(SerialSettingsIo* io) { serialIo_ = io ? io : &systemSerialSettings(); }
 
     // LineOut: queues the bytes and returns; nothing happens on a closed port. What has
     // not left the port within the write time-out (held back by the handshake, say) is
@@ -79,6 +86,7 @@ private:
     void finishLoss();
     void applyLineSettings();
     void writeTimedOut();
+    void closePort();
 
     QSerialPort port_;
     QTimer writeTimeout_;
@@ -91,6 +99,8 @@ private:
     bool lossPending_ = false;
     TerminalSink* terminal_ = nullptr;
     bool terminalEcho_ = false;
+    SerialSettingsIo* serialIo_ = &systemSerialSettings();
+    LowLatency lowLatency_;
 };
 
 }  // namespace velmora::link
