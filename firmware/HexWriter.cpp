@@ -12,6 +12,13 @@ namespace {
 constexpr size_t kRecordBytes = 16;
 
 std::string record(uint16_t address, uint8_t type, const std::vector<uint8_t>& data) {
+    return hexRecord(address, type, data);
+}
+
+}  // namespace
+
+std::string hexRecord(uint16_t address, uint8_t type, const std::vector<uint8_t>& data,
+                      const char* lineEnd) {
     std::vector<uint8_t> bytes = {static_cast<uint8_t>(data.size()),
                                   static_cast<uint8_t>(address >> 8),
                                   static_cast<uint8_t>(address & 0xFF), type};
@@ -21,10 +28,8 @@ std::string record(uint16_t address, uint8_t type, const std::vector<uint8_t>& d
     bytes.push_back(static_cast<uint8_t>((256 - sum % 256) % 256));
     std::string line = ":";
     for (uint8_t b : bytes) line += hexNumber(b, 2);
-    return line + "\r\n";
+    return line + lineEnd;
 }
-
-}  // namespace
 
 std::string writeHexText(const FirmwareImages& images, uint32_t flashFrom) {
     std::string out = record(0, 0x04, {0x00, 0x00});

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/HexText.h"
+#include "firmware/HexWriter.h"
 #include "firmware/HexLoader.h"
 
 namespace velmora::pic18 {
@@ -63,16 +64,7 @@ bool readMonitor(std::string_view hex, ByteMap& bytes) {
 }
 
 std::string record(uint16_t address, uint8_t type, const std::vector<uint8_t>& data) {
-    std::vector<uint8_t> bytes = {static_cast<uint8_t>(data.size()),
-                                  static_cast<uint8_t>(address >> 8),
-                                  static_cast<uint8_t>(address & 0xFF), type};
-    bytes.insert(bytes.end(), data.begin(), data.end());
-    unsigned sum = 0;
-    for (uint8_t b : bytes) sum += b;
-    bytes.push_back(static_cast<uint8_t>((256 - sum % 256) % 256));
-    std::string line = ":";
-    for (uint8_t b : bytes) line += hexNumber(b, 2);
-    return line + "\n";
+    return firmware::hexRecord(address, type, data, "\n");
 }
 
 // Whole 16-byte lines at 16-byte boundaries, a byte not given as 0xFF: gpsim reads

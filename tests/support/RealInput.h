@@ -272,15 +272,7 @@ protected:
     void closeByTitleBar(const std::string& name) {
         const Window w = windowOf(name);
         ASSERT_NE(w, 0u) << name << " is not shown";
-        XEvent e{};
-        e.xclient.type = ClientMessage;
-        e.xclient.window = w;
-        e.xclient.message_type = XInternAtom(x_, "WM_PROTOCOLS", False);
-        e.xclient.format = 32;
-        e.xclient.data.l[0] = static_cast<long>(XInternAtom(x_, "WM_DELETE_WINDOW", False));
-        e.xclient.data.l[1] = CurrentTime;
-        XSendEvent(x_, w, False, NoEventMask, &e);
-        XSync(x_, False);
+        askToClose(w);
     }
     // A menu entry chosen with the mouse: the menu bar title, then the entry.
     void chooseMenu(const std::string& menu, const std::string& entry) {
