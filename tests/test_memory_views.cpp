@@ -13,16 +13,16 @@
 #include "views/MemoryWrites.h"
 
 using namespace velmora;
+using access::ModuleAddress;
 using velmora::test::EngineRig;
 using velmora::test::hexOf;
-using views::ModuleTarget;
 using views::WriteOutcome;
 
 namespace {
 
-constexpr ModuleTarget kNode{0x01, 0x00, 1};
-constexpr ModuleTarget kSub{0x01, 0x10, 2};
-constexpr ModuleTarget kNothing{0x00, 0x00, 0};
+constexpr ModuleAddress kNode{0x01, 0x00, 1};
+constexpr ModuleAddress kSub{0x01, 0x10, 2};
+constexpr ModuleAddress kNothing{0x00, 0x00, 0};
 
 class MemoryViews : public ::testing::Test {
 protected:
@@ -206,7 +206,7 @@ TEST_F(MemoryViews, InspectorReadsTheSubModulesRamAcrossTheWindowsEnd) {
 
 TEST_F(MemoryViews, InspectorBytesTable) {
     struct Case {
-        ModuleTarget target;
+        ModuleAddress target;
         uint16_t address;
         const char* expected;
     };

@@ -18,7 +18,7 @@ namespace {
 
 class ViewLostReply : public velmora::test::I2cLostReplyTest {
 protected:
-    const ModuleTarget target{1, 0x10, 2};
+    const access::ModuleAddress target{1, 0x10, 2};
 };
 
 }  // namespace
