@@ -8,6 +8,7 @@
 
 #include <functional>
 
+#include "access/SubModuleMap.h"
 #include "firmware/FlashEraser.h"
 #include "firmware/ImageWriter.h"
 #include "firmware/ModuleReader.h"
@@ -16,6 +17,8 @@
 
 using namespace velmora;
 using namespace velmora::firmware;
+using velmora::access::kRegEepromData;
+using velmora::access::kRegFlashData;
 using velmora::test::EngineRig;
 
 namespace {
