@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "access/Attempts.h"
+#include "access/MemoryMap.h"
 #include "access/PageGuard.h"
-#include "access/SubModuleMap.h"
 #include "link/OperationKind.h"
 
 namespace velmora::access {

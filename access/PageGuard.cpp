@@ -1,6 +1,6 @@
 #include "access/PageGuard.h"
 
-#include "access/SubModuleMap.h"
+#include "access/MemoryMap.h"
 
 namespace velmora::access {
 

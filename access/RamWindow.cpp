@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "access/MemoryMap.h"
 #include "access/PageGuard.h"
-#include "access/SubModuleMap.h"
 #include "link/OperationKind.h"
 
 namespace velmora::access {

@@ -4,8 +4,8 @@
 #include <span>
 
 #include "access/DataRegisters.h"
+#include "access/MemoryMap.h"
 #include "access/PageGuard.h"
-#include "access/SubModuleMap.h"
 #include "link/OperationKind.h"
 
 namespace velmora::firmware {

@@ -111,9 +111,9 @@ CommandTrial runIdentTrial(const TrialSetup& setup) {
     else
         std::copy(m.id.begin(), m.id.end(), truth.begin());
 
-    const system::IdentRead r = system::readIdent(line.rig.engine, nullptr, kTrialNode,
-                                                  setup.level == 2 ? kTrialSlave : uint8_t{0},
-                                                  setup.level);
+    const system::IdentRead r =
+        system::readIdent(line.rig.engine, nullptr,
+                          {kTrialNode, setup.level == 2 ? kTrialSlave : uint8_t{0}, setup.level});
     CommandTrial t;
     t.reportedOk = r.ok;
     bool right = true;

@@ -12,7 +12,7 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "access/SubModuleMap.h"
+#include "access/MemoryMap.h"
 #include "firmware/FlashEraser.h"
 #include "firmware/HexLoader.h"
 #include "firmware/LostBytesFile.h"

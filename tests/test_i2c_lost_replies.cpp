@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "access/SubModuleMap.h"
+#include "access/MemoryMap.h"
 #include "firmware/FlashEraser.h"
 #include "firmware/ImageWriter.h"
 #include "firmware/ModuleReader.h"

@@ -6,8 +6,8 @@
 
 #include <array>
 
+#include "access/MemoryMap.h"
 #include "access/RamWindow.h"
-#include "access/SubModuleMap.h"
 #include "link/Crc16.h"
 #include "sim/SimConfig.h"
 #include "tests/support/SimulatedLine.h"

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "access/DataRegisters.h"
+#include "access/MemoryMap.h"
 #include "access/PageGuard.h"
 #include "access/RamWindow.h"
-#include "access/SubModuleMap.h"
 
 namespace velmora::views {
 

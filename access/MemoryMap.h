@@ -1,9 +1,10 @@
 #pragma once
-// An i2c module as its node reaches it: everything goes through its registers. Registers
+// A module's memories as reached from the line. RAM is 0x000..0xFFF, the SFRs its top
+// 128 bytes. An i2c module behind a node is reached through its registers: registers
 // 0x00..0x7F are RAM 0x000..0x07F; registers 0x80..0xFF are a 128-byte window onto the
-// RAM page REG_PAGE (RAM byte 0x51) selects. Flash and EEPROM are reached through a
-// pointer register and a data register each; the data register moves the pointer on with
-// every byte it gives or takes.
+// RAM page REG_PAGE (RAM byte 0x51) selects. Its Flash and EEPROM are reached through a
+// pointer register and a data register each; the data register moves the pointer on
+// with every byte it gives or takes.
 
 #include <cstdint>
 
