@@ -169,14 +169,7 @@ protected:
         sub = network.node(1)->subModule(0x10);
     }
     // Frames as sent, without their CRC (checked apart).
-    std::vector<std::string> sent() {
-        std::vector<std::string> out;
-        for (const auto& f : rig.line.sent()) {
-            EXPECT_TRUE(link::frameCrcOk(f.data(), f.size()));
-            out.push_back(hexOf({f.begin(), f.end() - 2}));
-        }
-        return out;
-    }
+    std::vector<std::string> sent() { return test::framesSent(rig.line); }
     sim::ModuleNetwork network;
     sim::SimModule* sub = nullptr;
     EngineRig rig{network};
@@ -355,11 +348,14 @@ TEST(WatchListEdit, DeletingKeepsTheOthersInOrder) {
 
 TEST(WatchListText, ColumnsOfTheEntryAndWatchLines) {
     // 5 blanks, node, 10 blanks, i2c (or 2 blanks), 8 blanks, address, 7 blanks, count.
-    EXPECT_EQ(watchEntryText({access::moduleAt(0x04, 0x06), 0x1A3, 2}), "     04          06        1A3       2");
-    EXPECT_EQ(watchEntryText({access::moduleAt(0xFE, 0x00), 0x005, 8}), "     FE                    005       8");
+    EXPECT_EQ(watchEntryText({access::moduleAt(0x04, 0x06), 0x1A3, 2}),
+              "     04          06        1A3       2");
+    EXPECT_EQ(watchEntryText({access::moduleAt(0xFE, 0x00), 0x005, 8}),
+              "     FE                    005       8");
     EXPECT_EQ(watchLine({access::moduleAt(0x04, 0x06), 0x1A3, 2}, {0xAB, 0x0C}),
               "     04          06        1A3       2      AB  0C");
-    EXPECT_EQ(watchLine({access::moduleAt(0x04, 0), 0x1A3, 2}, {}), "     04                    1A3       2    ");
+    EXPECT_EQ(watchLine({access::moduleAt(0x04, 0), 0x1A3, 2}, {}),
+              "     04                    1A3       2    ");
 }
 
 TEST_F(BrowserOnTheLine, WatchPassReportsTheLastFailure) {

@@ -34,14 +34,7 @@ protected:
     sim::SimModule& node() { return network.node(0x01)->module(); }
     sim::SimModule& sub() { return *network.node(0x01)->subModule(0x10); }
     // Every frame sent, without its CRC (each CRC checked).
-    std::vector<std::string> frames() {
-        std::vector<std::string> out;
-        for (const auto& f : rig.line.sent()) {
-            EXPECT_TRUE(link::frameCrcOk(f.data(), f.size()));
-            out.push_back(hexOf({f.begin(), f.end() - 2}));
-        }
-        return out;
-    }
+    std::vector<std::string> frames() { return test::framesSent(rig.line); }
     // Requests first..last (1-based, attempts counted apart) get no reply.
     void silence(unsigned first, unsigned last) {
         rig.line.delivery().silent = [=](unsigned n) { return n >= first && n <= last; };

@@ -1,6 +1,6 @@
 // Reaching a module's memories (access/): which page and register of an i2c module's
-// window show an address, the frames a read through the window sends, and how often each
-// step is sent to a module that does not answer, against the simulated node 01.
+// window show an address, the frames a read through the window sends, and how often
+// REG_PAGE is asked of an i2c module that is not there, against the simulated node 01.
 
 #include <gtest/gtest.h>
 
@@ -8,13 +8,11 @@
 
 #include "access/MemoryMap.h"
 #include "access/RamWindow.h"
-#include "link/Crc16.h"
 #include "sim/SimConfig.h"
 #include "tests/support/SimulatedLine.h"
 
 using namespace velmora;
 using velmora::test::EngineRig;
-using velmora::test::hexOf;
 
 TEST(ModuleAccess, PageAndRegisterOfAnAddress) {
     struct Case {
@@ -24,7 +22,7 @@ TEST(ModuleAccess, PageAndRegisterOfAnAddress) {
     // Registers 0x00..0x7F are RAM 0x000..0x07F themselves; above, page = address / 128
     // and the window shows address mod 128 from register 0x80 on.
     const Case cases[] = {
-        {0x000, 0, 0x00}, {0x051, 0, 0x51}, {0x07F, 0, 0x7F}, {0x080, 1, 0x80}, {0x0FF, 1, 0xFF},
+        {0x000, 0, 0x00}, {0x051, 0, 0x51}, {0x07F, 0, 0x7F},  {0x080, 1, 0x80},  {0x0FF, 1, 0xFF},
         {0x100, 2, 0x80}, {0x123, 2, 0xA3}, {0xF00, 30, 0x80}, {0xF80, 31, 0x80}, {0xFFF, 31, 0xFF},
     };
     for (const Case& c : cases) {
@@ -44,14 +42,7 @@ protected:
     }
     sim::SimModule& sub() { return *network.node(1)->subModule(0x10); }
     // Every frame sent, without its CRC (each CRC checked).
-    std::vector<std::string> frames() {
-        std::vector<std::string> out;
-        for (const auto& f : rig.line.sent()) {
-            EXPECT_TRUE(link::frameCrcOk(f.data(), f.size()));
-            out.push_back(hexOf({f.begin(), f.end() - 2}));
-        }
-        return out;
-    }
+    std::vector<std::string> frames() { return test::framesSent(rig.line); }
     sim::ModuleNetwork network;
     EngineRig rig{network};
 };
