@@ -13,51 +13,48 @@ namespace {
 
 constexpr uint16_t kHalf = 0x80;
 
-// A page read in order: the halves that came before a step failed.
-PageRead halvesOf(PageRead page, size_t done) {
+// One page at the module `t` addresses, the link held: `read` fills it in order and says
+// how far it got. An i2c module's Flash and EEPROM are read with REG_PAGE at 0.
+template <typename Read>
+PageRead readPage(link::TransactionEngine& e, const access::ModuleAddress& t, bool pageZero,
+                  Read read) {
+    if (t.level == 0) return {};
+    auto hold = e.hold();
+    access::ModuleLink link(e, t);
+    PageRead page;
+    page.sent = true;
+    std::optional<access::PageGuard> guard;
+    if (pageZero) {
+        guard.emplace(link, access::attempts::kRegisterPage);
+        if (guard->moveTo(0)) return page;
+    }
+    const size_t done = read(link, page.bytes.data()).done;
     page.firstHalf = done >= kHalf;
     page.secondHalf = done >= 2 * kHalf;
     return page;
 }
 
+constexpr size_t kPage = 2 * kHalf;
+
 }  // namespace
 
 PageRead readRAMPage(link::TransactionEngine& e, const access::ModuleAddress& t, uint16_t base) {
-    if (t.level == 0) return {};
-    auto hold = e.hold();
-    access::ModuleLink link(e, t);
-    PageRead page;
-    page.sent = true;
-    const access::Transfer r = access::readRam(link, base, page.bytes.data(), page.bytes.size(),
-                                               access::attempts::kRamWindow);
-    return halvesOf(page, r.done);
+    return readPage(e, t, false, [&](access::ModuleLink& link, uint8_t* bytes) {
+        return access::readRam(link, base, bytes, kPage, access::attempts::kRamWindow);
+    });
 }
 
 PageRead readFlashPage(link::TransactionEngine& e, const access::ModuleAddress& t, uint16_t base) {
-    if (t.level == 0) return {};
-    auto hold = e.hold();
-    access::ModuleLink link(e, t);
-    PageRead page;
-    page.sent = true;
-    access::PageGuard guard(link, access::attempts::kRegisterPage);
-    if (guard.moveTo(0)) return page;
-    const access::Transfer r =
-        access::readFlash(link, base, page.bytes.data(), page.bytes.size(), kHalf);
-    return halvesOf(page, r.done);
+    return readPage(e, t, true, [&](access::ModuleLink& link, uint8_t* bytes) {
+        return access::readFlash(link, base, bytes, kPage, kHalf);
+    });
 }
 
 PageRead readEEPage(link::TransactionEngine& e, const access::ModuleAddress& t, uint16_t base) {
-    if (t.level == 0) return {};
-    auto hold = e.hold();
-    access::ModuleLink link(e, t);
-    PageRead page;
-    page.sent = true;
-    access::PageGuard guard(link, access::attempts::kRegisterPage);
-    if (guard.moveTo(0)) return page;
     // The pointer is set for the page; the second half's read starts where the first left it.
-    const access::Transfer r = access::readEeprom(link, base, page.bytes.data(), page.bytes.size(),
-                                                  access::EepromPointer::RunsOn);
-    return halvesOf(page, r.done);
+    return readPage(e, t, true, [&](access::ModuleLink& link, uint8_t* bytes) {
+        return access::readEeprom(link, base, bytes, kPage, access::EepromPointer::RunsOn);
+    });
 }
 
 std::optional<std::array<uint8_t, 128>> readSFRBlock(link::TransactionEngine& e,
