@@ -8,9 +8,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "access/MemoryMap.h"
+#include "bench/PacedSimulator.h"
 #include "link/OperationKind.h"
 #include "link/RequestFrame.h"
-#include "bench/PacedSimulator.h"
 #include "link/qt/LinkSession.h"
 #include "sim/PtyServer.h"
 #include "sim/SimConfig.h"
@@ -39,9 +40,9 @@ size_t exchangeBytes(uint8_t kind, uint16_t address, uint16_t count) {
 // The frames of one successful read at each level.
 size_t readBytes(uint8_t level) {
     if (level == 1) return exchangeBytes(link::rdID, 0, 0);
-    const size_t page = exchangeBytes(link::wrI2C, 0x51, 1);
-    return exchangeBytes(link::rdI2C, 0x51, 1) +
-           2 * (page + exchangeBytes(link::rdI2C, 0x80, 128)) + page;
+    const size_t page = exchangeBytes(link::wrI2C, access::kRegPage, 1);
+    return exchangeBytes(link::rdI2C, access::kRegPage, 1) +
+           2 * (page + exchangeBytes(link::rdI2C, access::kWindowStart, 128)) + page;
 }
 
 void measure(link::TransactionEngine& engine, uint8_t level, int rounds) {
@@ -50,7 +51,10 @@ void measure(link::TransactionEngine& engine, uint8_t level, int rounds) {
     for (int i = 0; i < rounds; ++i) {
         QElapsedTimer t;
         t.start();
-        if (!system::readIdent(engine, nullptr, 1, level == 2 ? 0x10 : 0, level).ok) ++failures;
+        if (!system::readIdent(engine, nullptr,
+                               {1, static_cast<uint8_t>(level == 2 ? 0x10 : 0), level})
+                 .ok)
+            ++failures;
         ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
     }
     std::sort(ms.begin(), ms.end());

@@ -70,8 +70,8 @@ void pageRefresh(sim::PtyServer& server, int level, int rounds) {
         std::printf("cannot open %s\n", server.devicePath().c_str());
         return;
     }
-    const views::ModuleTarget t{1, static_cast<uint8_t>(level == 2 ? 0x10 : 0),
-                                static_cast<uint8_t>(level)};
+    const access::ModuleAddress t{1, static_cast<uint8_t>(level == 2 ? 0x10 : 0),
+                                  static_cast<uint8_t>(level)};
     std::vector<double> ms;
     int failures = 0;
     for (int i = 0; i < rounds; ++i) {

@@ -64,7 +64,7 @@ std::optional<DumpCommand> parseDumpCommand(const std::vector<std::string>& word
         error = "the pages run past the memory's end " + hexNumber(end - 1, 1);
         return std::nullopt;
     }
-    c.target = commandTarget(*cid, slave);
+    c.target = access::moduleAt(*cid, slave);
     return c;
 }
 

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "access/ModuleAddress.h"
 #include "link/TransactionEngine.h"
-#include "views/ModuleTarget.h"
 
 namespace velmora::cli {
 
 struct DumpCommand {
     enum class Memory { Ram, Eeprom, Flash } memory = Memory::Ram;
-    views::ModuleTarget target;
+    access::ModuleAddress target;
     uint16_t firstPage = 0;
     unsigned pages = 1;
 };

@@ -17,8 +17,8 @@ std::variant<IdentCommand, std::string> parseIdentCommand(const std::vector<std:
 
 int runIdentCommand(const IdentCommand& c, link::TransactionEngine& engine, std::FILE* out,
                     std::FILE* err, const std::string& namesFile) {
-    const uint8_t level = c.slave ? 2 : 1;
-    const system::IdentRead r = system::readIdent(engine, nullptr, c.cid, c.slave, level);
+    const system::IdentRead r =
+        system::readIdent(engine, nullptr, access::moduleAt(c.cid, c.slave));
     const system::IdentNames names = system::loadIdentNames(namesFile);
     if (!names.notice.empty()) std::fprintf(err, "velmora-cli: %s\n", names.notice.c_str());
     for (const std::string& line : system::identFieldLines(r.block, r.ok, names.names))

@@ -32,7 +32,7 @@ std::optional<PokeCommand> parsePokeCommand(const std::vector<std::string>& word
         error = "bad value '" + words[4] + "' (hex 00..FF)";
         return std::nullopt;
     }
-    c.target = commandTarget(*cid, slave);
+    c.target = access::moduleAt(*cid, slave);
     c.address = static_cast<uint16_t>(*adr);
     c.value = static_cast<uint8_t>(*v);
     return c;

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "access/ModuleAddress.h"
 #include "link/TransactionEngine.h"
-#include "views/ModuleTarget.h"
 
 namespace velmora::cli {
 
 struct PokeCommand {
     bool eeprom = false;
-    views::ModuleTarget target;
+    access::ModuleAddress target;
     uint16_t address = 0;
     uint8_t value = 0;
 };

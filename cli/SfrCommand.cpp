@@ -20,7 +20,7 @@ std::optional<SfrCommand> parseSfrCommand(const std::vector<std::string>& words,
     auto cid = nodeWord(words[1], error);
     if (!cid) return std::nullopt;
     SfrCommand c;
-    c.target = commandTarget(*cid, slave);
+    c.target = access::moduleAt(*cid, slave);
     if (words.size() == 2) return c;
     const std::string& w = words[2];
     const size_t eq = w.find('=');

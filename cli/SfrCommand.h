@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "access/ModuleAddress.h"
 #include "link/TransactionEngine.h"
-#include "views/ModuleTarget.h"
 
 namespace velmora::cli {
 
 struct SfrCommand {
-    views::ModuleTarget target;
+    access::ModuleAddress target;
     std::optional<uint16_t> address;  // a write when set
     uint8_t value = 0;
 };

@@ -4,10 +4,6 @@
 
 namespace velmora::cli {
 
-views::ModuleTarget commandTarget(uint8_t cid, uint8_t slave) {
-    return {cid, slave, static_cast<uint8_t>(slave ? 2 : 1)};
-}
-
 std::optional<uint8_t> nodeWord(const std::string& word, std::string& error) {
     auto v = parseHex(word, 0xFF);
     if (!v || *v == 0) {

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <ctime>
 
+#include "access/MemoryMap.h"
 #include "common/HexText.h"
 #include "common/NumberText.h"
 #include "tools/WatchList.h"
@@ -34,6 +35,7 @@ std::optional<WatchRequest> parseWatchWords(const std::vector<std::string>& word
                                             std::string& error) {
     WatchRequest out;
     std::vector<std::string> positional;
+    uint8_t slave = 0;
     for (size_t i = 0; i < words.size(); ++i) {
         const std::string& w = words[i];
         const bool hasValue = i + 1 < words.size();
@@ -43,7 +45,7 @@ std::optional<WatchRequest> parseWatchWords(const std::vector<std::string>& word
                 error = "--slave takes the i2c address, hexadecimal 01..FF";
                 return std::nullopt;
             }
-            out.variable.slave = *s;
+            slave = *s;
         } else if (w == "--period") {
             auto ms = hasValue ? parseUnsigned(words[++i], 3600000) : std::nullopt;
             if (!ms || *ms == 0) {
@@ -65,9 +67,10 @@ std::optional<WatchRequest> parseWatchWords(const std::vector<std::string>& word
     if (!cid) error = "CID must be a node address, hexadecimal 01..FF";
     else if (!address) error = "ADDR must be a RAM address, hexadecimal 000..FFF";
     else if (!count || *count == 0) error = "COUNT must be 1..8";
-    else if (*address + *count > tools::kRamEnd) error = "the variable runs past the end of RAM (FFF)";
+    else if (*address + *count > access::kRamEnd)
+        error = "the variable runs past the end of RAM (FFF)";
     if (!error.empty()) return std::nullopt;
-    out.variable.cid = *cid;
+    out.variable.owner = access::moduleAt(*cid, slave);
     out.variable.address = static_cast<uint16_t>(*address);
     out.variable.count = static_cast<uint16_t>(*count);
     return out;

@@ -1,5 +1,6 @@
 #include "console/CommandBeginnings.h"
 
+#include "access/MemoryMap.h"
 #include "common/HexText.h"
 
 namespace velmora::console {
@@ -30,9 +31,11 @@ std::optional<BeginningText> beginningText(const std::string& name, uint8_t cid,
     const std::string node = hexNumber(cid, 2);
     if (name == "loadRdRam") return BeginningText{node + " 70 ", "rdRAM"};
     if (name == "loadWrRAM") return BeginningText{node + " 71 ", "wrRAM"};
-    // A one-byte write of 0 to word address 0x51, the page register.
+    // A one-byte write of 0 to REG_PAGE.
     if (name == "loadSetStr")
-        return BeginningText{node + " 7B " + hexNumber(slave, 2) + " 51 1 0", "setStrSFR"};
+        return BeginningText{
+            node + " 7B " + hexNumber(slave, 2) + " " + hexNumber(access::kRegPage, 2) + " 1 0",
+            "setStrSFR"};
     return std::nullopt;
 }
 

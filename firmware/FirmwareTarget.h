@@ -8,14 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "access/ModuleLink.h"
 #include "link/TransactionEngine.h"
 
 namespace velmora::firmware {
 
-struct FirmwareTarget {
-    uint8_t cid = 0;
-    uint8_t slave = 0;
-    uint8_t level = 0;             // 1: the node itself, 2: an i2c module behind it
+// The module a run addresses and the bottom of the Flash it may write.
+struct FirmwareTarget : access::ModuleAddress {
     uint16_t flashBottom = 0x2000;  // an i2c module is never written below it
 };
 
@@ -46,32 +45,15 @@ struct RunResult {
     bool ok() const { return outcome == RunOutcome::Success; }
 };
 
-// The transactions a run is made of, addressed to one node (and i2c module).
-class ModuleLink {
+// The module's transactions, with the run's target.
+class ModuleLink : public access::ModuleLink {
 public:
     ModuleLink(link::TransactionEngine& engine, const FirmwareTarget& target)
-        : engine_(engine), target_(target) {}
-
-    uint16_t wrI2C(uint8_t reg, const std::vector<uint8_t>& bytes, uint8_t retries);
-    uint16_t rdI2C(uint8_t reg, uint16_t count, uint8_t retries);
-    uint16_t node(uint8_t kind, uint16_t address, const std::vector<uint8_t>& bytes,
-                  uint16_t count, uint8_t retries);
-    const uint8_t* replyData() const { return engine_.state().ReplyData.data(); }
-    void pause(uint32_t ms) { engine_.pause(ms); }
-    link::TransactionEngine& engine() { return engine_; }
+        : access::ModuleLink(engine, target), target_(target) {}
     const FirmwareTarget& target() const { return target_; }
 
 private:
-    link::TransactionEngine& engine_;
     FirmwareTarget target_;
 };
-
-inline constexpr uint8_t kRegUser = 0x50;
-inline constexpr uint8_t kRegPageRegister = 0x51;
-inline constexpr uint8_t kRegFlashAddress = 0xF6;
-inline constexpr uint8_t kRegFlashData = 0xF5;
-inline constexpr uint8_t kRegFlashControl = 0xA6;
-inline constexpr uint8_t kRegEepromAddress = 0xA9;
-inline constexpr uint8_t kRegEepromData = 0xA8;
 
 }  // namespace velmora::firmware

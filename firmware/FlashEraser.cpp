@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <optional>
 
+#include "access/DataRegisters.h"
+#include "access/PageGuard.h"
 #include "common/HexText.h"
-#include "firmware/ImageWriter.h"
 #include "firmware/ModuleReader.h"
 #include "link/OperationKind.h"
 
@@ -51,24 +52,12 @@ SteadyRead readSteady(ModuleLink& link, uint32_t b) {
     return {};
 }
 
+// Erasing the block again is harmless: nothing of it is written yet.
 uint16_t writeBlock(ModuleLink& link, uint32_t b, const Block& block) {
-    if (link.target().level == 1)
-        return link.node(link::wrFlash, static_cast<uint16_t>(b), {block.begin(), block.end()},
-                         kBlock, 3);
-    if (uint16_t r = link.wrI2C(kRegFlashAddress,
-                                {static_cast<uint8_t>(b & 0xFF), static_cast<uint8_t>(b >> 8), 0x00}, 3))
-        return r;
-    // Erasing the block again is harmless: nothing of it is written yet.
-    if (uint16_t r = link.wrI2C(kRegFlashControl, {0x10, 0x55, 0xAA}, 3)) return r;
-    link.pause(50);
-    for (uint32_t row = 0; row < 8; ++row) {
-        std::vector<uint8_t> bytes(block.begin() + 8 * row, block.begin() + 8 * row + 8);
-        bytes.push_back(0x55);
-        bytes.push_back(0xAA);
-        if (uint16_t r = writeI2cFlashRow(link, b + 8 * row, bytes)) return r;
-        link.pause(10);
-    }
-    return 0;
+    const auto at = static_cast<uint16_t>(b);
+    if (!link.throughNode())
+        return link.nodeWrite(link::wrFlash, at, block, access::attempts::kNode);
+    return access::writeFlashBlock(link, at, block.data(), {.afterErase = 50, .afterRow = 10}).code;
 }
 
 // A block every byte of which is in the range: nothing to keep.
@@ -150,18 +139,9 @@ std::string eraseLogLine(const EraseRange& range) {
 
 EraseResult eraseFlash(ModuleLink& link, const EraseRange& range, const RunHooks& hooks) {
     auto hold = link.engine().hold();
-    if (link.target().level != 2) return eraseBlocks(link, range, hooks);
-    const uint32_t firstBlock = range.start & 0xFFC0;
-    if (uint16_t r = link.rdI2C(kRegPageRegister, 1, 3))
-        return failedAt(firstBlock, RunOutcome::Failed, r);
-    const uint8_t saved = link.replyData()[0];
-    EraseResult result;
-    if (uint16_t r = link.wrI2C(kRegPageRegister, {0x00}, 3))
-        result = failedAt(firstBlock, RunOutcome::Failed, r);
-    else
-        result = eraseBlocks(link, range, hooks);
-    link.wrI2C(kRegPageRegister, {saved}, 3);
-    return result;
+    access::PageGuard page(link, access::attempts::kRegisterPage);
+    if (uint16_t r = page.moveTo(0)) return failedAt(range.start & 0xFFC0, RunOutcome::Failed, r);
+    return eraseBlocks(link, range, hooks);
 }
 
 }  // namespace velmora::firmware

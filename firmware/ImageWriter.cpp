@@ -1,7 +1,11 @@
 #include "firmware/ImageWriter.h"
 
 #include <optional>
+#include <span>
 
+#include "access/DataRegisters.h"
+#include "access/MemoryMap.h"
+#include "access/PageGuard.h"
 #include "link/OperationKind.h"
 
 namespace velmora::firmware {
@@ -10,15 +14,6 @@ namespace {
 
 constexpr uint32_t kBlock = 64;
 constexpr uint32_t kLastBlock = 0xFFC0;
-constexpr int kFlashBlockTries = 4;
-// An i2c row or EEPROM byte: tries, each with the address set again.
-constexpr int kI2cDataTries = 3;
-
-std::vector<uint8_t> blockBytes(const FirmwareImages& images, uint32_t block, uint32_t from,
-                                uint32_t count) {
-    return {images.FlashImage.begin() + block + from,
-            images.FlashImage.begin() + block + from + count};
-}
 
 // Counts what a write will send, so progress can say how far it is.
 Progress plan(const FirmwareImages& images, uint32_t firstBlock) {
@@ -62,8 +57,10 @@ bool blockIsBlank(const FirmwareImages& images, uint32_t block) {
 
 RunResult writeImageModbus(ModuleLink& link, const FirmwareImages& images, const RunHooks& hooks) {
     auto hold = link.engine().hold();
-    if (uint16_t r = link.node(link::wrEE, 0x00FA, {0x00, 0x00}, 2, 3)) return failed(0x00FA, r);
-    if (uint16_t r = link.node(link::initMod, 0, {}, 0, 1)) return failed(0, r);
+    if (uint16_t r = link.nodeWrite(link::wrEE, 0x00FA, {0x00, 0x00}, access::attempts::kNode))
+        return failed(0x00FA, r);
+    if (uint16_t r = link.nodeRead(link::initMod, 0, 0, access::attempts::kInitModule))
+        return failed(0, r);
     link.pause(500);
 
     const uint32_t first = firstWritableBlock(link.target());
@@ -73,12 +70,13 @@ RunResult writeImageModbus(ModuleLink& link, const FirmwareImages& images, const
         if (stopAsked(hooks)) return stopped(static_cast<uint16_t>(b));
         p.address = static_cast<uint16_t>(b);
         report(hooks, p);
-        const auto bytes = blockBytes(images, b, 0, kBlock);
+        const std::span<const uint8_t> bytes(images.FlashImage.data() + b, kBlock);
+        constexpr access::Tries kTries = access::attempts::kNodeFlashBlock;
         uint16_t r = 0;
-        for (int attempt = 1; attempt <= kFlashBlockTries; ++attempt) {
-            r = link.node(link::wrFlash, static_cast<uint16_t>(b), bytes, kBlock, 1);
+        for (int attempt = 1; attempt <= kTries.tries; ++attempt) {
+            r = link.nodeWrite(link::wrFlash, static_cast<uint16_t>(b), bytes, kTries.attempts);
             if (r == 0) break;
-            if (attempt < kFlashBlockTries) link.pause(20);
+            if (attempt < kTries.tries) link.pause(access::attempts::kNodeFlashBlockGapMs);
         }
         if (r) return failed(static_cast<uint16_t>(b), r);
         ++p.blocksDone;
@@ -89,8 +87,9 @@ RunResult writeImageModbus(ModuleLink& link, const FirmwareImages& images, const
         if (stopAsked(hooks)) return stopped(static_cast<uint16_t>(a));
         p.address = static_cast<uint16_t>(a);
         report(hooks, p);
-        if (uint16_t r = link.node(link::wrEE, static_cast<uint16_t>(a),
-                                   {static_cast<uint8_t>(cell & 0xFF)}, 1, 3))
+        if (uint16_t r =
+                link.nodeWrite(link::wrEE, static_cast<uint16_t>(a),
+                               {static_cast<uint8_t>(cell & 0xFF)}, access::attempts::kNode))
             return failed(static_cast<uint16_t>(a), r);
         ++p.eepromDone;
         link.pause(20);
@@ -101,47 +100,7 @@ RunResult writeImageModbus(ModuleLink& link, const FirmwareImages& images, const
 
 namespace {
 
-// The data registers move the module's address on with each row or byte they take, also
-// when the reply is then lost; a retry that did not set the address again would write
-// into the next row or cell, outside the image.
-
-// The row's address is sent before each try. Before the first its result is not what
-// counts (the address is already there after the block's erase or the row before); before
-// a retry it must have been taken. A row written twice holds the same bytes: programming
-// only clears bits.
-uint16_t writeRow(ModuleLink& link, uint32_t at, const std::vector<uint8_t>& bytes) {
-    const std::vector<uint8_t> address{static_cast<uint8_t>(at & 0xFF),
-                                       static_cast<uint8_t>(at >> 8), 0x00};
-    uint16_t r = 0;
-    for (int attempt = 1; attempt <= kI2cDataTries; ++attempt) {
-        const uint16_t set = link.wrI2C(kRegFlashAddress, address, 3);
-        if (set && attempt > 1) return set;
-        r = link.wrI2C(kRegFlashData, bytes, 1);
-        if (r == 0) return 0;
-    }
-    return r;
-}
-
-// One EEPROM byte. Within a run of cells the address is set once, at its first cell;
-// after a failed try it is set again.
-uint16_t writeEepromByte(ModuleLink& link, uint32_t a, uint8_t value, bool& addressSet) {
-    uint16_t r = 0;
-    for (int attempt = 1; attempt <= kI2cDataTries; ++attempt) {
-        if (!addressSet) {
-            r = link.wrI2C(kRegEepromAddress,
-                           {static_cast<uint8_t>(a & 0xFF), static_cast<uint8_t>(a >> 8)}, 3);
-            if (r) return r;
-            addressSet = true;
-        }
-        r = link.wrI2C(kRegEepromData, {value, 0x55, 0xAA}, 1);
-        if (r == 0) return 0;
-        addressSet = false;
-    }
-    return r;
-}
-
 RunResult writeI2cBody(ModuleLink& link, const FirmwareImages& images, const RunHooks& hooks) {
-    if (uint16_t r = link.wrI2C(kRegPageRegister, {0x00}, 3)) return failed(0, r);
     const uint32_t first = firstWritableBlock(link.target());
     Progress p = plan(images, first);
     for (uint32_t b = first; b <= kLastBlock; b += kBlock) {
@@ -149,18 +108,9 @@ RunResult writeI2cBody(ModuleLink& link, const FirmwareImages& images, const Run
         if (stopAsked(hooks)) return stopped(static_cast<uint16_t>(b));
         p.address = static_cast<uint16_t>(b);
         report(hooks, p);
-        const uint8_t lo = static_cast<uint8_t>(b & 0xFF), hi = static_cast<uint8_t>(b >> 8);
-        if (uint16_t r = link.wrI2C(kRegFlashAddress, {lo, hi, 0x00}, 3))
-            return failed(static_cast<uint16_t>(b), r);
-        if (uint16_t r = link.wrI2C(kRegFlashControl, {0x10, 0x55, 0xAA}, 3))
-            return failed(static_cast<uint16_t>(b), r);
-        for (uint32_t row = 0; row < 8; ++row) {
-            const uint32_t at = b + 8 * row;
-            auto bytes = blockBytes(images, b, 8 * row, 8);
-            bytes.push_back(0x55);
-            bytes.push_back(0xAA);
-            if (uint16_t r = writeRow(link, at, bytes)) return failed(static_cast<uint16_t>(at), r);
-        }
+        const access::Transfer t = access::writeFlashBlock(link, static_cast<uint16_t>(b),
+                                                           images.FlashImage.data() + b, {});
+        if (!t.ok()) return failed(static_cast<uint16_t>(b + t.done), t.code);
         ++p.blocksDone;
     }
     bool inRun = false;
@@ -173,7 +123,9 @@ RunResult writeI2cBody(ModuleLink& link, const FirmwareImages& images, const Run
         if (stopAsked(hooks)) return stopped(static_cast<uint16_t>(a));
         p.address = static_cast<uint16_t>(a);
         report(hooks, p);
-        if (uint16_t r = writeEepromByte(link, a, static_cast<uint8_t>(cell & 0xFF), inRun))
+        // Within a run of cells the pointer is set once, at its first cell.
+        if (uint16_t r = access::writeEepromByte(link, static_cast<uint16_t>(a),
+                                                 static_cast<uint8_t>(cell & 0xFF), inRun))
             return failed(static_cast<uint16_t>(a), r);
         ++p.eepromDone;
         link.pause(20);
@@ -185,21 +137,17 @@ RunResult writeI2cBody(ModuleLink& link, const FirmwareImages& images, const Run
 
 }  // namespace
 
-uint16_t writeI2cFlashRow(ModuleLink& link, uint32_t at, const std::vector<uint8_t>& row) {
-    return writeRow(link, at, row);
-}
-
 RunResult writeImageI2c(ModuleLink& link, const FirmwareImages& images, const RunHooks& hooks) {
     auto hold = link.engine().hold();
-    if (uint16_t r = link.rdI2C(kRegUser, 1, 3)) return failed(kRegUser, r);
+    if (uint16_t r = link.read(access::kRegUser, 1, access::attempts::kRegister))
+        return failed(access::kRegUser, r);
     link.pause(800);
-    if (uint16_t r = link.rdI2C(kRegPageRegister, 1, 3)) return failed(kRegPageRegister, r);
-    const uint8_t saved = link.replyData()[0];
-    const RunResult result = writeI2cBody(link, images, hooks);
-    // Whatever happened, the module gets its page back: left at 0, every later window
+    // Whatever happens, the module gets its page back: left at 0, every later window
     // access of its own would read the wrong page.
-    link.wrI2C(kRegPageRegister, {saved}, 3);
-    return result;
+    access::PageGuard page(link, access::attempts::kRegisterPage);
+    if (!page.held()) return failed(access::kRegPage, page.failure());
+    if (uint16_t r = page.select(0)) return failed(0, r);
+    return writeI2cBody(link, images, hooks);
 }
 
 }  // namespace velmora::firmware

@@ -20,8 +20,4 @@ RunResult writeImageI2c(ModuleLink& link, const FirmwareImages& images, const Ru
 uint16_t firstWritableBlock(const FirmwareTarget& target);
 bool blockIsBlank(const FirmwareImages& images, uint32_t block);
 
-// One 8-byte Flash row of an i2c module (`row`: the 8 bytes, 0x55, 0xAA) written at `at`,
-// tried again with the address set again while its reply is lost. REG_PAGE must be 0.
-uint16_t writeI2cFlashRow(ModuleLink& link, uint32_t at, const std::vector<uint8_t>& row);
-
 }  // namespace velmora::firmware

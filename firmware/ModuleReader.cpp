@@ -4,30 +4,14 @@
 #include <array>
 #include <optional>
 
+#include "access/DataRegisters.h"
+#include "access/PageGuard.h"
 #include "firmware/ImageWriter.h"
-#include "link/OperationKind.h"
 
 namespace velmora::firmware {
 
 namespace {
 constexpr uint32_t kBlock = 64;
-constexpr uint32_t kEepromChunk = 128;
-
-constexpr int kReadTries = 3;
-
-// The data registers move the module's address on with every byte they give, also when
-// the reply is then lost: each try sets the address again, or a retry would return the
-// bytes that follow the ones asked for.
-uint16_t readDataRegister(ModuleLink& link, uint8_t addressRegister,
-                          const std::vector<uint8_t>& address, uint8_t dataRegister,
-                          uint16_t count) {
-    uint16_t r = 0;
-    for (int attempt = 1; attempt <= kReadTries; ++attempt) {
-        if ((r = link.wrI2C(addressRegister, address, 3))) return r;
-        if ((r = link.rdI2C(dataRegister, count, 1)) == 0) return 0;
-    }
-    return r;
-}
 
 void report(const RunHooks& hooks, const Progress& p) {
     if (hooks.progress) hooks.progress(p);
@@ -43,51 +27,19 @@ std::optional<size_t> firstDifference(const uint8_t* a, const uint8_t* b, size_t
 }  // namespace
 
 uint16_t readFlash(ModuleLink& link, uint32_t address, uint8_t* out, size_t count) {
-    for (size_t done = 0; done < count; done += kBlock) {
-        const uint32_t b = address + static_cast<uint32_t>(done);
-        uint16_t r = 0;
-        if (link.target().level == 1) {
-            r = link.node(link::rdFlash, static_cast<uint16_t>(b), {}, kBlock, 3);
-        } else {
-            r = readDataRegister(link, kRegFlashAddress,
-                                 {static_cast<uint8_t>(b & 0xFF), static_cast<uint8_t>(b >> 8), 0x00},
-                                 kRegFlashData, kBlock);
-        }
-        if (r) return r;
-        std::copy_n(link.replyData(), kBlock, out + done);
-    }
-    return 0;
+    return access::readFlash(link, static_cast<uint16_t>(address), out, count, kBlock).code;
 }
 
 uint16_t readEeprom(ModuleLink& link, uint32_t address, uint8_t* out, size_t count) {
-    for (size_t done = 0; done < count; done += kEepromChunk) {
-        const uint32_t a = address + static_cast<uint32_t>(done);
-        const auto n = static_cast<uint16_t>(std::min<size_t>(kEepromChunk, count - done));
-        uint16_t r = 0;
-        if (link.target().level == 1) {
-            r = link.node(link::rdEE, static_cast<uint16_t>(a), {}, n, 3);
-        } else {
-            r = readDataRegister(link, kRegEepromAddress,
-                                 {static_cast<uint8_t>(a & 0xFF), static_cast<uint8_t>(a >> 8)},
-                                 kRegEepromData, n);
-        }
-        if (r) return r;
-        std::copy_n(link.replyData(), n, out + done);
-    }
-    return 0;
+    return access::readEeprom(link, static_cast<uint16_t>(address), out, count,
+                              access::EepromPointer::EachChunk)
+        .code;
 }
 
 RunResult withPageZero(ModuleLink& link, const std::function<RunResult()>& body) {
-    if (link.target().level != 2) return body();
-    if (uint16_t r = link.rdI2C(kRegPageRegister, 1, 3)) return {RunOutcome::Failed, 0, r};
-    const uint8_t saved = link.replyData()[0];
-    RunResult result;
-    if (uint16_t r = link.wrI2C(kRegPageRegister, {0x00}, 3))
-        result = {RunOutcome::Failed, 0, r};
-    else
-        result = body();
-    link.wrI2C(kRegPageRegister, {saved}, 3);
-    return result;
+    access::PageGuard page(link, access::attempts::kRegisterPage);
+    if (uint16_t r = page.moveTo(0)) return {RunOutcome::Failed, 0, r};
+    return body();
 }
 
 RunResult verifyImages(ModuleLink& link, const FirmwareImages& images, const RunHooks& hooks) {

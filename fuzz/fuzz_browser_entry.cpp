@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "access/MemoryMap.h"
 #include "cli/WatchCommand.h"
 #include "tools/BrowserEntry.h"
 
@@ -43,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!refuseEntry(f)) {
         auto v = variableOfEntry(entry);
         if (!v) fault("an accepted entry does not read back");
-        if (v->count == 0 || v->address + v->count > kRamEnd) fault("accepted entry leaves RAM");
+        if (v->count == 0 || v->address + v->count > access::kRamEnd)
+            fault("accepted entry leaves RAM");
         auto again = fieldsOfEntry(entry);
         if (!again || composeEntry(*again) != entry) fault("entry does not recompose");
     }
@@ -54,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string error;
     if (auto w = cli::parseWatchWords(split(text, ' '), error)) {
         const auto& v = w->variable;
-        if (v.count < 1 || v.count > 8 || v.address + v.count > kRamEnd || v.cid == 0)
+        if (v.count < 1 || v.count > 8 || v.address + v.count > access::kRamEnd || v.owner.cid == 0)
             fault("watch words accepted a variable outside the rules");
     }
     return 0;

@@ -17,7 +17,7 @@ namespace {
 constexpr unsigned kRamPages = kRamSize / 0x100;
 constexpr unsigned kEepromPages = kEepromSize / 0x100;
 
-views::ModuleTarget viewTarget(uint8_t level) {
+access::ModuleAddress viewTarget(uint8_t level) {
     return {kTrialNode, level == 2 ? kTrialSlave : uint8_t{0}, level};
 }
 
@@ -30,7 +30,7 @@ CommandTrial runDumpTrial(const TrialSetup& setup, DumpMemory memory) {
     const bool ram = memory == DumpMemory::Ram;
     const std::vector<uint8_t>& truth = ram ? before.ram : before.eeprom;
     const unsigned pages = ram ? kRamPages : kEepromPages;
-    const views::ModuleTarget target = viewTarget(setup.level);
+    const access::ModuleAddress target = viewTarget(setup.level);
 
     CommandTrial t;
     t.reportedOk = true;
@@ -111,9 +111,9 @@ CommandTrial runIdentTrial(const TrialSetup& setup) {
     else
         std::copy(m.id.begin(), m.id.end(), truth.begin());
 
-    const system::IdentRead r = system::readIdent(line.rig.engine, nullptr, kTrialNode,
-                                                  setup.level == 2 ? kTrialSlave : uint8_t{0},
-                                                  setup.level);
+    const system::IdentRead r =
+        system::readIdent(line.rig.engine, nullptr,
+                          {kTrialNode, setup.level == 2 ? kTrialSlave : uint8_t{0}, setup.level});
     CommandTrial t;
     t.reportedOk = r.ok;
     bool right = true;

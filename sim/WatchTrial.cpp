@@ -5,6 +5,7 @@
 #include <iterator>
 #include <string>
 
+#include "access/MemoryMap.h"
 #include "cli/WatchCommand.h"
 #include "sim/SimConfig.h"
 #include "tools/RamVariableRead.h"
@@ -15,10 +16,9 @@ namespace {
 
 tools::RamVariable randomVariable(const TrialSetup& setup, std::mt19937& rng) {
     tools::RamVariable v;
-    v.cid = kTrialNode;
-    v.slave = setup.level == 2 ? kTrialSlave : 0;
+    v.owner = access::moduleAt(kTrialNode, setup.level == 2 ? kTrialSlave : 0);
     v.count = static_cast<uint16_t>(1 + rng() % 8);
-    do v.address = static_cast<uint16_t>(rng() % (tools::kRamEnd - v.count + 1));
+    do v.address = static_cast<uint16_t>(rng() % (access::kRamEnd - v.count + 1));
     while (setup.level == 2 && v.address <= kRegPage && v.address + v.count > kRegPage);
     return v;
 }

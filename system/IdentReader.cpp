@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "access/RamWindow.h"
 #include "link/OperationKind.h"
 #include "link/ReplyCodes.h"
-#include "views/I2cRamWindow.h"
 
 namespace velmora::system {
 
@@ -13,36 +13,22 @@ namespace {
 // The identifier reply carries 252 bytes; what the engine copies after them is the
 // reply's CRC, which is no part of the identifier and must not show as text.
 constexpr size_t kNodeIdentBytes = 252;
-constexpr uint8_t kIdentFirstPage = 8;  // the sub-module keeps its identifier at RAM 0x400
+constexpr uint16_t kSubModuleIdent = 0x400;  // where a sub-module keeps its identifier in RAM
 
-uint16_t readThroughNode(link::TransactionEngine& engine, uint8_t cid, IdentBuffer& block) {
-    const uint16_t result = engine.trans_Action(cid, link::rdID, 0, 0, 0, 3);
+uint16_t readThroughNode(access::ModuleLink& link, IdentBuffer& block) {
+    const uint16_t result = link.nodeRead(link::rdID, 0, 0, access::attempts::kNode);
     if (result != link::kResultOk) return result;
-    const auto& data = engine.state().ReplyData;
-    std::copy_n(data.begin(), kNodeIdentBytes, block.begin());
+    std::copy_n(link.reply(), kNodeIdentBytes, block.begin());
     return result;
 }
 
-// Both halves through the window; REG_PAGE is saved first and put back whatever happens
-// once it is known, so the sub-module's own use of the window finds it unchanged.
-uint16_t readThroughI2c(link::TransactionEngine& engine, uint8_t cid, uint8_t slave,
-                        IdentBuffer& block) {
-    views::I2cRamWindow window(engine, cid, slave);
-    const auto saved = window.getI2CPage(3);
-    if (!saved) return link::kResultNoReply;
-    uint16_t result = link::kResultOk;
-    for (uint8_t half = 0; half < 2 && result == link::kResultOk; ++half) {
-        const uint8_t page = static_cast<uint8_t>(kIdentFirstPage + half);
-        if (!window.setI2CPage(static_cast<uint16_t>(page * 0x80), 1)) {
-            result = link::kResultNoReply;
-            break;
-        }
-        result = engine.trans_Action(cid, link::rdI2C, views::kWindowStart, 128, slave, 1);
-        if (result == link::kResultOk)
-            std::copy_n(engine.state().ReplyData.begin(), 128, block.begin() + half * 128);
-    }
-    window.restorePage(*saved, 3);
-    return result;
+// Through the window, REG_PAGE saved first and put back whatever happens once it is
+// known, so the sub-module's own use of the window finds it unchanged.
+uint16_t readThroughI2c(access::ModuleLink& link, IdentBuffer& block) {
+    const access::Transfer t = access::readRam(link, kSubModuleIdent, block.data(), block.size(),
+                                               access::attempts::kIdentWindow);
+    // REG_PAGE not read or not moved: as good as no reply.
+    return t.atPage ? uint16_t{link::kResultNoReply} : t.code;
 }
 
 // Passes the engine's reports on to the panel and keeps the last one: at level 2 that
@@ -62,11 +48,13 @@ std::string identReadError(uint16_t result) {
     return "Ошибка " + std::to_string(result) + " чтения идентификатора";
 }
 
-IdentRead readIdent(link::TransactionEngine& engine, link::StatusPanel* status, uint8_t cid,
-                    uint8_t slave, uint8_t level) {
+IdentRead readIdent(link::TransactionEngine& engine, link::StatusPanel* status,
+                    const access::ModuleAddress& module) {
     IdentRead r;
+    const uint8_t level = module.level;
     if (level != 1 && level != 2) return r;
     auto hold = engine.hold();
+    access::ModuleLink link(engine, module);
     StatusTee tee;
     tee.next = status;
     engine.setStatusPanel(&tee);
@@ -74,8 +62,7 @@ IdentRead readIdent(link::TransactionEngine& engine, link::StatusPanel* status, 
     uint16_t result = link::kResultOk;
     for (int attempt = 0; attempt < kIdentTries && !r.ok; ++attempt) {
         r.block = erasedIdent();
-        result = level == 1 ? readThroughNode(engine, cid, r.block)
-                            : readThroughI2c(engine, cid, slave, r.block);
+        result = level == 1 ? readThroughNode(link, r.block) : readThroughI2c(link, r.block);
         r.ok = result == link::kResultOk;
     }
     engine.setStatusPanel(status);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "access/ModuleAddress.h"
 #include "link/LinkPorts.h"
 #include "link/TransactionEngine.h"
 #include "system/IdentBlock.h"
@@ -22,8 +23,8 @@ inline constexpr int kIdentTries = 3;
 
 // `status` must be the panel the engine reports to (it is the engine's again afterwards);
 // a failed read through the node writes its own message there. Level 0 reads nothing.
-IdentRead readIdent(link::TransactionEngine& engine, link::StatusPanel* status, uint8_t cid,
-                    uint8_t slave, uint8_t level);
+IdentRead readIdent(link::TransactionEngine& engine, link::StatusPanel* status,
+                    const access::ModuleAddress& module);
 
 // "Ошибка N чтения идентификатора".
 std::string identReadError(uint16_t result);

@@ -101,8 +101,8 @@ TEST(BrowserEntry, EntryLinesReadBack) {
         auto v = variableOfEntry(c.line);
         ASSERT_EQ(v.has_value(), c.valid) << c.line;
         if (!v) continue;
-        EXPECT_EQ(v->cid, c.cid) << c.line;
-        EXPECT_EQ(v->slave, c.slave) << c.line;
+        EXPECT_EQ(v->owner.cid, c.cid) << c.line;
+        EXPECT_EQ(v->owner.slave, c.slave) << c.line;
         EXPECT_EQ(v->address, c.address) << c.line;
         EXPECT_EQ(v->count, c.count) << c.line;
     }
@@ -169,14 +169,7 @@ protected:
         sub = network.node(1)->subModule(0x10);
     }
     // Frames as sent, without their CRC (checked apart).
-    std::vector<std::string> sent() {
-        std::vector<std::string> out;
-        for (const auto& f : rig.line.sent()) {
-            EXPECT_TRUE(link::frameCrcOk(f.data(), f.size()));
-            out.push_back(hexOf({f.begin(), f.end() - 2}));
-        }
-        return out;
-    }
+    std::vector<std::string> sent() { return test::framesSent(rig.line); }
     sim::ModuleNetwork network;
     sim::SimModule* sub = nullptr;
     EngineRig rig{network};
@@ -185,7 +178,7 @@ protected:
 }  // namespace
 
 TEST_F(BrowserOnTheLine, NodeVariableIsOneRdRamFrame) {
-    auto r = readRamVariable(rig.engine, {0x01, 0, 0x050, 4});
+    auto r = readRamVariable(rig.engine, {access::moduleAt(0x01, 0), 0x050, 4});
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r.bytes, (std::vector<uint8_t>{0, 0, 0, 1}));  // the built-in node's RAM 050
     EXPECT_EQ(sent(), (std::vector<std::string>{"01 70 00 50 04"}));
@@ -194,7 +187,7 @@ TEST_F(BrowserOnTheLine, NodeVariableIsOneRdRamFrame) {
 TEST_F(BrowserOnTheLine, NodeVariableLongerThanAFrameIsReadInPieces) {
     // 255 bytes would need a 262-byte reply; two reads stay within 256.
     for (int i = 0; i < 0xFF; ++i) network.node(1)->module().ram[0x100 + i] = static_cast<uint8_t>(i);
-    auto r = readRamVariable(rig.engine, {0x01, 0, 0x100, 0xFF});
+    auto r = readRamVariable(rig.engine, {access::moduleAt(0x01, 0), 0x100, 0xFF});
     ASSERT_TRUE(r.ok());
     ASSERT_EQ(r.bytes.size(), 0xFFu);
     EXPECT_EQ(r.bytes[0x7F], 0x7F);
@@ -228,7 +221,7 @@ TEST_F(BrowserOnTheLine, SubModuleVariablesThroughTheirWindowPages) {
         for (int i = 0; i < 0x1000; ++i) sub->ram[i] = static_cast<uint8_t>(i * 7);
         sub->ram[0x51] = 0x05;  // the module's own window page, to be found again after
         test::EngineRig fresh(network);
-        auto r = readRamVariable(fresh.engine, {0x01, 0x10, c.address, c.count});
+        auto r = readRamVariable(fresh.engine, {access::moduleAt(0x01, 0x10), c.address, c.count});
         ASSERT_TRUE(r.ok());
         std::vector<uint8_t> expected;
         for (int i = 0; i < c.count; ++i)
@@ -247,7 +240,7 @@ TEST_F(BrowserOnTheLine, SubModuleVariablesThroughTheirWindowPages) {
 TEST_F(BrowserOnTheLine, FailedWindowReadStillPutsThePageBack) {
     sub->ram[0x51] = 0x09;
     rig.line.delivery().silent = [](unsigned request) { return request == 3; };  // the data
-    auto r = readRamVariable(rig.engine, {0x01, 0x10, 0x1A3, 2});
+    auto r = readRamVariable(rig.engine, {access::moduleAt(0x01, 0x10), 0x1A3, 2});
     EXPECT_EQ(r.fault, VariableFault::Read);
     EXPECT_TRUE(r.bytes.empty());
     auto frames = sent();
@@ -258,14 +251,16 @@ TEST_F(BrowserOnTheLine, FailedWindowReadStillPutsThePageBack) {
 
 TEST_F(BrowserOnTheLine, UnreadablePageRegisterLeavesTheWindowAlone) {
     rig.line.delivery().silent = [](unsigned request) { return request == 1; };
-    auto r = readRamVariable(rig.engine, {0x01, 0x10, 0x1A3, 2});
+    auto r = readRamVariable(rig.engine, {access::moduleAt(0x01, 0x10), 0x1A3, 2});
     EXPECT_EQ(r.fault, VariableFault::Page);
     EXPECT_EQ(sent(), (std::vector<std::string>{"01 7A 10 51 01"}));
 }
 
 TEST_F(BrowserOnTheLine, VariablePastTheEndOfRamSendsNothing) {
-    EXPECT_EQ(readRamVariable(rig.engine, {0x01, 0, 0xFFE, 4}).fault, VariableFault::Range);
-    EXPECT_EQ(readRamVariable(rig.engine, {0x01, 0x10, 0x050, 0}).fault, VariableFault::Range);
+    EXPECT_EQ(readRamVariable(rig.engine, {access::moduleAt(0x01, 0), 0xFFE, 4}).fault,
+              VariableFault::Range);
+    EXPECT_EQ(readRamVariable(rig.engine, {access::moduleAt(0x01, 0x10), 0x050, 0}).fault,
+              VariableFault::Range);
     EXPECT_TRUE(rig.line.sent().empty());
 }
 
@@ -353,11 +348,14 @@ TEST(WatchListEdit, DeletingKeepsTheOthersInOrder) {
 
 TEST(WatchListText, ColumnsOfTheEntryAndWatchLines) {
     // 5 blanks, node, 10 blanks, i2c (or 2 blanks), 8 blanks, address, 7 blanks, count.
-    EXPECT_EQ(watchEntryText({0x04, 0x06, 0x1A3, 2}), "     04          06        1A3       2");
-    EXPECT_EQ(watchEntryText({0xFE, 0x00, 0x005, 8}), "     FE                    005       8");
-    EXPECT_EQ(watchLine({0x04, 0x06, 0x1A3, 2}, {0xAB, 0x0C}),
+    EXPECT_EQ(watchEntryText({access::moduleAt(0x04, 0x06), 0x1A3, 2}),
+              "     04          06        1A3       2");
+    EXPECT_EQ(watchEntryText({access::moduleAt(0xFE, 0x00), 0x005, 8}),
+              "     FE                    005       8");
+    EXPECT_EQ(watchLine({access::moduleAt(0x04, 0x06), 0x1A3, 2}, {0xAB, 0x0C}),
               "     04          06        1A3       2      AB  0C");
-    EXPECT_EQ(watchLine({0x04, 0, 0x1A3, 2}, {}), "     04                    1A3       2    ");
+    EXPECT_EQ(watchLine({access::moduleAt(0x04, 0), 0x1A3, 2}, {}),
+              "     04                    1A3       2    ");
 }
 
 TEST_F(BrowserOnTheLine, WatchPassReportsTheLastFailure) {

@@ -46,8 +46,8 @@ TEST(CliWatchWords, AcceptedAndRefused) {
             EXPECT_FALSE(error.empty()) << joined;
             continue;
         }
-        EXPECT_EQ(r->variable.cid, c.cid) << joined;
-        EXPECT_EQ(r->variable.slave, c.slave) << joined;
+        EXPECT_EQ(r->variable.owner.cid, c.cid) << joined;
+        EXPECT_EQ(r->variable.owner.slave, c.slave) << joined;
         EXPECT_EQ(r->variable.address, c.address) << joined;
         EXPECT_EQ(r->variable.count, c.count) << joined;
         EXPECT_EQ(r->periodMs, c.period) << joined;
@@ -57,9 +57,10 @@ TEST(CliWatchWords, AcceptedAndRefused) {
 TEST(CliWatchLines, TimeThenBytesOrTheFault) {
     const cli::ClockTime t{9, 5, 7, 42};
     tools::VariableRead ok{tools::VariableFault::None, {0x00, 0x5C, 0xFF}};
-    EXPECT_EQ(cli::watchPassLine(t, {1, 0, 0x50, 3}, ok), "09:05:07.042 00 5C FF");
+    EXPECT_EQ(cli::watchPassLine(t, {access::moduleAt(1, 0), 0x50, 3}, ok),
+              "09:05:07.042 00 5C FF");
     tools::VariableRead bad{tools::VariableFault::Read, {}};
-    EXPECT_EQ(cli::watchPassLine({23, 59, 59, 999}, {1, 0x10, 0x50, 1}, bad),
+    EXPECT_EQ(cli::watchPassLine({23, 59, 59, 999}, {access::moduleAt(1, 0x10), 0x50, 1}, bad),
               "23:59:59.999 ошибка обмена CID=01  Slave=10");
 }
 
@@ -76,7 +77,7 @@ TEST(CliWatchRun, OnePassEveryPeriodOnTheFakeClock) {
     int passes = 0;
     hooks.stop = [&] { return passes++ >= 5; };  // asked before and after each of three passes
     const uint64_t start = rig.line.clock().now;
-    EXPECT_EQ(cli::runWatch(rig.engine, {{1, 0, 0x50, 4}, 700}, out, hooks), 0);
+    EXPECT_EQ(cli::runWatch(rig.engine, {{access::moduleAt(1, 0), 0x50, 4}, 700}, out, hooks), 0);
     std::fclose(out);
     EXPECT_EQ(std::string(text, size),
               "12:00:00.000 00 00 00 01\n12:00:00.000 00 00 00 01\n12:00:00.000 00 00 00 01\n");

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "access/MemoryMap.h"
 #include "firmware/FlashEraser.h"
 #include "firmware/HexLoader.h"
 #include "firmware/LostBytesFile.h"
@@ -135,7 +136,7 @@ TEST_F(EraseFaults, ALineLostAfterTheBlockEraseNamesTheKeptBytesAndSavesThem) {
     const std::vector<uint8_t> before = m.flash;
     EngineRig rig{network};
     rig.line.delivery().loseReplyTo = [&](const std::vector<uint8_t>& f) {
-        const bool eraseBlock = f[1] == 0x7B && f[3] == kRegFlashControl;
+        const bool eraseBlock = f[1] == 0x7B && f[3] == access::kRegFlashControl;
         if (eraseBlock) rig.line.setOpen(false);
         return eraseBlock;
     };

@@ -27,14 +27,7 @@ protected:
             sub().flash[a] = static_cast<uint8_t>(a & 0x3F);
         }
     }
-    std::vector<std::string> frames(EngineRig& r) {
-        std::vector<std::string> out;
-        for (const auto& f : r.line.sent()) {
-            EXPECT_TRUE(link::frameCrcOk(f.data(), f.size()));
-            out.push_back(hexOf({f.begin(), f.end() - 2}));
-        }
-        return out;
-    }
+    std::vector<std::string> frames(EngineRig& r) { return test::framesSent(r.line); }
     sim::SimModule& node() { return network.node(1)->module(); }
     sim::SimModule& sub() { return *network.node(1)->subModule(0x10); }
     // What a block should hold after erasing bytes [from, to] of it.

@@ -182,7 +182,7 @@ protected:
 }  // namespace
 
 TEST_F(IdentOnTheLine, ThroughTheNode) {
-    IdentRead r = readIdent(rig.engine, &rig.status, 0x01, 0, 1);
+    IdentRead r = readIdent(rig.engine, &rig.status, {0x01, 0, 1});
     ASSERT_TRUE(r.ok);
     ASSERT_EQ(rig.line.sent().size(), 1u);
     EXPECT_EQ(sentWithoutCrc(0), "01 78");
@@ -195,7 +195,7 @@ TEST_F(IdentOnTheLine, ThroughTheNode) {
 }
 
 TEST_F(IdentOnTheLine, ThroughTheNodeFailsAfterThreeReadsOfThreeAttempts) {
-    IdentRead r = readIdent(rig.engine, &rig.status, 0x05, 0, 1);
+    IdentRead r = readIdent(rig.engine, &rig.status, {0x05, 0, 1});
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(rig.line.sent().size(), 9u);
     EXPECT_EQ(r.block, erasedIdent());
@@ -205,7 +205,7 @@ TEST_F(IdentOnTheLine, ThroughTheNodeFailsAfterThreeReadsOfThreeAttempts) {
 
 TEST_F(IdentOnTheLine, ThroughI2cPagesEightAndNineWithRegPagePutBack) {
     sub().ram[0x51] = 3;
-    IdentRead r = readIdent(rig.engine, &rig.status, 0x01, 0x10, 2);
+    IdentRead r = readIdent(rig.engine, &rig.status, {0x01, 0x10, 2});
     ASSERT_TRUE(r.ok);
     const std::vector<std::string> expected = {
         "01 7A 10 51 01",     // REG_PAGE saved
@@ -226,7 +226,7 @@ TEST_F(IdentOnTheLine, AFailedHalfPutsThePageBackBeforeTheNextTry) {
     sim::FaultPlan faults;
     faults.dropEvery = 5;  // the fifth reply is the second half of the first try
     network.setFaults(faults);
-    IdentRead r = readIdent(rig.engine, &rig.status, 0x01, 0x10, 2);
+    IdentRead r = readIdent(rig.engine, &rig.status, {0x01, 0x10, 2});
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(sentWithoutCrc(5), "01 7B 10 51 01 03");
     EXPECT_EQ(sentWithoutCrc(6), "01 7A 10 51 01");
@@ -234,7 +234,7 @@ TEST_F(IdentOnTheLine, AFailedHalfPutsThePageBackBeforeTheNextTry) {
 }
 
 TEST_F(IdentOnTheLine, AnAbsentSubModuleStopsAtRegPage) {
-    IdentRead r = readIdent(rig.engine, &rig.status, 0x01, 0x30, 2);
+    IdentRead r = readIdent(rig.engine, &rig.status, {0x01, 0x30, 2});
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.block, erasedIdent());
     for (size_t i = 0; i < rig.line.sent().size(); ++i)
@@ -243,7 +243,7 @@ TEST_F(IdentOnTheLine, AnAbsentSubModuleStopsAtRegPage) {
 }
 
 TEST_F(IdentOnTheLine, NothingSelectedSendsNothing) {
-    EXPECT_FALSE(readIdent(rig.engine, &rig.status, 0x01, 0, 0).ok);
+    EXPECT_FALSE(readIdent(rig.engine, &rig.status, {0x01, 0, 0}).ok);
     EXPECT_TRUE(rig.line.sent().empty());
 }
 

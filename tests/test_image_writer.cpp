@@ -24,14 +24,7 @@ protected:
         EXPECT_TRUE(sim::loadConfig(sim::defaultConfig(), network, error)) << error;
     }
     // Every frame sent, without its CRC (each CRC is checked on the way).
-    std::vector<std::string> frames() {
-        std::vector<std::string> out;
-        for (const auto& f : rig.line.sent()) {
-            EXPECT_TRUE(link::frameCrcOk(f.data(), f.size()));
-            out.push_back(hexOf({f.begin(), f.end() - 2}));
-        }
-        return out;
-    }
+    std::vector<std::string> frames() { return test::framesSent(rig.line); }
     static bool isCommand(const std::vector<uint8_t>& f, uint8_t command, int reg = -1) {
         return f.size() > 3 && f[1] == command && (reg < 0 || f[3] == reg);
     }

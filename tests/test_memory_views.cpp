@@ -13,16 +13,16 @@
 #include "views/MemoryWrites.h"
 
 using namespace velmora;
+using access::ModuleAddress;
 using velmora::test::EngineRig;
 using velmora::test::hexOf;
-using views::ModuleTarget;
 using views::WriteOutcome;
 
 namespace {
 
-constexpr ModuleTarget kNode{0x01, 0x00, 1};
-constexpr ModuleTarget kSub{0x01, 0x10, 2};
-constexpr ModuleTarget kNothing{0x00, 0x00, 0};
+constexpr ModuleAddress kNode{0x01, 0x00, 1};
+constexpr ModuleAddress kSub{0x01, 0x10, 2};
+constexpr ModuleAddress kNothing{0x00, 0x00, 0};
 
 class MemoryViews : public ::testing::Test {
 protected:
@@ -34,14 +34,7 @@ protected:
     sim::SimModule& node() { return network.node(0x01)->module(); }
     sim::SimModule& sub() { return *network.node(0x01)->subModule(0x10); }
     // Every frame sent, without its CRC (each CRC checked).
-    std::vector<std::string> frames() {
-        std::vector<std::string> out;
-        for (const auto& f : rig.line.sent()) {
-            EXPECT_TRUE(link::frameCrcOk(f.data(), f.size()));
-            out.push_back(hexOf({f.begin(), f.end() - 2}));
-        }
-        return out;
-    }
+    std::vector<std::string> frames() { return test::framesSent(rig.line); }
     // Requests first..last (1-based, attempts counted apart) get no reply.
     void silence(unsigned first, unsigned last) {
         rig.line.delivery().silent = [=](unsigned n) { return n >= first && n <= last; };
@@ -206,7 +199,7 @@ TEST_F(MemoryViews, InspectorReadsTheSubModulesRamAcrossTheWindowsEnd) {
 
 TEST_F(MemoryViews, InspectorBytesTable) {
     struct Case {
-        ModuleTarget target;
+        ModuleAddress target;
         uint16_t address;
         const char* expected;
     };

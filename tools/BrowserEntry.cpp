@@ -1,5 +1,6 @@
 #include "tools/BrowserEntry.h"
 
+#include "access/MemoryMap.h"
 #include "common/HexText.h"
 #include "common/NumberText.h"
 
@@ -75,7 +76,7 @@ std::optional<EntryRefusal> refuseEntry(const EntryFields& f) {
     if (p.i2c && p.slave == 0)
         return EntryRefusal{"Адрес на i2c - шестнадцатеричное число 01..FF", 1};
     if (p.count == 0) return EntryRefusal{"Количество - шестнадцатеричное число 01..FF", 2};
-    if (p.address + p.count > kRamEnd)
+    if (p.address + p.count > access::kRamEnd)
         return EntryRefusal{"Переменная выходит за конец RAM (FFF)", 2};
     return std::nullopt;
 }
@@ -84,10 +85,10 @@ std::optional<EntryFields> fieldsOfEntry(std::string_view line) {
     auto v = variableOfEntry(line);
     if (!v) return std::nullopt;
     EntryFields f;
-    f.cid = hexNumber(v->cid, 2);
+    f.cid = hexNumber(v->owner.cid, 2);
     f.address = hexNumber(v->address, 3);
     f.count = hexNumber(v->count, 2);
-    if (line.substr(0, 4) == "i2c>") f.slave = hexNumber(v->slave, 2);
+    if (line.substr(0, 4) == "i2c>") f.slave = hexNumber(v->owner.slave, 2);
     return f;
 }
 
@@ -107,8 +108,7 @@ std::optional<RamVariable> variableOfEntry(std::string_view line) {
     // An "i2c>" entry at i2c address 00 would otherwise read the node's own RAM.
     if (i2c && *slave == 0) return std::nullopt;
     RamVariable v;
-    v.cid = static_cast<uint8_t>(*cid);
-    v.slave = static_cast<uint8_t>(*slave);
+    v.owner = access::moduleAt(static_cast<uint8_t>(*cid), static_cast<uint8_t>(*slave));
     v.address = static_cast<uint16_t>(*address);
     v.count = static_cast<uint16_t>(*count);
     return v;

@@ -6,15 +6,18 @@
 #include <cstdint>
 #include <vector>
 
+#include "access/ModuleAddress.h"
 #include "link/TransactionEngine.h"
 
 namespace velmora::tools {
 
-inline constexpr uint32_t kRamEnd = 0x1000;  // RAM is 0x000..0xFFF
-
 struct RamVariable {
-    uint8_t cid = 0;
-    uint8_t slave = 0;  // 0: the node itself
+    // Not an aggregate: four bare numbers would fill the owner's level with the address.
+    RamVariable() = default;
+    RamVariable(const access::ModuleAddress& owner, uint16_t address, uint16_t count)
+        : owner(owner), address(address), count(count) {}
+
+    access::ModuleAddress owner;  // access::moduleAt: slave 0 is the node itself
     uint16_t address = 0;
     uint16_t count = 1;
 };
@@ -32,13 +35,12 @@ struct VariableRead {
     bool ok() const { return fault == VariableFault::None; }
 };
 
-// Every transaction has one attempt: a browser pass comes round again soon anyway.
-// The link is held for the whole read. A sub-module's REG_PAGE is read first and that
-// value is written back, also when the read failed, so the module's own use of the
-// window is left as found. A variable crossing a 128-byte window boundary is read a
-// window at a time (a single read would run into the programming registers or the
-// next window's wrong page). A node is read at most 128 bytes a frame, within the
-// 256-byte reply limit.
+// Every step has one attempt (access::attempts::kBrowserWindow). The link is held for
+// the whole read. A sub-module's REG_PAGE is read first and that value is written back,
+// also when the read failed, so the module's own use of the window is left as found. A
+// variable crossing a 128-byte window boundary is read a window at a time (a single read
+// would run into the programming registers or the next window's wrong page). A node is
+// read at most 128 bytes a frame, within the 256-byte reply limit.
 VariableRead readRamVariable(link::TransactionEngine& engine, const RamVariable& v);
 
 }  // namespace velmora::tools

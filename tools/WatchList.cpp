@@ -1,5 +1,6 @@
 #include "tools/WatchList.h"
 
+#include "access/MemoryMap.h"
 #include "common/HexText.h"
 #include "common/NumberText.h"
 
@@ -10,8 +11,9 @@ WatchAdd WatchList::add(uint8_t cid, uint8_t slave, const std::string& address, 
     if (entries_.size() >= kWatchMax) return WatchAdd::Full;
     auto adr = address.size() <= 3 ? parseHex(address) : std::nullopt;
     if (!adr) return WatchAdd::NoAddress;
-    if (count < 1 || count > kWatchCountMax || *adr + count > kRamEnd) return WatchAdd::OutsideRam;
-    entries_.push_back({cid, slave, static_cast<uint16_t>(*adr), count});
+    if (count < 1 || count > kWatchCountMax || *adr + count > access::kRamEnd)
+        return WatchAdd::OutsideRam;
+    entries_.push_back({access::moduleAt(cid, slave), static_cast<uint16_t>(*adr), count});
     return WatchAdd::Added;
 }
 
@@ -40,8 +42,8 @@ void putAt(std::string& line, size_t at, const std::string& text) {
 
 std::string watchEntryText(const RamVariable& v) {
     std::string line;
-    putAt(line, kWatchCidAt, hexNumber(v.cid, 2));
-    putAt(line, kWatchSlaveAt, v.slave ? hexNumber(v.slave, 2) : std::string(2, ' '));
+    putAt(line, kWatchCidAt, hexNumber(v.owner.cid, 2));
+    putAt(line, kWatchSlaveAt, v.owner.slave ? hexNumber(v.owner.slave, 2) : std::string(2, ' '));
     putAt(line, kWatchAddressAt, hexNumber(v.address, 3));
     putAt(line, kWatchCountAt, std::to_string(v.count));
     return line;
@@ -66,8 +68,8 @@ std::string watchFaultText(const RamVariable& v, VariableFault fault) {
         case VariableFault::Read:
             break;
     }
-    std::string text = "ошибка обмена CID=" + hexNumber(v.cid, 2);
-    if (v.slave) text += "  Slave=" + hexNumber(v.slave, 2);
+    std::string text = "ошибка обмена CID=" + hexNumber(v.owner.cid, 2);
+    if (v.owner.slave) text += "  Slave=" + hexNumber(v.owner.slave, 2);
     return text;
 }
 

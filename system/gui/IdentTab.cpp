@@ -62,8 +62,8 @@ void IdentTab::read() {
 
 void IdentTab::readAndShow() {
     const CurrentModule& m = *f_.module;
-    last_ = readIdent(f_.session->engine(), f_.status, m.CurrentCID, m.CurrentSlaveAdr,
-                      m.SelectionLevel);
+    last_ = readIdent(f_.session->engine(), f_.status,
+                      {m.CurrentCID, m.CurrentSlaveAdr, m.SelectionLevel});
     show();
 }
 
@@ -171,7 +171,7 @@ void IdentTab::editNow(int line) {
         auto hold = engine.hold();
         if (writeLinkParam(engine, cid, p->param, value) == link::kResultOk) {
             engine.pause(300);
-            last_ = readIdent(engine, f_.status, cid, 0, kNodeSelected);
+            last_ = readIdent(engine, f_.status, {cid, 0, kNodeSelected});
             show();
             w_.lbIdMod->setCurrentRow(line);
             return;

@@ -18,5 +18,7 @@ using sim::SimulatedLine;
 
 std::vector<uint8_t> bytesOf(const std::string& hex);
 std::string hexOf(const std::vector<uint8_t>& bytes);
+// Every frame the line carried, in hex without its CRC; each CRC is checked on the way.
+std::vector<std::string> framesSent(const SimulatedLine& line);
 
 }  // namespace velmora::test

@@ -48,7 +48,7 @@ EepromView::EepromView(ViewHost host, EepromTabWidgets& w) : host_(std::move(hos
 }
 
 void EepromView::readEEPage() {
-    const ModuleTarget t = host_.target();
+    const access::ModuleAddress t = host_.target();
     if (t.level == 0) return;
     const uint16_t base = host_.addresses->AdrEE & 0xF00;
     w_.sgEE->setRowAddresses(base);
@@ -136,7 +136,7 @@ void EepromView::edEEEnter() {
         error(conversionError(typed));
         return;
     }
-    const ModuleTarget t = host_.target();
+    const access::ModuleAddress t = host_.target();
     const auto done =
         writeEECell(*host_.engine, t, host_.addresses->AdrEE, static_cast<uint8_t>(*value));
     if (done == WriteOutcome::NothingSent) return;

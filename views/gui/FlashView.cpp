@@ -35,7 +35,7 @@ void FlashView::read() {
 }
 
 void FlashView::readFlashPage(uint16_t base) {
-    const ModuleTarget t = host_.target();
+    const access::ModuleAddress t = host_.target();
     if (t.level != 0) {
         const PageRead page = views::readFlashPage(*host_.engine, t, base);
         // At level 2 the rows are labelled before the read; at level 1 only when the page came.

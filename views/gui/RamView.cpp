@@ -62,13 +62,13 @@ void RamView::read() {
 }
 
 namespace {
-bool sameModule(const ModuleTarget& a, const ModuleTarget& b) {
+bool sameModule(const access::ModuleAddress& a, const access::ModuleAddress& b) {
     return a.cid == b.cid && a.slave == b.slave && a.level == b.level;
 }
 }  // namespace
 
 void RamView::readRAMPage(uint16_t base) {
-    const ModuleTarget t = host_.target();
+    const access::ModuleAddress t = host_.target();
     if (inspected_ && !sameModule(*inspected_, t)) {
         // The inspector's value was read from the module shown before.
         inspected_.reset();
@@ -124,7 +124,7 @@ void RamView::sgRAMClick() {
         return;
     }
     const uint16_t adr = host_.addresses->AdrRAM;
-    const ModuleTarget t = host_.target();
+    const access::ModuleAddress t = host_.target();
     const auto bytes = readVarBytes(*host_.engine, t, adr);
     if (bytes) {
         varBytes_ = *bytes;

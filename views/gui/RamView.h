@@ -61,7 +61,7 @@ private:
     std::array<uint8_t, 4> varBytes_{};
     // Whose bytes `varBytes_` holds: a value read from one module is never shown as
     // another's.
-    std::optional<ModuleTarget> inspected_;
+    std::optional<access::ModuleAddress> inspected_;
 };
 
 }  // namespace velmora::views

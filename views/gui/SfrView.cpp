@@ -37,7 +37,7 @@ SfrView::SfrView(ViewHost host, SfrTabWidgets& w) : host_(std::move(host)), w_(w
 }
 
 void SfrView::readSFRPage() {
-    const ModuleTarget t = host_.target();
+    const access::ModuleAddress t = host_.target();
     std::optional<std::array<uint8_t, 128>> values;
     if (t.level != 0) {
         values = readSFRBlock(*host_.engine, t);

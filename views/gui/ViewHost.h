@@ -7,8 +7,8 @@
 #include <functional>
 #include <vector>
 
+#include "access/ModuleAddress.h"
 #include "link/TransactionEngine.h"
-#include "views/ModuleTarget.h"
 #include "views/ViewAddresses.h"
 
 class QAction;
@@ -16,11 +16,14 @@ class QWidget;
 
 namespace velmora::views {
 
+// The main window's binding names the current module so.
+using ModuleTarget = access::ModuleAddress;
+
 struct ViewHost {
     link::TransactionEngine* engine = nullptr;
     // Runs a user's action now, or once the link is free (never interleaved, never lost).
     std::function<void(std::function<void()>)> whenFree;
-    std::function<ModuleTarget()> target;
+    std::function<access::ModuleAddress()> target;
     ViewAddresses* addresses = nullptr;
     // `pcMonChange`: leave every tab, read the shown one, focus it.
     std::function<void()> refreshPage;
