@@ -121,7 +121,13 @@ TEST_F(RealFields, CellEditorsWriteTheTypedByteAndLetNoOtherLetterIn) {
     click("sgEE");
     ASSERT_TRUE(waitFocus("sgEE"));
     press(XK_Tab);
-    ASSERT_TRUE(waitFocus("edAdrEE"));
+    if (!waitFocus("edAdrEE")) {
+        // The click's own read, ending after the Tab, put the focus back on the grid:
+        // Tab again once it has.
+        ASSERT_TRUE(waitFocus("sgEE"));
+        press(XK_Tab);
+        ASSERT_TRUE(waitFocus("edAdrEE"));
+    }
     type("2xa5");
     EXPECT_TRUE(waitText("edAdrEE", "2A5"));
     before = wire().size();
