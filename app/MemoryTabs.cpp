@@ -14,7 +14,7 @@ views::ViewHost hostOf(TFTerminal& w) {
         const system::CurrentModule& m = w.module();
         return views::ModuleTarget{m.CurrentCID, m.CurrentSlaveAdr, m.SelectionLevel};
     };
-    h.addresses = &w.addresses;
+    h.addresses = &w.addresses();
     h.refreshPage = [&w] { w.pcMonChange(); };
     h.tmUpDate = &w.tmUpDate();
     h.lockedByAuto = {w.menus().mmFile->menuAction(), w.menus().mmSettings->menuAction()};

@@ -6,7 +6,7 @@
 #include <QMessageBox>
 
 #include "tests/support/WindowFixture.h"
-#include "tools/gui/BrowserWindows.h"
+#include "app/Subsystems.h"
 
 using namespace velmora;
 using namespace velmora::app;
@@ -76,7 +76,7 @@ int titleDrawn(tools::TFBrowser1* d, const QImage& image, const QString& title) 
 
 TEST_F(MainWindow, VariableBrowserReadsBesideTheWindowAndGoesOnMessage1124) {
     std::unique_ptr<tools::BrowserWindows> browsers;
-    TFTerminal& w = start([&](TFTerminal& t) { browsers = std::make_unique<tools::BrowserWindows>(t); });
+    TFTerminal& w = start([&](TFTerminal& t) { browsers = app::makeBrowserWindows(t); });
     ASSERT_TRUE(w.menus().Browser1->isEnabled());
     w.menus().Browser1->trigger();
     tools::TFBrowser* b = browsers->browser();
@@ -136,7 +136,7 @@ TEST_F(MainWindow, VariableBrowserReadsBesideTheWindowAndGoesOnMessage1124) {
 
 TEST_F(MainWindow, VariableBrowserSkipsTicksWhileTheLinkIsHeld) {
     std::unique_ptr<tools::BrowserWindows> browsers;
-    TFTerminal& w = start([&](TFTerminal& t) { browsers = std::make_unique<tools::BrowserWindows>(t); });
+    TFTerminal& w = start([&](TFTerminal& t) { browsers = app::makeBrowserWindows(t); });
     w.menus().Browser1->trigger();
     tools::TFBrowser* b = browsers->browser();
     ASSERT_TRUE(b);
@@ -162,7 +162,7 @@ TEST_F(MainWindow, WatchListWatchesAndKeepsItsEntriesForTheRun) {
     // The address boxes step through even node addresses: give the line a node 02.
     network.addNode(0x02).module().ram[0x1A3] = 0x5C;
     std::unique_ptr<tools::BrowserWindows> browsers;
-    TFTerminal& w = start([&](TFTerminal& t) { browsers = std::make_unique<tools::BrowserWindows>(t); });
+    TFTerminal& w = start([&](TFTerminal& t) { browsers = app::makeBrowserWindows(t); });
     QString watched;
     bool startedIdle = false;
     whenModal([&](QWidget* m) {

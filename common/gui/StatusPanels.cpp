@@ -1,12 +1,12 @@
-#include "app/StatusPanels.h"
+#include "common/gui/StatusPanels.h"
 
 #include <QAccessible>
 #include <QPainter>
 
 #include "common/gui/ImageList.h"
-#include "app/StatusPanelsAccessible.h"
+#include "common/gui/StatusPanelsAccessible.h"
 
-namespace velmora::app {
+namespace velmora::gui {
 
 namespace {
 constexpr int kAddressPanelWidth = 120;
@@ -72,4 +72,4 @@ void StatusPanels::paintEvent(QPaintEvent*) {
     g.drawText(panelRect(2).adjusted(4, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, texts_[2]);
 }
 
-}  // namespace velmora::app
+}  // namespace velmora::gui

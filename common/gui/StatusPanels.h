@@ -6,7 +6,7 @@
 #include <QString>
 #include <QWidget>
 
-namespace velmora::app {
+namespace velmora::gui {
 
 class StatusPanels : public QWidget {
     Q_OBJECT
@@ -34,4 +34,4 @@ private:
     bool scanRunning_ = false;
 };
 
-}  // namespace velmora::app
+}  // namespace velmora::gui

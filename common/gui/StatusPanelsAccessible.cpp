@@ -1,12 +1,12 @@
-#include "app/StatusPanelsAccessible.h"
+#include "common/gui/StatusPanelsAccessible.h"
 
 #include <QAccessibleWidget>
 #include <QPointer>
 #include <array>
 
-#include "app/StatusPanels.h"
+#include "common/gui/StatusPanels.h"
 
-namespace velmora::app {
+namespace velmora::gui {
 
 namespace {
 
@@ -100,4 +100,4 @@ void installStatusPanelsAccessibility() {
     QAccessible::installFactory(statusPanelsFactory);
 }
 
-}  // namespace velmora::app
+}  // namespace velmora::gui
