@@ -11,6 +11,7 @@
 
 #include "app/TFAboutBox.h"
 #include "app/TFHelp.h"
+#include "app/FlashRunPanel.h"
 #include "app/SpeedChoice.h"
 #include "firmware/gui/FirmwareActions.h"
 #include "tools/gui/TFfreeTerminal.h"
@@ -94,7 +95,8 @@ void TFTerminal::buildFirmwareActions() {
     host.status = [this](const QString& text) { sb1_->setPanelText(2, text); };
     host.refreshFlash = [this] { nav_->moduleTab(kFlashTab).read(); };
     host.refreshModulePage = [this] { pcMonChange(); };
-    host.flash = [this]() -> views::FlashTabWidgets* { return &pages(); };
+    runPanel_ = std::make_unique<FlashRunPanel>([this]() -> views::FlashTabWidgets* { return &pages(); });
+    host.panel = runPanel_.get();
     host.mmRecHex = menus_.mmRecHex;
     host.verifyAfterWrite = menus_.mmVerifyAfterWrite;
     host.dialogParent = this;
@@ -195,7 +197,7 @@ void TFTerminal::bindModulePage() {
     nav_->bindModulePage();
     if (Tag != 0) applyFlashBottomChoice();
     labelGridsFromAddresses();
-    if (firmware_) firmware_->bindFlashTab();
+    if (firmware_) firmware_->bindRunPanel();
 
     // Until a subsystem plugs its own tab in, the tab only takes the focus.
     const std::array<QWidget*, kModuleTabCount> focus = {nullptr, pages_.sgFL, pages_.sgRAM,

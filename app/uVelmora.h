@@ -48,6 +48,7 @@ namespace velmora::firmware {
 class TFshiftFlash;
 class TFClear_FL;
 class FirmwareActions;
+class RunPanel;
 }  // namespace velmora::firmware
 
 namespace velmora::app {
@@ -217,6 +218,7 @@ private:
     PortControls* port_ = nullptr;
     PageNavigation* nav_ = nullptr;
     firmware::FirmwareActions* firmware_ = nullptr;
+    std::unique_ptr<firmware::RunPanel> runPanel_;
     tools::TFfreeTerminal* freeTerminal_ = nullptr;
     tools::TFTestKom* tester_ = nullptr;
     system::TFEditParMod* editParMod_ = nullptr;
