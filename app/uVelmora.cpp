@@ -15,6 +15,7 @@
 #include "app/SpeedChoice.h"
 #include "firmware/gui/FirmwareActions.h"
 #include "tools/gui/TFfreeTerminal.h"
+#include "system/gui/TFEditParMod.h"
 #include "tools/gui/TFTestKom.h"
 #include "app/WindowSettings.h"
 #include "common/HexText.h"
@@ -112,10 +113,14 @@ void TFTerminal::buildFirmwareActions() {
             [this] { link_.whenFree([this] { firmware_->pmSys_ClFlClick(); }); });
     // The free terminal borrows the port: never in the middle of an exchange.
     connect(menus_.mmTerminal, &QAction::triggered, this,
-            [this] { link_.whenFree([this] { freeTerminalWindow()->openOnPort(); }); });
+            [this] { link_.whenFree([this] { dialogs_->freeTerminal()->openOnPort(); }); });
     menus_.mmTerminal->setEnabled(true);
     for (QAction* a : {menus_.mmTester, menus_.N10}) {
-        connect(a, &QAction::triggered, this, [this] { link_.whenFree([this] { openTester(); }); });
+        connect(a, &QAction::triggered, this, [this] {
+            link_.whenFree([this] {
+                dialogs_->openTester([this] { postWindowMessage(kMsgTesterClosed); });
+            });
+        });
         a->setEnabled(true);
     }
     connect(menus_.mmBackupHex, &QAction::triggered, this,
@@ -129,7 +134,6 @@ void TFTerminal::setToolActions(ToolWindowActions* actions) {
 }
 
 TFTerminal::~TFTerminal() {
-    delete tester_;
     qApp->removeEventFilter(this);
 }
 
@@ -142,11 +146,13 @@ void TFTerminal::buildWindow() {
     pages_ = buildMainPages(central);
     v->addWidget(pages_.pcChan);
     setCentralWidget(central);
+    dialogs_ = new WindowDialogs(this, link_, [this](std::function<void()> a) { afterReplyWait(std::move(a)); });
     sb1_ = new gui::StatusPanels(this);
     statusBar()->addWidget(sb1_, 1);
     statusBar()->setSizeGripEnabled(true);
     nav_ = new PageNavigation({&pages_, &menus_, &bench_, [this] { ensureModulePage(); },
-                               [this] { return showHelp(); }, options_.timer1Ms},
+                               [this] { return dialogs_->showHelp(options_.helpFile); },
+                               options_.timer1Ms},
                               this);
     port_ = new PortControls({&link_, &menus_, sb1_, this,
                               [this](std::function<void()> a) { afterReplyWait(std::move(a)); },
@@ -211,29 +217,6 @@ void TFTerminal::applyFlashBottomChoice() {
     if (bench_.addresses.FlashBottom == 0x4000) pages_.cbBottomAdrFL->setCurrentIndex(1);
 }
 
-tools::TFfreeTerminal* TFTerminal::freeTerminalWindow() {
-    if (!freeTerminal_) freeTerminal_ = new tools::TFfreeTerminal(Comm(), this);
-    return freeTerminal_;
-}
-
-system::TFEditParMod* TFTerminal::editParMod() {
-    if (!editParMod_) editParMod_ = new system::TFEditParMod(this);
-    return editParMod_;
-}
-
-system::TFHandSetConfig* TFTerminal::handSetConfig() {
-    if (!handSetConfig_) {
-        handSetConfig_ = new system::TFHandSetConfig(this);
-        handSetConfig_->setPortSpeedSource([this] { return Comm().baud(); });
-    }
-    return handSetConfig_;
-}
-
-views::TFShowVar* TFTerminal::showVar() {
-    if (!showVar_) showVar_ = new views::TFShowVar(this);
-    return showVar_;
-}
-
 void TFTerminal::buildIdentTab() {
     system::IdentTabFrame f;
     f.session = &link_;
@@ -274,17 +257,6 @@ void TFTerminal::restoreSystemSpeed() {
         if (speeds[i]->isChecked()) port_->setSystemSpeed(kSystemSpeeds[i]);
 }
 
-void TFTerminal::openTester() {
-    if (tester_) {
-        tester_->activateWindow();
-        return;
-    }
-    // No parent: a disabled main window would disable its child windows too.
-    tester_ = new tools::TFTestKom(link_, [this] { postWindowMessage(kMsgTesterClosed); });
-    setEnabled(false);
-    tester_->show();
-}
-
 void TFTerminal::postWindowMessage(QEvent::Type type) {
     QCoreApplication::postEvent(this, new QEvent(type));
 }
@@ -299,9 +271,7 @@ bool TFTerminal::event(QEvent* e) {
         return true;
     }
     if (e->type() == kMsgTesterClosed) {
-        delete tester_;
-        tester_ = nullptr;
-        setEnabled(true);
+        dialogs_->destroyTester();
         toolActions_->testerClosed();
         show();
         return true;

@@ -18,6 +18,7 @@
 #include "app/PageNavigation.h"
 #include "app/PageRules.h"
 #include "app/PortControls.h"
+#include "app/WindowDialogs.h"
 #include "common/gui/StatusPanels.h"
 #include "common/gui/ModuleTab.h"
 #include "console/gui/TerminalConsole.h"
@@ -123,7 +124,7 @@ public:
     QTimer& tmUpDate() { return nav_->tmUpDate(); }
     void setModuleTab(int tab, ModuleTab* handler) { nav_->setModuleTab(tab, handler); }
     firmware::FirmwareActions& firmwareActions() { return *firmware_; }
-    tools::TFTestKom* testerWindow() { return tester_; }
+    tools::TFTestKom* testerWindow() { return dialogs_->tester(); }
     // The identifier tab the window is made with (building the Module page).
     system::IdentTab& identTab() {
         ensureModulePage();
@@ -148,10 +149,11 @@ public:
     void whenModulePageBuilt(std::function<void()> hook);
 
     // The dialogs, each made when first wanted and then kept.
-    tools::TFfreeTerminal* freeTerminalWindow();
-    system::TFEditParMod* editParMod();
-    system::TFHandSetConfig* handSetConfig();
-    views::TFShowVar* showVar();
+    WindowDialogs& dialogs() { return *dialogs_; }
+    tools::TFfreeTerminal* freeTerminalWindow() { return dialogs_->freeTerminal(); }
+    system::TFEditParMod* editParMod() { return dialogs_->editParMod(); }
+    system::TFHandSetConfig* handSetConfig() { return dialogs_->handSetConfig(); }
+    views::TFShowVar* showVar() { return dialogs_->showVar(); }
     const QString& hexDir() const { return hexDir_; }
     void setHexLoadingAvailable(bool available) { nav_->setHexLoadingAvailable(available); }
 
@@ -201,11 +203,7 @@ private:
     bool FormCloseQuery();
     void FormClose();
     void writeSettingsFile();
-    bool showHelp();
-    void showAbout();
     void buildFirmwareActions();
-    // The command tester: made when opened, destroyed on its message 1125.
-    void openTester();
 
     TerminalOptions options_;
     QString settingsPath_;
@@ -219,13 +217,7 @@ private:
     PageNavigation* nav_ = nullptr;
     firmware::FirmwareActions* firmware_ = nullptr;
     std::unique_ptr<firmware::RunPanel> runPanel_;
-    tools::TFfreeTerminal* freeTerminal_ = nullptr;
-    tools::TFTestKom* tester_ = nullptr;
-    system::TFEditParMod* editParMod_ = nullptr;
-    system::TFHandSetConfig* handSetConfig_ = nullptr;
-    TFHelp* help_ = nullptr;
-    TFAboutBox* about_ = nullptr;
-    views::TFShowVar* showVar_ = nullptr;
+    WindowDialogs* dialogs_ = nullptr;
     std::unique_ptr<console::TerminalConsole> console_;
     std::unique_ptr<system::IdentTab> identTab_;
     ToolWindowActions inertTools_;

@@ -1,10 +1,8 @@
-// TFTerminal: the keys it sees first, help and about.
+// TFTerminal: the keys it sees first.
 
 #include <QApplication>
 #include <QKeyEvent>
 
-#include "app/TFAboutBox.h"
-#include "app/TFHelp.h"
 #include "app/uVelmora.h"
 
 namespace velmora::app {
@@ -19,23 +17,6 @@ bool TFTerminal::eventFilter(QObject* watched, QEvent* e) {
         QApplication::activePopupWidget())
         return QMainWindow::eventFilter(watched, e);
     return nav_->key(static_cast<QKeyEvent*>(e));
-}
-
-bool TFTerminal::showHelp() {
-    // Looked up each time: the file may be put in place while the program runs.
-    const QString path = options_.helpFile.isEmpty() ? locateHelpFile() : options_.helpFile;
-    if (path.isEmpty()) return false;
-    auto lines = readHelpFile(path);
-    if (!lines) return false;
-    if (!help_) help_ = new TFHelp(this);
-    help_->setLines(*lines);
-    afterReplyWait([this] { help_->exec(); });
-    return true;
-}
-
-void TFTerminal::showAbout() {
-    if (!about_) about_ = new TFAboutBox(this);
-    about_->exec();
 }
 
 }  // namespace velmora::app

@@ -24,7 +24,7 @@ void TFTerminal::connectMenus() {
             this,
             [this] {
                 menus_.N17->hide();
-                afterReplyWait([this] { showAbout(); });
+                afterReplyWait([this] { dialogs_->showAbout(); });
             },
             Qt::QueuedConnection);
     });
