@@ -12,6 +12,7 @@
 #include "common/gui/TestProbe.h"
 #include "app/uVelmora.h"
 #include "app/MemoryTabs.h"
+#include "app/SymbolFileMenu.h"
 #include "system/gui/SystemPage.h"
 #include "tools/gui/BrowserWindows.h"
 
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
     if (parser.isSet(settings)) options.settingsPath = parser.value(settings);
     app::TFTerminal window(options);
     app::installMemoryTabs(window);
+    app::installSymbolFileMenu(window);
     system::SystemPage systemPage(window);
     tools::BrowserWindows browsers(window);
     gui::markFirstPaint(&window);

@@ -21,6 +21,7 @@
 #include "common/gui/WritableFolder.h"
 #include "system/gui/TFHandSetConfig.h"
 #include "common/gui/ProgramCaption.h"
+#include "symbols/gui/ProjectSymbols.h"
 
 namespace velmora::app {
 
@@ -384,6 +385,7 @@ void TFTerminal::firstActivation() {
     menus_.mmAutoskan->setChecked(s.autoScan);
     menus_.mmProtTime->setChecked(s.logTimes);
     scanRange_ = system::nodeRangeOrWhole(s.scanFirst, s.scanLast);
+    symbols::gui::ProjectSymbols::instance().restore(s.symbolFile);
     menus_.mmProt->setChecked(s.protocol);
     setSystemSpeed(s.systemSpeed);
 
@@ -483,6 +485,7 @@ void TFTerminal::writeSettingsFile() {
     s.logTimes = menus_.mmProtTime->isChecked();
     s.scanFirst = scanRange_.first;
     s.scanLast = scanRange_.last;
+    s.symbolFile = symbols::gui::ProjectSymbols::instance().path();
     s.protocol = menus_.mmProt->isChecked();
     s.systemSpeed = SystemSpeed;
     s.hexDir = hexDir_.toStdString();

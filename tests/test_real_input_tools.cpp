@@ -2,6 +2,7 @@
 // (tests/support/RealInput.h): the watch list, the command tester with its editor, the
 // free terminal and the variable browser.
 
+#include "tests/support/Gpasm.h"
 #include "tests/support/RealInput.h"
 
 namespace velmora::testing {
@@ -163,6 +164,48 @@ TEST_F(RealInput, VariableBrowserReadsTheVariableItsEditorWasGiven) {
     EXPECT_TRUE(waitSent(before, "01 70 00 50 02"));
     // RAM 050 and 051 of node 01 hold 00 00.
     EXPECT_TRUE(waitUntil([&] { return text("reBrow", 1, 4) == "00 00"; })) << text("reBrow", 1, 4);
+    click("btnCloseBrw");
+    ASSERT_TRUE(waitUntil([&] { return !windowShown("TFBrowser"); }));
+}
+
+}  // namespace velmora::testing
+
+namespace velmora::testing {
+
+// With the project's listing chosen, a RAM name typed into the entry editor gives the
+// variable its address, and the browser reads it there.
+TEST_F(RealInput, EntryEditorTakesAVariableByItsName) {
+    test::Gpasm gpasm(VELMORA_GPASM);
+    if (!gpasm.present()) GTEST_SKIP() << "gpasm is not installed";
+    const std::string listing =
+        gpasm.assemble("project", "        processor 18f6520\n        cblock 0x150\n"
+                                  "            hiVar\n        endc\n        end\n") + ".lst";
+    start({.symbolFile = listing});
+    clickAt(tab("pcChan", 2));
+    ASSERT_TRUE(waitFocus("cbKomStr"));
+    click("reProt", 3);
+    click("Browser1");
+    ASSERT_TRUE(waitUntil([&] { return windowShown("TFBrowser"); }));
+    click("reBrow", 3);
+    ASSERT_TRUE(waitUntil([&] { return active() == "QMenu"; }));
+    press(XK_Down);
+    press(XK_Return);
+    activate("TFEditBrow");
+    ASSERT_TRUE(waitFocus("edCID"));
+    type("01");
+    press(XK_Tab);
+    press(XK_Tab);
+    type("2");
+    press(XK_Tab);
+    press(XK_Tab);
+    ASSERT_TRUE(waitFocus("edSymbol"));
+    type("hiVar");
+    EXPECT_TRUE(waitUntil([&] { return text("edAdr") == "150"; })) << text("edAdr");
+    click("btnRec");
+    ASSERT_TRUE(waitUntil([&] { return !windowShown("TFEditBrow"); }));
+    const size_t before = wire().size();
+    click("bbGEN");
+    EXPECT_TRUE(waitSent(before, "01 70 01 50 02"));
     click("btnCloseBrw");
     ASSERT_TRUE(waitUntil([&] { return !windowShown("TFBrowser"); }));
 }
