@@ -119,23 +119,32 @@ TEST_F(RealInput, ToolWindowsOpenFromTheMenuAndWork) {
     EXPECT_TRUE(waitSent(before, "01 78")) << "the port did not come back";
 }
 
+// The variable browser opened from the Terminal page's popup, and its entry editor
+// from the browser's own popup, the focus in its first field.
+class VariableBrowserInput : public RealInput {
+protected:
+    void openEntryEditor(const ProgramStart& how) {
+        start(how);
+        clickAt(tab("pcChan", 2));
+        ASSERT_TRUE(waitFocus("cbKomStr"));
+        click("reProt", 3);
+        click("Browser1");
+        ASSERT_TRUE(waitUntil([&] { return windowShown("TFBrowser"); }));
+        // "Добавить" is the popup's first entry.
+        click("reBrow", 3);
+        ASSERT_TRUE(waitUntil([&] { return active() == "QMenu"; }));
+        press(XK_Down);
+        press(XK_Return);
+        activate("TFEditBrow");
+        ASSERT_TRUE(waitFocus("edCID"));
+    }
+};
+
 // The variable browser opens from the Terminal page's popup; its own popup adds a
 // variable through the entry editor, which refuses a field that is not hexadecimal;
 // "Пуск" reads it again and again.
-TEST_F(RealInput, VariableBrowserReadsTheVariableItsEditorWasGiven) {
-    start();
-    clickAt(tab("pcChan", 2));
-    ASSERT_TRUE(waitFocus("cbKomStr"));
-    click("reProt", 3);
-    click("Browser1");
-    ASSERT_TRUE(waitUntil([&] { return windowShown("TFBrowser"); }));
-    // "Добавить" is the popup's first entry.
-    click("reBrow", 3);
-    ASSERT_TRUE(waitUntil([&] { return active() == "QMenu"; }));
-    press(XK_Down);
-    press(XK_Return);
-    activate("TFEditBrow");
-    ASSERT_TRUE(waitFocus("edCID"));
+TEST_F(VariableBrowserInput, ReadsTheVariableItsEditorWasGiven) {
+    ASSERT_NO_FATAL_FAILURE(openEntryEditor({}));
     type("x1");
     for (int i = 0; i < 3; ++i) press(XK_Tab);
     ASSERT_TRUE(waitFocus("edAdr"));
@@ -174,24 +183,13 @@ namespace velmora::testing {
 
 // With the project's listing chosen, a RAM name typed into the entry editor gives the
 // variable its address, and the browser reads it there.
-TEST_F(RealInput, EntryEditorTakesAVariableByItsName) {
+TEST_F(VariableBrowserInput, EntryEditorTakesAVariableByItsName) {
     test::Gpasm gpasm(VELMORA_GPASM);
     if (!gpasm.present()) GTEST_SKIP() << "gpasm is not installed";
     const std::string listing =
         gpasm.assemble("project", "        processor 18f6520\n        cblock 0x150\n"
                                   "            hiVar\n        endc\n        end\n") + ".lst";
-    start({.symbolFile = listing});
-    clickAt(tab("pcChan", 2));
-    ASSERT_TRUE(waitFocus("cbKomStr"));
-    click("reProt", 3);
-    click("Browser1");
-    ASSERT_TRUE(waitUntil([&] { return windowShown("TFBrowser"); }));
-    click("reBrow", 3);
-    ASSERT_TRUE(waitUntil([&] { return active() == "QMenu"; }));
-    press(XK_Down);
-    press(XK_Return);
-    activate("TFEditBrow");
-    ASSERT_TRUE(waitFocus("edCID"));
+    ASSERT_NO_FATAL_FAILURE(openEntryEditor({.symbolFile = listing}));
     type("01");
     press(XK_Tab);
     press(XK_Tab);
