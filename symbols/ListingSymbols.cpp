@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 
 namespace velmora::symbols {
