@@ -13,6 +13,7 @@
 #include "app/uVelmora.h"
 #include "app/MemoryTabs.h"
 #include "app/Subsystems.h"
+#include "app/SymbolFileMenu.h"
 
 int main(int argc, char** argv) {
     using namespace velmora;
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
     if (parser.isSet(settings)) options.settingsPath = parser.value(settings);
     app::TFTerminal window(options);
     app::installMemoryTabs(window);
+    app::installSymbolFileMenu(window);
     const auto systemPage = app::makeSystemPage(window);
     const auto browsers = app::makeBrowserWindows(window);
     gui::markFirstPaint(&window);

@@ -14,6 +14,7 @@
 #include "cli/IdentCommand.h"
 #include "cli/SetLinkCommand.h"
 #include "cli/SendCommand.h"
+#include "cli/SymbolsCommand.h"
 #include "cli/WatchCommand.h"
 #include "common/HexText.h"
 #include "link/OperationKind.h"
@@ -106,6 +107,8 @@ int main(int argc, char** argv) {
     }
     if (args->command == cli::CliArgs::Command::Decode)
         return cli::runDecode(args->words, stdout, stderr);
+    if (args->command == cli::CliArgs::Command::Symbols)
+        return cli::runSymbols(args->words.front(), stdout, stderr);
     // A command's own words are checked before any port is touched.
     std::variant<std::monostate, cli::IdentCommand, cli::SetLinkCommand, std::string> command;
     if (args->command == cli::CliArgs::Command::Ident)

@@ -183,7 +183,8 @@ TEST_F(MainWindow, WatchListWatchesAndKeepsItsEntriesForTheRun) {
             if (auto* s = qobject_cast<QAbstractSpinBox*>(f)) fields << s->text();
             if (e) fields << e->text();
         }
-        EXPECT_EQ(fields, (QStringList{"02", "00", "2", "1A3"}));
+        // The last is the variable's name, empty with no symbol file chosen.
+        EXPECT_EQ(fields, (QStringList{"02", "00", "2", "1A3", ""}));
         QTest::keyClick(d->UpD_Modbus, Qt::Key_Up);
         QTest::keyClicks(d->UpD_Modbus, "7");  // the box is read-only
         EXPECT_EQ(d->edAdr_Modbus->text(), "04");

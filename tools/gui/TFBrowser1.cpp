@@ -11,6 +11,7 @@
 
 #include "common/HexText.h"
 #include "common/gui/Fonts.h"
+#include "symbols/gui/SymbolNameField.h"
 
 namespace velmora::tools {
 
@@ -162,6 +163,7 @@ QWidget* TFBrowser1::buildEditPanel() {
     edAdr_RAM->setMaxLength(3);
     edAdr_RAM->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9A-Fa-f]{0,3}"),
                                                             edAdr_RAM));
+    edSymbol = new symbols::gui::SymbolNameField(edAdr_RAM);
     btnAdd = new QPushButton("Добавить");
     btnAdd->setObjectName("btnAdd");
     btnAdd->setAutoDefault(false);
@@ -175,7 +177,8 @@ QWidget* TFBrowser1::buildEditPanel() {
     const std::pair<QString, QWidget*> fields[] = {{"Адрес Modbus", UpD_Modbus},
                                                    {"Адрес i2c", UpD_i2c},
                                                    {"Кол-во (max 8)", UpD_cntRAM},
-                                                   {"Адрес RAM", edAdr_RAM}};
+                                                   {"Адрес RAM", edAdr_RAM},
+                                                   {"Имя переменной", edSymbol}};
     int column = 0;
     for (const auto& [caption, field] : fields) {
         auto* l = new QLabel(caption);

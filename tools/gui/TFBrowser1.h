@@ -41,6 +41,7 @@ public:
     QLineEdit* edCnt_RAM = nullptr;
     QSpinBox* UpD_cntRAM = nullptr;
     QLineEdit* edAdr_RAM = nullptr;
+    QLineEdit* edSymbol = nullptr;  // a name from the project's symbol file fills edAdr_RAM
     QPushButton* btnAdd = nullptr;
     QPushButton* btnDelete = nullptr;
     QTimer timUpData;
