@@ -12,7 +12,7 @@ views::ViewHost hostOf(TFTerminal& w) {
     h.whenFree = [&w](std::function<void()> action) { w.session().whenFree(std::move(action)); };
     h.target = [&w] {
         const system::CurrentModule& m = w.module();
-        return views::ModuleTarget{m.CurrentCID, m.CurrentSlaveAdr, m.SelectionLevel};
+        return access::ModuleAddress{m.CurrentCID, m.CurrentSlaveAdr, m.SelectionLevel};
     };
     h.addresses = &w.addresses();
     h.refreshPage = [&w] { w.pcMonChange(); };

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "app/uVelmora.h"
-#include "console/ProtocolLogPane.h"
+#include "console/gui/ProtocolLogPane.h"
 #include "bench/PacedSimulator.h"
 #include "sim/SimConfig.h"
 

@@ -12,7 +12,7 @@
 #include "app/Subsystems.h"
 #include "tests/support/EraseThroughDialog.h"
 #include "tests/support/WindowFixture.h"
-#include "views/MemoryGrid.h"
+#include "views/gui/MemoryGrid.h"
 
 namespace velmora::testing {
 

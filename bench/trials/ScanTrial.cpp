@@ -1,4 +1,4 @@
-#include "sim/ScanTrial.h"
+#include "bench/trials/ScanTrial.h"
 
 #include <map>
 #include <set>

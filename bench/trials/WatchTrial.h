@@ -5,7 +5,7 @@
 // value a pass prints must be the module's RAM during that pass; a pass may instead
 // print the watch list's error text.
 
-#include "sim/CommandTrial.h"
+#include "bench/trials/CommandTrial.h"
 
 namespace velmora::sim {
 

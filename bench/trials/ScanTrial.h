@@ -5,7 +5,7 @@
 // that does not exist, a false success. One that is there and not listed is missing:
 // a figure to watch, as a probe whose every answer was lost cannot find it.
 
-#include "sim/CommandTrial.h"
+#include "bench/trials/CommandTrial.h"
 
 namespace velmora::sim {
 

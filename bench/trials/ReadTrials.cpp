@@ -1,4 +1,4 @@
-#include "sim/ReadTrials.h"
+#include "bench/trials/ReadTrials.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "views/MemoryGrid.h"
+#include "views/gui/MemoryGrid.h"
 
 #include <QHeaderView>
 #include <QScrollBar>

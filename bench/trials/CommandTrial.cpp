@@ -1,4 +1,4 @@
-#include "sim/CommandTrial.h"
+#include "bench/trials/CommandTrial.h"
 
 #include "common/HexText.h"
 #include "sim/SimConfig.h"

@@ -4,7 +4,7 @@
 // module's memories are filled at random from the setup's seed, so a reply that answers
 // another request than the one waited for cannot pass for the right bytes.
 
-#include "sim/CommandTrial.h"
+#include "bench/trials/CommandTrial.h"
 
 namespace velmora::sim {
 

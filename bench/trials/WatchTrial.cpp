@@ -1,4 +1,4 @@
-#include "sim/WatchTrial.h"
+#include "bench/trials/WatchTrial.h"
 
 #include <cstdio>
 #include <cstdlib>

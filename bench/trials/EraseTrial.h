@@ -5,7 +5,7 @@
 // range erased (FF); whatever the outcome, no byte outside the range may change.
 
 #include "firmware/FlashEraser.h"
-#include "sim/CommandTrial.h"
+#include "bench/trials/CommandTrial.h"
 
 namespace velmora::sim {
 

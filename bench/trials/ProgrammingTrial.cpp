@@ -1,4 +1,4 @@
-#include "sim/ProgrammingTrial.h"
+#include "bench/trials/ProgrammingTrial.h"
 
 #include <vector>
 

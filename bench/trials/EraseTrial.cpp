@@ -1,4 +1,4 @@
-#include "sim/EraseTrial.h"
+#include "bench/trials/EraseTrial.h"
 
 #include "common/HexText.h"
 #include "sim/SimConfig.h"

@@ -13,7 +13,7 @@
 
 #include "firmware/FirmwareTarget.h"
 #include "sim/ModuleNetwork.h"
-#include "sim/ProgrammingTrial.h"
+#include "bench/trials/ProgrammingTrial.h"
 #include "sim/SimulatedLine.h"
 
 namespace velmora::sim {

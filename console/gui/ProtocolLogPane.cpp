@@ -1,4 +1,4 @@
-#include "console/ProtocolLogPane.h"
+#include "console/gui/ProtocolLogPane.h"
 
 #include <QTime>
 
