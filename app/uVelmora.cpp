@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTime>
 #include <QVBoxLayout>
 
 #include "app/TFAboutBox.h"
@@ -61,7 +62,7 @@ TFTerminal::TFTerminal(TerminalOptions options, QWidget* parent)
     console_ = std::make_unique<console::TerminalConsole>(
         pages_,
         console::ConsoleMenus{menus_.pmProt, menus_.mmClear, menus_.mmSaveProt, menus_.loadKomm,
-                              menus_.N8, menus_.loadKommSet, menus_.mmCRC_hi, menus_.mmProtSysOp,
+                              menus_.N8, menus_.loadKommSet, menus_.mmCRC_hi,
                               menus_.mmDecode},
         link_, bench_.module);
 
@@ -93,7 +94,7 @@ void TFTerminal::buildFirmwareActions() {
                                             "Файл формата *.hex (*.hex)");
     };
     host.systemLogOn = [this] { return menus_.mmProtSysOp->isChecked(); };
-    host.log = [this](const std::string& line) { pages_.reProt->appendLine(line, {0, 0, 0}); };
+    host.log = [this](const std::string& line) { bench_.log.appendLine(line, {0, 0, 0}); };
     host.status = [this](const QString& text) { sb1_->setPanelText(2, text); };
     host.refreshFlash = [this] { nav_->moduleTab(kFlashTab).read(); };
     host.refreshModulePage = [this] { pcMonChange(); };
@@ -168,9 +169,11 @@ void TFTerminal::buildWindow() {
         attachPopup(w, menus_.pmProt);
     attachPopup(pages_.tvSysInf, menus_.mmModul);
 
-    pages_.reProt->setExchangeSwitch(menus_.mmProt);
-    pages_.reProt->setTimeSwitch(menus_.mmProtTime);
-    engine().setProtocolLog(pages_.reProt);
+    bench_.log.setSwitches({[this] { return menus_.mmProt->isChecked(); },
+                            [this] { return menus_.mmProtTime->isChecked(); },
+                            [] { return QTime::currentTime().toString("HH:mm:ss.zzz").toStdString(); }});
+    pages_.reProt->attach(bench_.log);
+    engine().setProtocolLog(&bench_.log);
 
     buildFirmwareActions();
 }

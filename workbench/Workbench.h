@@ -1,9 +1,11 @@
 #pragma once
 // What the pages and tool windows of one running program share: the link, the module
-// the user works on, the scan's flags, the views' cursors and the nodes a scan asks.
+// the user works on, the scan's flags, the views' cursors, the nodes a scan asks and the
+// protocol log.
 // The main window owns it and hands it to every subsystem it assembles; no subsystem
 // reaches for the window itself.
 
+#include "console/ProtocolLog.h"
 #include "link/qt/LinkSession.h"
 #include "system/CurrentModule.h"
 #include "system/NodeRange.h"
@@ -30,6 +32,8 @@ public:
     system::ScanState scan;
     views::ViewAddresses addresses;
     system::NodeRange scanRange;  // "Диапазон сканирования...", kept in the settings
+    // The protocol log's lines, kept whether or not the Terminal page is built.
+    console::ProtocolLogModel log;
 
 private:
     link::LinkSession& session_;

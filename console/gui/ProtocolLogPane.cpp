@@ -1,8 +1,7 @@
 #include "console/gui/ProtocolLogPane.h"
 
-#include <QTime>
+#include <algorithm>
 
-#include <QAction>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -27,6 +26,7 @@ ProtocolLogPane::ProtocolLogPane(QWidget* parent) : QPlainTextEdit(parent) {
     // however many lines it brings, and a line still shows at once to the eye.
     flushTimer_.setInterval(25);
     connect(&flushTimer_, &QTimer::timeout, this, &ProtocolLogPane::flushNow);
+    model_->setView(this);
 }
 
 void ProtocolLogPane::showEvent(QShowEvent* event) {
@@ -52,24 +52,21 @@ void ProtocolLogPane::showEvent(QShowEvent* event) {
     if (atEnd) bar->setValue(bar->maximum());
 }
 
-bool ProtocolLogPane::exchangeLogging() const {
-    return switch_ && switch_->isChecked();
+ProtocolLogPane::~ProtocolLogPane() {
+    model_->setView(nullptr);
 }
 
-bool ProtocolLogPane::systemLogging() const {
-    return systemSwitch_ && systemSwitch_->isChecked();
+void ProtocolLogPane::attach(ProtocolLogModel& model) {
+    model_->setView(nullptr);
+    model_ = &model;
+    model_->setView(this);
+    clear();
+    shown_ = 0;
+    linesAppended();
 }
 
-void ProtocolLogPane::appendLine(const std::string& text, link::Rgb colour) {
-    QString line = QString::fromStdString(text);
-    if (timeSwitch_ && timeSwitch_->isChecked())
-        line.prepend(QTime::currentTime().toString("HH:mm:ss.zzz "));
-    pending_.push_back({line, QColor(colour.r, colour.g, colour.b)});
+void ProtocolLogPane::linesAppended() {
     if (!flushTimer_.isActive()) flushTimer_.start();
-}
-
-void ProtocolLogPane::appendSystemLine(const std::string& text, link::Rgb colour) {
-    if (systemLogging()) appendLine(text, colour);
 }
 
 void ProtocolLogPane::flush() const {
@@ -79,66 +76,58 @@ void ProtocolLogPane::flush() const {
 
 void ProtocolLogPane::flushNow() {
     flushTimer_.stop();
-    if (pending_.empty()) return;
+    if (shown_ >= model_->size()) return;
     QScrollBar* bar = verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
     QTextCursor cursor(document());
     cursor.beginEditBlock();
     cursor.movePosition(QTextCursor::End);
     QTextCharFormat format;
-    for (const Pending& line : pending_) {
-        if (lines_ > 0) cursor.insertBlock();
-        ++lines_;
-        format.setForeground(line.colour);
-        cursor.insertText(line.text, format);
+    for (; shown_ < model_->size(); ++shown_) {
+        const LogLine& line = model_->line(shown_);
+        if (shown_ > 0) cursor.insertBlock();
+        format.setForeground(QColor(line.colour.r, line.colour.g, line.colour.b));
+        cursor.insertText(QString::fromStdString(line.text), format);
     }
     cursor.endEditBlock();
-    pending_.clear();
     // Someone reading back in the log keeps the place read.
     if (atEnd) bar->setValue(bar->maximum());
 }
 
-void ProtocolLogPane::keepLastLines(size_t lines) {
-    flush();
-    const int excess = lineCount() - static_cast<int>(lines);
-    if (excess <= 0) return;
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::Start);
-    cursor.setPosition(document()->findBlockByNumber(excess).position(), QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-    lines_ -= excess;
+void ProtocolLogPane::linesDropped(size_t count) {
+    // The dropped lines are the oldest: those in the document go from its start, those
+    // still waiting were never put in.
+    const size_t inDocument = std::min(count, shown_);
+    shown_ -= inDocument;
+    if (inDocument > 0) {
+        QTextCursor cursor(document());
+        cursor.movePosition(QTextCursor::Start);
+        if (shown_ == 0)
+            cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        else
+            cursor.setPosition(document()->findBlockByNumber(static_cast<int>(inDocument)).position(),
+                               QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    flushNow();
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
-void ProtocolLogPane::clearLog() {
-    pending_.clear();
+void ProtocolLogPane::logCleared() {
     flushTimer_.stop();
     clear();
-    lines_ = 0;
-}
-
-int ProtocolLogPane::lineCount() const {
-    flush();
-    return lines_;
+    shown_ = 0;
 }
 
 QString ProtocolLogPane::lineText(int index) const {
-    flush();
-    return document()->findBlockByNumber(index).text();
+    if (index < 0 || static_cast<size_t>(index) >= model_->size()) return {};
+    return QString::fromStdString(model_->line(static_cast<size_t>(index)).text);
 }
 
 QColor ProtocolLogPane::lineColour(int index) const {
-    flush();
-    const QTextBlock block = document()->findBlockByNumber(index);
-    return block.begin().atEnd() ? QColor() : block.begin().fragment().charFormat().foreground().color();
-}
-
-QString ProtocolLogPane::allText() const {
-    flush();
-    QString out;
-    if (lines_ == 0) return out;
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) out += b.text() + '\n';
-    return out;
+    if (index < 0 || static_cast<size_t>(index) >= model_->size()) return {};
+    const link::Rgb c = model_->line(static_cast<size_t>(index)).colour;
+    return QColor(c.r, c.g, c.b);
 }
 
 }  // namespace velmora::console
