@@ -19,7 +19,7 @@ namespace velmora::cli {
 struct WatchRequest {
     tools::RamVariable variable;
     uint32_t periodMs = 500;  // the watch list's own default
-    std::string csvPath;      // empty: no CSV file
+    std::string csvPath{};    // empty: no CSV file
 };
 
 // CID, ADDR and S in hexadecimal, COUNT 1..8 as in the watch list, MS in decimal.
