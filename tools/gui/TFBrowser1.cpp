@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QVBoxLayout>
@@ -113,6 +114,8 @@ TFBrowser1::TFBrowser1(link::TransactionEngine& engine, link::Clock& clock, Watc
     rgREG->setObjectName("rgREG");
     rbWatch = new QRadioButton("Слежение");
     rbEdit = new QRadioButton("Редактирование");
+    rbWatch->setObjectName("rbWatch");
+    rbEdit->setObjectName("rbEdit");
     rbWatch->setChecked(true);
     auto* modes = new QVBoxLayout(rgREG);
     modes->addWidget(rbWatch);
@@ -312,11 +315,20 @@ void TFBrowser1::timUpDataTimer() {
 }
 
 void TFBrowser1::cbChartClick(bool shown) {
-    // The window grows by the chart and gives the room back, so the list keeps its size.
+    // The window grows by the chart and gives the room back, so the list keeps its size,
+    // as far as the screen lets it: on a small one the list and the chart share it.
     const int room = chart->sizeHint().height() + layout()->spacing();
     chart->setVisible(shown);
     if (shown) chart->redraw();
-    resize(width(), std::max(minimumSizeHint().height(), height() + (shown ? room : -room)));
+    int tall = std::max(minimumSizeHint().height(), height() + (shown ? room : -room));
+    const QScreen* s = screen();
+    if (!s) return resize(width(), tall);
+    const QRect free = s->availableGeometry();
+    const int frame = frameGeometry().height() - height();
+    tall = std::max(minimumSizeHint().height(), std::min(tall, free.height() - frame));
+    resize(width(), tall);
+    if (frameGeometry().top() + frame + tall > free.bottom() + 1)
+        move(x(), std::max(free.top(), free.bottom() + 1 - frame - tall));
 }
 
 void TFBrowser1::btnCsvClick() {

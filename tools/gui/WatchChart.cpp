@@ -52,7 +52,7 @@ WatchChart::WatchChart(const WatchList& entries, const WatchHistory& history, QW
     chartView->setObjectName("chartView");
     chartView->setAccessibleName("График переменных");
     chartView->setRenderHint(QPainter::Antialiasing);
-    chartView->setMinimumHeight(240);
+    chartView->setMinimumHeight(160);
     chartView->onWheel = [this](int steps, double anchor) { zoom(steps, anchor); };
 
     cbPause = new QCheckBox("Пауза");
