@@ -190,6 +190,7 @@ void WatchChart::redraw() {
     if (!(low <= high)) low = 0, high = 1;
     const double margin = high > low ? (high - low) * 0.05 : 1;
     values_->setRange(low - margin, high + margin);
+    values_->applyNiceNumbers();
     chartView->setAccessibleDescription(legend.join("; "));
 }
 
