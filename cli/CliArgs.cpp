@@ -70,10 +70,11 @@ const char* cliUsage() {
            "  decode [--crc-hi] HH HH ...              one frame (request or reply, CRC\n"
            "                                          included) taken apart, a field a line;\n"
            "                                          exit 1 when its CRC is wrong\n"
-           "  watch CID ADDR COUNT [--slave S] [--period MS]\n"
+           "  watch CID ADDR COUNT [--slave S] [--period MS] [--csv FILE]\n"
            "                                          reads COUNT (1-8) RAM bytes every MS\n"
            "                                          (default 500), a time-stamped line a\n"
-           "                                          pass, until interrupted\n";
+           "                                          pass, until interrupted; --csv writes\n"
+           "                                          the values read to FILE at the end\n";
 }
 
 std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::string& error) {

@@ -33,7 +33,7 @@ const std::vector<CommandRule> kCommands = {
     {"init", {}},
     {"send", {{"--crc-hi", false}, {"--wait", true}}},
     {"test", {{"--once", false}, {"--period", true}, {"--log", true}}},
-    {"watch", {kSlave, {"--period", true}, kSymbols}},
+    {"watch", {kSlave, {"--period", true}, kSymbols, {"--csv", true}}},
     {"decode", {{"--crc-hi", false}}},
     {"symbols", {}},
 };

@@ -16,6 +16,7 @@
 #include "cli/SendCommand.h"
 #include "cli/SymbolsCommand.h"
 #include "cli/WatchCommand.h"
+#include "common/FileReplace.h"
 #include "common/HexText.h"
 #include "link/OperationKind.h"
 #include "link/ReplyCodes.h"
@@ -134,6 +135,11 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "velmora-cli: %s\n%s", error.c_str(), cli::cliUsage());
             return 2;
         }
+        // Not a run's worth of readings for a file that cannot be saved.
+        if (!watch->csvPath.empty() && !canReplaceFile(watch->csvPath, error)) {
+            std::fprintf(stderr, "velmora-cli: %s\n", error.c_str());
+            return 2;
+        }
     }
     if (args->command == cli::CliArgs::Command::Send) {
         if (auto refusal = cli::sendRefusal(args->send)) {
@@ -166,7 +172,9 @@ int main(int argc, char** argv) {
         return cli::runSend(session.engine(), args->send, stdout, stderr);
     if (args->command == cli::CliArgs::Command::Test)
         return cli::runTestCommand(session.engine(), args->test, stdout, stderr);
-    if (watch) return cli::runWatch(session.engine(), *watch, stdout, {cli::clockTimeNow, cli::interruptFlag()});
+    if (watch)
+        return cli::runWatch(session.engine(), *watch, stdout,
+                             {cli::clockTimeNow, cli::interruptFlag(), [&] { return session.clock().nowMs(); }});
     if (args->command == cli::CliArgs::Command::Scan)
         return cli::runScanCommand(args->scan, session.engine(), std::cout, std::cerr);
     if (args->command == cli::CliArgs::Command::Init)

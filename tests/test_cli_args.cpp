@@ -170,7 +170,7 @@ TEST(CliArgs, EachCommandRefusesAnOptionItDoesNotTake) {
         {{"test", "a.tst", "--once", "--period", "500", "--log", "x.log"}, {"--verify"},
          "test does not take --verify (it takes --once, --period, --log)"},
         {{"watch", "1", "50", "1", "--slave", "10", "--period", "50"}, {"--wait", "5"},
-         "watch does not take --wait (it takes --slave, --period, --symbols)"},
+         "watch does not take --wait (it takes --slave, --period, --symbols, --csv)"},
     };
     for (const Case& c : cases) {
         std::string error;

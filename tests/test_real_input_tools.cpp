@@ -177,6 +177,39 @@ TEST_F(VariableBrowserInput, ReadsTheVariableItsEditorWasGiven) {
     ASSERT_TRUE(waitUntil([&] { return !windowShown("TFBrowser"); }));
 }
 
+// The watch list's chart by the mouse: "График" shows it, the wheel over it shows less
+// time, and "Пауза" holds it while the reads go on.
+TEST_F(RealInput, WatchChartShowsZoomsAndPauses) {
+    start();
+    clickAt(tab("pcChan", 2));
+    ASSERT_TRUE(waitFocus("cbKomStr"));
+    chooseMenu("mmTools", "mmBrowser");
+    activate("TFBrowser1");
+    click("rbEdit");
+    ASSERT_TRUE(waitShown("pnEdit"));
+    click("edAdr_RAM");
+    ASSERT_TRUE(waitFocus("edAdr_RAM"));
+    type("50");
+    click("btnAdd");
+    EXPECT_TRUE(waitUntil([&] { return text("lbWath", 0).find("050") != std::string::npos; }));
+    size_t before = wire().size();
+    click("rbWatch");
+    EXPECT_TRUE(waitSent(before, "02 70 00 50 01"));
+    EXPECT_FALSE(shown("chartView"));
+    click("cbChart");
+    ASSERT_TRUE(waitShown("chartView"));
+    EXPECT_TRUE(checked("cbChart"));
+    EXPECT_EQ(text("cbSpan"), "1 мин");
+    click("chartView", 4);  // the wheel turned away from the user
+    EXPECT_TRUE(waitText("cbSpan", "30 с"));
+    click("cbPause");
+    EXPECT_TRUE(waitUntil([&] { return checked("cbPause"); }));
+    before = wire().size();
+    EXPECT_TRUE(waitSent(before, "02 70 00 50 01")) << "the reads stopped with the chart";
+    press(XK_Escape);
+    ASSERT_TRUE(waitUntil([&] { return !windowShown("TFBrowser1"); }));
+}
+
 }  // namespace velmora::testing
 
 namespace velmora::testing {

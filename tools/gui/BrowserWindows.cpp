@@ -35,7 +35,7 @@ void BrowserWindows::Browser1Click() {
 
 void BrowserWindows::mmBrowserClick() {
     menus_.Browser1->setEnabled(false);
-    TFBrowser1 watch(bench_.engine(), watchList_, window_.mainWindow());
+    TFBrowser1 watch(bench_.engine(), bench_.session().clock(), watchList_, window_.mainWindow());
     gui::placeToolWindow(&watch, window_.mainWindow());
     watch.exec();
     // Nothing else would give the popup entry back once the watch list has closed,
