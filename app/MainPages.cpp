@@ -36,6 +36,7 @@ public:
 // frame asks for the same, so the window cannot be made smaller before the page is built
 // than after; once built, the page's own layout decides.
 constexpr QSize kModulePageLeastSize{446, 328};
+constexpr QSize kTerminalPageLeastSize{0, 0};
 
 }  // namespace
 
@@ -51,7 +52,8 @@ MainPages buildMainPages(QWidget* parent) {
     p.tsModul = gui::named(new QWidget, "tsModul");
     p.tsModul->setMinimumSize(kModulePageLeastSize);
     new QVBoxLayout(p.tsModul);
-    p.TabSheet13 = console::buildTerminalPage(p);
+    p.TabSheet13 = gui::named(new QWidget, "TabSheet13");
+    p.TabSheet13->setMinimumSize(kTerminalPageLeastSize);
     p.pcChan->addTab(p.tsSysem, "    Система       ");
     p.pcChan->addTab(p.tsModul, "  Модуль  ");
     p.pcChan->addTab(p.TabSheet13, "Терминал");
@@ -77,6 +79,11 @@ void buildModulePage(MainPages& p) {
     // the page must be whole before it is next painted.
     for (QWidget* w : {top, static_cast<QWidget*>(p.pcMon), bottom}) w->show();
     v->activate();
+}
+
+void buildTerminalPage(MainPages& p) {
+    p.TabSheet13->setMinimumSize(0, 0);
+    console::buildTerminalPage(p, p.TabSheet13);
 }
 
 }  // namespace velmora::app

@@ -4,7 +4,8 @@
 // into the page controls `pcChan` and `pcMon`.
 //
 // The Module page's five tabs are most of the window's widgets and are hidden at start,
-// so `tsModul` starts empty and is filled by buildModulePage() when first needed.
+// so `tsModul` starts empty and is filled by buildModulePage() when first needed; the
+// Terminal page `TabSheet13` likewise by buildTerminalPage().
 
 #include <QTabWidget>
 
@@ -36,5 +37,8 @@ MainPages buildMainPages(QWidget* parent);
 // Fills the Module page: its caption, `pcMon` with its five tabs, and its footer. Called
 // once; `pcMon` is set from then on.
 void buildModulePage(MainPages& pages);
+// Fills the Terminal page: the log, the command line, the hint. Called once; `reProt` is
+// set from then on.
+void buildTerminalPage(MainPages& pages);
 
 }  // namespace velmora::app

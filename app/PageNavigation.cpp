@@ -10,6 +10,7 @@ PageNavigation::PageNavigation(Frame f, QObject* parent)
       menus_(*f.menus),
       bench_(*f.bench),
       ensureModulePage_(std::move(f.ensureModulePage)),
+      ensureTerminalPage_(std::move(f.ensureTerminalPage)),
       showHelp_(std::move(f.showHelp)),
       timer1Ms_(f.timer1Ms) {
     // Until the Module page is built, and then until a subsystem plugs its own tab in,
@@ -91,6 +92,7 @@ void PageNavigation::showStartPages() {
 void PageNavigation::onMainTabChanged(int index) {
     // The page is on the screen already, empty, but is not painted before this returns.
     if (index == kModulePage) ensureModulePage_();
+    if (index == kTerminalPage) ensureTerminalPage_();
     const int before = shownMainPage_;
     shownMainPage_ = index;
     if (quietPageChange_) return;
@@ -131,7 +133,7 @@ void PageNavigation::pcChanChange() {
     menus_.mmTools->menuAction()->setEnabled(o.toolsMenuEnabled);
     if (o.runModulePageChange) pcMonChange();
     setHexItems(o.hexItemsEnabled);
-    if (o.focusCommandLine) pages_.cbKomStr->setFocus();
+    if (o.focusCommandLine && pages_.cbKomStr) pages_.cbKomStr->setFocus();
     previousPage_ = o.shownPage;
 }
 

@@ -29,6 +29,7 @@ public:
         workbench::Workbench* bench = nullptr;
         // Builds the Module page if it is not there yet.
         std::function<void()> ensureModulePage;
+        std::function<void()> ensureTerminalPage;
         // F1: shows the help; false when there is none.
         std::function<bool()> showHelp;
         int timer1Ms = 300;
@@ -77,6 +78,7 @@ private:
     MainMenus& menus_;
     workbench::Workbench& bench_;
     std::function<void()> ensureModulePage_;
+    std::function<void()> ensureTerminalPage_;
     std::function<bool()> showHelp_;
     int timer1Ms_;
     QTimer timer1_;

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTime>
 #include <QVBoxLayout>
@@ -59,13 +60,6 @@ TFTerminal::TFTerminal(TerminalOptions options, QWidget* parent)
     engine().setInitNodeSource([this] { return bench_.module.CurrentCID; });
     buildWindow();
     connectMenus();
-    console_ = std::make_unique<console::TerminalConsole>(
-        pages_,
-        console::ConsoleMenus{menus_.pmProt, menus_.mmClear, menus_.mmSaveProt, menus_.loadKomm,
-                              menus_.N8, menus_.loadKommSet, menus_.mmCRC_hi,
-                              menus_.mmDecode},
-        link_, bench_.module);
-
     link_.setPortCheckInterval(options_.portCheckMs);
     connect(&link_, &link::LinkSession::hardwareChanged, this,
             [this] { postWindowMessage(kMsgDeviceChange); });
@@ -153,6 +147,7 @@ void TFTerminal::buildWindow() {
     statusBar()->addWidget(sb1_, 1);
     statusBar()->setSizeGripEnabled(true);
     nav_ = new PageNavigation({&pages_, &menus_, &bench_, [this] { ensureModulePage(); },
+                               [this] { ensureTerminalPage(); },
                                [this] { return dialogs_->showHelp(options_.helpFile); },
                                options_.timer1Ms},
                               this);
@@ -161,18 +156,16 @@ void TFTerminal::buildWindow() {
                               options_.portOverride, options_.hardwarePollMs, options_.portFacts},
                              this);
 
-    // Popup menus of the page controls (the Module page's are attached when it is built).
+    // Popup menus of the page controls (the Module and Terminal pages' are attached when
+    // they are built). The protocol popup's entries work on the Terminal page, which is
+    // built before the popup shows.
     attachPopup(pages_.pcChan, menus_.pmProt);
-    for (QWidget* w :
-         {static_cast<QWidget*>(pages_.reProt), static_cast<QWidget*>(pages_.Label2), pages_.PanKom,
-          static_cast<QWidget*>(pages_.cbKomStr), static_cast<QWidget*>(pages_.pHint)})
-        attachPopup(w, menus_.pmProt);
     attachPopup(pages_.tvSysInf, menus_.mmModul);
+    connect(menus_.pmProt, &QMenu::aboutToShow, this, &TFTerminal::ensureTerminalPage);
 
     bench_.log.setSwitches({[this] { return menus_.mmProt->isChecked(); },
                             [this] { return menus_.mmProtTime->isChecked(); },
                             [] { return QTime::currentTime().toString("HH:mm:ss.zzz").toStdString(); }});
-    pages_.reProt->attach(bench_.log);
     engine().setProtocolLog(&bench_.log);
 
     buildFirmwareActions();
@@ -185,6 +178,21 @@ void TFTerminal::ensureModulePage() {
     std::vector<std::function<void()>> hooks;
     hooks.swap(moduleHooks_);
     for (auto& hook : hooks) hook();
+}
+
+void TFTerminal::ensureTerminalPage() {
+    if (terminalPageBuilt()) return;
+    buildTerminalPage(pages_);
+    pages_.reProt->attach(bench_.log);
+    for (QWidget* w :
+         {static_cast<QWidget*>(pages_.reProt), static_cast<QWidget*>(pages_.Label2), pages_.PanKom,
+          static_cast<QWidget*>(pages_.cbKomStr), static_cast<QWidget*>(pages_.pHint)})
+        attachPopup(w, menus_.pmProt);
+    console_ = std::make_unique<console::TerminalConsole>(
+        pages_,
+        console::ConsoleMenus{menus_.pmProt, menus_.mmClear, menus_.mmSaveProt, menus_.loadKomm,
+                              menus_.N8, menus_.loadKommSet, menus_.mmCRC_hi, menus_.mmDecode},
+        link_, bench_.module);
 }
 
 void TFTerminal::whenModulePageBuilt(std::function<void()> hook) {

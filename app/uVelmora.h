@@ -131,10 +131,15 @@ public:
         return *identTab_;
     }
     MainMenus& menus() { return menus_; }
-    console::TerminalConsole& terminalConsole() { return *console_; }
-    // Every page's widgets; the Module page is built first if it was not yet.
+    console::TerminalConsole& terminalConsole() {
+        ensureTerminalPage();
+        return *console_;
+    }
+    // Every page's widgets; the Module and Terminal pages are built first if they were
+    // not yet.
     MainPages& pages() {
         ensureModulePage();
+        ensureTerminalPage();
         return pages_;
     }
     // The System page's widgets alone, and the page control, which never wait for the
@@ -147,6 +152,9 @@ public:
     void ensureModulePage();
     bool modulePageBuilt() const { return pages_.pcMon != nullptr; }
     void whenModulePageBuilt(std::function<void()> hook);
+    // The Terminal page likewise, on its first visit or when its widgets are first needed.
+    void ensureTerminalPage();
+    bool terminalPageBuilt() const { return pages_.reProt != nullptr; }
 
     // The dialogs, each made when first wanted and then kept.
     WindowDialogs& dialogs() { return *dialogs_; }

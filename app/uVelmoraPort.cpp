@@ -33,6 +33,7 @@ void TFTerminal::connectMenus() {
             if (hint->objectName() != h.name) continue;
             QString text = h.hint;
             connect(hint, &QAction::triggered, this, [this, text] {
+                ensureTerminalPage();
                 pages_.pHint->setText(text);
                 pages_.cbKomStr->setFocus();
             });

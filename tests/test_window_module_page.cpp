@@ -147,6 +147,7 @@ TEST_F(ModulePage, TheWindowCannotBeMadeSmallerBeforeThePageIsBuiltThanAfter) {
     const QSize lateLeast = leastSize(late);
     const QSize lateOpened = late.size();
     late.ensureModulePage();
+    late.ensureTerminalPage();
     const QSize lateBuilt = leastSize(late);
     EXPECT_TRUE(near(lateLeast, lateBuilt)) << lateLeast.width() << "x" << lateLeast.height()
                                             << " against " << lateBuilt.width() << "x" << lateBuilt.height();

@@ -9,8 +9,8 @@
 
 namespace velmora::console {
 
-QWidget* buildTerminalPage(TerminalPageWidgets& p) {
-    auto* page = gui::named(new QWidget, "TabSheet13");
+void buildTerminalPage(TerminalPageWidgets& p, QWidget* page) {
+    p.TabSheet13 = page;
     auto* v = new QVBoxLayout(page);
     v->setSpacing(0);
     p.reProt = new ProtocolLogPane;
@@ -38,7 +38,11 @@ QWidget* buildTerminalPage(TerminalPageWidgets& p) {
     p.pHint->setFixedHeight(18);
     p.pHint->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     v->addWidget(p.pHint);
-    return page;
+    // Children added to a page already on the screen are not shown by themselves.
+    for (QWidget* w : {static_cast<QWidget*>(p.reProt), static_cast<QWidget*>(p.Label2), p.PanKom,
+                       static_cast<QWidget*>(p.pHint)})
+        w->show();
+    v->activate();
 }
 
 }  // namespace velmora::console

@@ -18,7 +18,7 @@ struct TerminalPageWidgets {
     QLabel* pHint = nullptr;
 };
 
-// Builds the page into `p` and returns it.
-QWidget* buildTerminalPage(TerminalPageWidgets& p);
+// Lays the page out in `page` (which has no layout yet) and fills `p`.
+void buildTerminalPage(TerminalPageWidgets& p, QWidget* page);
 
 }  // namespace velmora::console
