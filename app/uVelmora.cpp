@@ -51,7 +51,7 @@ TFTerminal::TFTerminal(TerminalOptions options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)) {
     setObjectName("TFTerminal");
     settingsPath_ = options_.settingsPath.isEmpty() ? defaultSettingsPath() : options_.settingsPath;
-    engine().setStatusPanel(this);
+    session().reportTo(this);
     engine().setInitNodeSource([this] { return module_.CurrentCID; });
     buildWindow();
     connectMenus();

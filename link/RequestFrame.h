@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace velmora::link {
+#include "link/FrameLayout.h"
 
-inline constexpr size_t kFrameMax = 256;
+namespace velmora::link {
 
 struct RequestArgs {
     uint8_t cid = 0;
@@ -24,9 +24,10 @@ struct RequestLayout {
     uint8_t headerLength = 0;   // offset of the first data byte in the reply
 };
 
-// Fills `tx` (kFrameMax bytes) and returns the layout. Returns nothing, leaving `tx`
-// untouched, for an unknown kind or a write whose frame would not fit kFrameMax.
-// Only the count's low byte goes on the wire, as the module reads a one-byte count.
+// Fills `tx` (kFrameMax bytes) and returns the layout; a write's `count` bytes come from
+// `writeData`. Returns nothing, leaving `tx` untouched, for an unknown kind or a write
+// whose frame would not fit kFrameMax. Only the count's low byte goes on the wire, as
+// the module reads a one-byte count.
 bool buildRequest(const RequestArgs& args, const uint8_t* writeData, uint8_t* tx,
                   RequestLayout& layout);
 
