@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "",
                   "05 79 55 AA 6E 1E",
                   1,
-                  4}),
+                  0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RequestFrames, ReadOf249SendsSevenExpects256) {
