@@ -5,6 +5,7 @@
 #include "link/Crc16.h"
 #include "link/OperationKind.h"
 #include "link/ReplyCodes.h"
+#include "link/StatusReport.h"
 #include "sim/SimConfig.h"
 #include "tests/support/SimulatedLine.h"
 
@@ -460,4 +461,67 @@ TEST_F(Engine, AReplyToAnotherCommandIsNotTaken) {
     // Node 1's identifier reply start while an EEPROM read waits: not the answer.
     rig.line.inject(rig.line.clock().now + 3, bytesOf("01 70 00 50 04 00 00 00 01 3C 14"));
     EXPECT_EQ(rig.engine.transact({1, rdEE, 0x50, 4, 0, 1}, writeData, readData).code, kResultNoReply);
+}
+
+// The caller's bytes and room: a write sends exactly `count` bytes of its own, a read's
+// data land in the room as far as it goes, and only a whole reply counts as received.
+TEST_F(Engine, TheCallersBytesGoOutAndTheReplysDataComeBack) {
+    struct Case {
+        const char* name;
+        Request request;
+        size_t writeBytes, room;
+        uint16_t code;
+        size_t received;
+        const char* sent;  // the frame on the wire, CRC included; empty: nothing sent
+        const char* data;  // the room's first bytes afterwards
+    };
+    const Case cases[] = {
+        {"write of its own bytes", {1, wrRAM, 0x123, 2, 0, 1}, 2, 0, 0, 0,
+         "01 71 01 23 02 A1 B2 6F 40", ""},
+        {"write short of its count", {1, wrRAM, 0x123, 2, 0, 1}, 1, 0, kResultFrameTooLong, 0,
+         "", ""},
+        {"read into a room of two", {1, rdRAM, 0x123, 4, 0, 1}, 0, 2, 0, 2,
+         "01 70 01 23 04 4A 33", "A1 B2"},
+        {"identifier without its CRC", {1, rdID, 0, 0, 0, 1}, 0, 256, 0, 252, "01 78 00 02", "CF CB"},
+        {"read that fails", {9, rdRAM, 0, 4, 0, 1}, 0, 256, kResultNoReply, 0,
+         "09 70 00 00 04 E3 02", ""},
+    };
+    network.node(1)->module().ram[0x123] = 0xA1;
+    network.node(1)->module().ram[0x124] = 0xB2;
+    writeData = {0xA1, 0xB2};
+    for (const Case& c : cases) {
+        const size_t before = rig.line.sent().size();
+        readData.fill(0);
+        const Result r = rig.engine.transact(
+            c.request, std::span<const uint8_t>(writeData).first(c.writeBytes),
+            std::span<uint8_t>(readData).first(c.room));
+        EXPECT_EQ(r.code, c.code) << c.name;
+        EXPECT_EQ(r.received, c.received) << c.name;
+        EXPECT_EQ(rig.line.sent().size() > before ? hexOf(rig.line.sent()[before]) : "", c.sent)
+            << c.name;
+        const size_t shown = bytesOf(c.data).size();
+        EXPECT_EQ(hexOf({readData.begin(), readData.begin() + static_cast<long>(shown)}), c.data)
+            << c.name;
+        if (c.room < readData.size())
+            EXPECT_EQ(readData[c.room], 0) << c.name << ": written past the room";
+    }
+}
+
+// Panel 2 once a transaction is over: blank on success, the result's text otherwise;
+// the link's own refusals leave whatever the panel said.
+TEST(StatusReport, TheResultsWordsOrNothing) {
+    const std::pair<uint16_t, const char*> cases[] = {
+        {kResultOk, ""},
+        {kResultNoReply, "Контроллер не ответил"},
+        {kResultBadCrc, "Ошибка CRC16 в ответе контроллера"},
+        {0x8F, "Нет ASK от Slave устр-ва на i2c "},
+        {kResultLinkBusy, "Comm порт отключен"},
+        {kResultPortLost, "Comm порт отключен"},
+    };
+    for (const auto& [code, text] : cases) {
+        velmora::test::RecordingStatus panel;
+        panel.showStatus("Comm порт отключен");
+        reportResult(panel, code);
+        EXPECT_EQ(panel.last(), text) << code;
+    }
 }
