@@ -50,13 +50,13 @@ long cliPeakKb(const std::string& device) {
 
 // Bytes on the line for one rdRAM of `count` bytes: the request and its reply.
 size_t exchangeBytes(uint16_t count) {
-    link::RequestArgs args;
-    args.cid = 1;
+    link::Request args;
+    args.node = 1;
     args.kind = link::rdRAM;
     args.count = count;
     uint8_t tx[link::kFrameMax];
     link::RequestLayout layout;
-    if (!link::buildRequest(args, nullptr, tx, layout)) return 0;
+    if (!link::buildRequest(args, 1, nullptr, tx, layout)) return 0;
     return layout.requestLength + layout.expectedLength;
 }
 

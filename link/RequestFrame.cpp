@@ -7,7 +7,7 @@
 
 namespace velmora::link {
 
-bool buildRequest(const RequestArgs& a, const uint8_t* writeData, uint8_t* tx,
+bool buildRequest(const Request& a, uint8_t initNode, const uint8_t* writeData, uint8_t* tx,
                   RequestLayout& layout) {
     const CommandLayout* command = commandLayout(commandOfKind(a.kind));
     if (!command) return false;
@@ -17,7 +17,7 @@ bool buildRequest(const RequestArgs& a, const uint8_t* writeData, uint8_t* tx,
     if (length > kFrameMax) return false;
 
     uint8_t frame[kFrameMax];
-    frame[0] = a.kind == initMod ? a.initCid : a.cid;
+    frame[0] = a.kind == initMod ? initNode : a.node;
     frame[1] = command->command;
     if (shape == FrameShape::Init) {
         frame[2] = 0x55;

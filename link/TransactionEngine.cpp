@@ -53,10 +53,9 @@ Result TransactionEngine::exchange(const Request& request, std::span<const uint8
     if (kind >= kKindCount) return {kResultUnknownKind};
     if (isWriteKind(kind) && write.size() < request.count) return {kResultFrameTooLong};
     const uint8_t cid = request.node;
-    RequestArgs args{cid,           kind, request.address, request.count,
-                     request.slave, initNode_ ? initNode_() : cid};
     RequestLayout layout;
-    if (!buildRequest(args, write.data(), state_.TxBuf.data(), layout))
+    if (!buildRequest(request, initNode_ ? initNode_() : cid, write.data(), state_.TxBuf.data(),
+                      layout))
         return {kResultFrameTooLong};
 
     const bool expectsNoReply = kind == initMod || cid == 0;

@@ -14,20 +14,10 @@
 #include "link/HeaderEcho.h"
 #include "link/ReplyCodes.h"
 #include "link/ReplyCollector.h"
+#include "link/RequestFrame.h"
 #include "link/StragglerGuard.h"
 
 namespace velmora::link {
-
-// One transaction: to which node, what, where, how much, to which i2c module behind the
-// node (rdI2C, wrI2C), and how many times the request may be sent before it fails.
-struct Request {
-    uint8_t node = 0;
-    uint8_t kind = 0;
-    uint16_t address = 0;
-    uint16_t count = 0;
-    uint8_t slave = 0;
-    uint8_t attempts = 1;
-};
 
 struct Result {
     // 0, an error-reply byte, or one of the ResultCode values.
