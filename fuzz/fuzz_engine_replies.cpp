@@ -131,10 +131,10 @@ void checkRawExchange(const RawReply& r, std::span<const uint8_t> reply, const L
     const size_t stored = std::min(delivered.size(), s.RxBuf.size());
     for (size_t i = 0; i < s.RxBuf.size(); ++i)
         require(s.RxBuf[i] == (i < stored ? delivered[i] : 0), "raw exchange stored other bytes");
-    require(r.kept == std::min(stored, reply.size()) &&
-                std::equal(reply.begin(), reply.begin() + static_cast<long>(r.kept),
-                           delivered.begin()),
-            "raw exchange handed back other bytes");
+    require(
+        r.kept == std::min(stored, reply.size()) &&
+            std::equal(reply.begin(), reply.begin() + static_cast<long>(r.kept), delivered.begin()),
+        "raw exchange handed back other bytes");
 }
 
 }  // namespace
@@ -161,7 +161,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             require(engine.transact({c.cid, rdRAM, 0, 1, 0, 1}, {}, *reply).code == kResultLinkBusy,
                     "transaction started during a wait");
             const uint8_t frame[1] = {0};
-            require(!engine.rawExchange(frame, *reply, 10).sent, "raw exchange started during a wait");
+            require(!engine.rawExchange(frame, *reply, 10).sent,
+                    "raw exchange started during a wait");
             require(line.requestsSent() == before, "refused operation sent bytes");
         });
     }
@@ -174,8 +175,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const RawReply r = engine.rawExchange(frame, *reply, c.address & 0x7FF);
         checkRawExchange(r, *reply, *state, line.takeDelivered());
     } else {
-        const Result r = engine.transact({c.cid, c.kind, c.address, c.count, c.slave, c.retries},
-                                         write, *reply);
+        const Result r =
+            engine.transact({c.cid, c.kind, c.address, c.count, c.slave, c.retries}, write, *reply);
         checkTransaction(c, r, *reply, *state, line.requestsSent());
     }
     require(!state->LinkBusy, "LinkBusy left set");

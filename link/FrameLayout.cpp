@@ -37,33 +37,46 @@ uint8_t commandOfKind(uint8_t kind) {
 
 size_t requestLength(FrameShape shape, size_t count) {
     switch (shape) {
-        case FrameShape::Read: return kHeaderLength + kCrcLength;
-        case FrameShape::Write: return kHeaderLength + count + kCrcLength;
-        case FrameShape::Ident: return kIdentRequestLength;
-        case FrameShape::Init: return kInitRequestLength;
-        case FrameShape::BitRead: return 7;
-        case FrameShape::BitWrite: return 8;
+        case FrameShape::Read:
+            return kHeaderLength + kCrcLength;
+        case FrameShape::Write:
+            return kHeaderLength + count + kCrcLength;
+        case FrameShape::Ident:
+            return kIdentRequestLength;
+        case FrameShape::Init:
+            return kInitRequestLength;
+        case FrameShape::BitRead:
+            return 7;
+        case FrameShape::BitWrite:
+            return 8;
     }
     return 0;
 }
 
 size_t replyLength(FrameShape shape, size_t count) {
     switch (shape) {
-        case FrameShape::Read: return kHeaderLength + count + kCrcLength;
-        case FrameShape::Write: return kHeaderLength + kCrcLength;
-        case FrameShape::Ident: return kIdentReplyLength;
+        case FrameShape::Read:
+            return kHeaderLength + count + kCrcLength;
+        case FrameShape::Write:
+            return kHeaderLength + kCrcLength;
+        case FrameShape::Ident:
+            return kIdentReplyLength;
         case FrameShape::Init:
         case FrameShape::BitRead:
-        case FrameShape::BitWrite: return 0;
+        case FrameShape::BitWrite:
+            return 0;
     }
     return 0;
 }
 
 size_t replyDataOffset(FrameShape shape) {
     switch (shape) {
-        case FrameShape::Ident: return 2;
-        case FrameShape::Init: return 0;  // no reply, no data
-        default: return kHeaderLength;
+        case FrameShape::Ident:
+            return 2;
+        case FrameShape::Init:
+            return 0;  // no reply, no data
+        default:
+            return kHeaderLength;
     }
 }
 

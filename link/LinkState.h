@@ -12,8 +12,8 @@ struct LinkState {
     std::array<uint8_t, 256> TxBuf{};  // the request being sent
     std::array<uint8_t, 256> RxBuf{};  // the reply exactly as received
     uint16_t RxCount = 0;              // reply bytes counted, also those past RxBuf
-    bool LinkBusy = false;  // the receive handler stores bytes only while set
-    bool PortLost = false;  // set and cleared by the port's owner
+    bool LinkBusy = false;             // the receive handler stores bytes only while set
+    bool PortLost = false;             // set and cleared by the port's owner
     bool ReplyTimedOut = false;
 };
 

@@ -30,7 +30,7 @@ struct RequestLayout {
 // request's node. Returns nothing, leaving `tx` untouched, for an unknown kind or a
 // write whose frame would not fit kFrameMax. Only the count's low byte goes on the wire,
 // as the module reads a one-byte count.
-bool buildRequest(const Request& request, uint8_t initNode, const uint8_t* writeData,
-                  uint8_t* tx, RequestLayout& layout);
+bool buildRequest(const Request& request, uint8_t initNode, const uint8_t* writeData, uint8_t* tx,
+                  RequestLayout& layout);
 
 }  // namespace velmora::link

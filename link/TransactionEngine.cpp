@@ -7,8 +7,8 @@
 #include "link/Crc16.h"
 #include "link/FrameLayout.h"
 #include "link/OperationKind.h"
-#include "link/ReplyCollector.h"
 #include "link/ReplyCodes.h"
+#include "link/ReplyCollector.h"
 #include "link/RequestFrame.h"
 #include "link/TimeLimits.h"
 
@@ -79,7 +79,8 @@ Result TransactionEngine::exchange(const Request& request, std::span<const uint8
         if (result.ok()) break;
         if (watch_) watch_->attemptFailed(result.code);
     }
-    const bool whole = attempts > 0 && result.ok() && collector_.verdict() == ReplyVerdict::Complete;
+    const bool whole =
+        attempts > 0 && result.ok() && collector_.verdict() == ReplyVerdict::Complete;
     if (whole) echo_.learn(state_.TxBuf.data(), state_.RxBuf.data());
     const size_t copied = copyReplyData(kind, request.count, reply);
     if (whole) result.received = copied;
@@ -271,13 +272,13 @@ void TransactionEngine::forgetLateAnswers() {
 }
 
 size_t TransactionEngine::copyReplyData(uint8_t kind, uint16_t count,
-                                       std::span<uint8_t> reply) const {
+                                        std::span<uint8_t> reply) const {
     if (!isReadKind(kind)) return 0;
     const FrameShape shape = commandLayout(commandOfKind(kind))->shape;
     const size_t offset = replyDataOffset(shape);
     // A reply longer than RxBuf keeps only what RxBuf holds.
-    const size_t data = std::min(replyLength(shape, count) - offset - kCrcLength,
-                                 state_.RxBuf.size() - offset);
+    const size_t data =
+        std::min(replyLength(shape, count) - offset - kCrcLength, state_.RxBuf.size() - offset);
     const size_t n = std::min(data, reply.size());
     std::memcpy(reply.data(), state_.RxBuf.data() + offset, n);
     return n;
@@ -290,7 +291,7 @@ void TransactionEngine::commAfterReceive(const uint8_t* data, size_t count) {
 }
 
 RawReply TransactionEngine::rawExchange(std::span<const uint8_t> frame, std::span<uint8_t> reply,
-                                       uint32_t windowMs) {
+                                        uint32_t windowMs) {
     RawReply r;
     if (refuseNested()) return r;
     // A raw frame to a node that may still answer an earlier request would show that

@@ -9,9 +9,9 @@
 #include <functional>
 #include <span>
 
+#include "link/HeaderEcho.h"
 #include "link/LinkPorts.h"
 #include "link/LinkState.h"
-#include "link/HeaderEcho.h"
 #include "link/ReplyCodes.h"
 #include "link/ReplyCollector.h"
 #include "link/RequestFrame.h"

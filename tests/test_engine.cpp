@@ -24,8 +24,7 @@ protected:
         EXPECT_TRUE(sim::loadConfig(sim::defaultConfig(), network, error)) << error;
     }
     std::string replyDataHex(size_t n) {
-        return hexOf(
-            {readData.begin(), readData.begin() + static_cast<long>(n)});
+        return hexOf({readData.begin(), readData.begin() + static_cast<long>(n)});
     }
     // A correct reply frame for a read of `data` at node 1 (header bytes as the sim sends).
     static std::vector<uint8_t> readReply(std::vector<uint8_t> head, std::vector<uint8_t> data) {
@@ -96,7 +95,8 @@ TEST_F(Engine, ReplySplitAtEveryPositionCompletes) {
         uint64_t t0 = rig.line.clock().now;
         rig.line.inject(t0 + 3, {reply.begin(), reply.begin() + static_cast<long>(cut)});
         rig.line.inject(t0 + 19, {reply.begin() + static_cast<long>(cut), reply.end()});
-        EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, 0) << "cut at " << cut;
+        EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, 0)
+            << "cut at " << cut;
         EXPECT_EQ(replyDataHex(4), "00 00 00 01");
     }
 }
@@ -110,7 +110,8 @@ TEST_F(Engine, LimitCountsFromTheEndOfTheWireTime) {
     EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, 0);
     t0 = rig.line.clock().now;
     rig.line.inject(t0 + 203, reply);
-    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultNoReply);
 }
 
 TEST_F(Engine, SlowSpeedsWaitForTheFramesOnTheWire) {
@@ -133,7 +134,8 @@ TEST_F(Engine, SpeedLimitsTable) {
         uint64_t t0 = rig.line.clock().now;
         // Each speed asks another node: a node that has just timed out is first let fall
         // quiet before it is asked again.
-        EXPECT_EQ(rig.engine.transact({cid++, rdRAM, 0, 1, 0, 1}, writeData, readData).code, kResultNoReply);
+        EXPECT_EQ(rig.engine.transact({cid++, rdRAM, 0, 1, 0, 1}, writeData, readData).code,
+                  kResultNoReply);
         uint64_t wire = (8 + 7) * 10 * 1000 / baud + (((8 + 7) * 10 * 1000) % baud ? 1 : 0);
         EXPECT_EQ(rig.line.clock().now - t0, wire + limit + 1) << baud;
     }
@@ -145,7 +147,8 @@ TEST_F(Engine, CompleteAndLateInOnePassIsATimeOut) {
     uint64_t t0 = rig.line.clock().now;
     // Deadline is t0 + 2 + 200; the wake-up at deadline + 1 finds the whole reply.
     rig.line.inject(t0 + 203, reply);
-    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultNoReply);
     EXPECT_EQ(rig.status.last(), "Контроллер не ответил");
 }
 
@@ -153,7 +156,8 @@ TEST_F(Engine, OverLongReplyNeverCompletes) {
     sim::FaultPlan stray;
     stray.strayBytes = 1;
     network.setFaults(stray);
-    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 2}, writeData, readData).code, kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 2}, writeData, readData).code,
+              kResultNoReply);
     EXPECT_EQ(rig.line.sent().size(), 2u);
     EXPECT_EQ(rig.state.RxCount, 12);
 }
@@ -169,7 +173,8 @@ TEST_F(Engine, ErrorReplyFollowedByBytesTimesOut) {
     auto err = bytesOf("01 8C 00 44 C0");
     err.push_back(0x00);
     rig.line.inject(rig.line.clock().now + 3, err);
-    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultNoReply);
 }
 
 TEST_F(Engine, ErrorReplyEndsTheWaitAsSoonAsItsFifthByteArrives) {
@@ -198,7 +203,8 @@ TEST_F(Engine, ErrorReplyWithABadCrcIsACrcFailure) {
         EngineRig r{network};
         r.line.delivery().answerFrom = 1000;
         r.line.inject(r.line.clock().now + 3, bytesOf(c.reply));
-        EXPECT_EQ(r.engine.transact({1, wrRAM, 0x50, 1, 0, 1}, writeData, readData).code, c.result) << c.reply;
+        EXPECT_EQ(r.engine.transact({1, wrRAM, 0x50, 1, 0, 1}, writeData, readData).code, c.result)
+            << c.reply;
         EXPECT_TRUE(r.engine.isFree());
     }
 }
@@ -207,7 +213,8 @@ TEST_F(Engine, CrcFailureIs29) {
     sim::FaultPlan corrupt;
     corrupt.corruptEvery = 1;
     network.setFaults(corrupt);
-    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 3}, writeData, readData).code, kResultBadCrc);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 3}, writeData, readData).code,
+              kResultBadCrc);
     EXPECT_EQ(rig.line.sent().size(), 3u);
     EXPECT_EQ(rig.status.last(), "Ошибка CRC16 в ответе контроллера");
 }
@@ -235,7 +242,8 @@ TEST_F(Engine, InitWithoutReplyIsSuccessAndOneByteReplyIsACrcFailure) {
     EXPECT_EQ(rig.line.sent().size(), 1u);
     rig.line.delivery().answerFrom = 1000;
     rig.line.inject(rig.line.clock().now + 3, {0x01});
-    EXPECT_EQ(rig.engine.transact({1, initMod, 0, 0, 0, 1}, writeData, readData).code, kResultBadCrc);
+    EXPECT_EQ(rig.engine.transact({1, initMod, 0, 0, 0, 1}, writeData, readData).code,
+              kResultBadCrc);
 }
 
 TEST_F(Engine, InitCarriesTheSelectedNode) {
@@ -253,21 +261,24 @@ TEST_F(Engine, ZeroRetriesSendsNothing) {
 TEST_F(Engine, PortLostFailsAtOnceAndLeavesThePortsMessageStanding) {
     rig.state.PortLost = true;
     rig.status.history.clear();
-    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 3}, writeData, readData).code, kResultPortLost);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 3}, writeData, readData).code,
+              kResultPortLost);
     EXPECT_TRUE(rig.line.sent().empty());
     EXPECT_TRUE(rig.log.lines.empty());
     EXPECT_TRUE(rig.status.history.empty());
 }
 
 TEST_F(Engine, UnknownKindIsFive) {
-    EXPECT_EQ(rig.engine.transact({1, 12, 0x50, 4, 0, 3}, writeData, readData).code, kResultUnknownKind);
+    EXPECT_EQ(rig.engine.transact({1, 12, 0x50, 4, 0, 3}, writeData, readData).code,
+              kResultUnknownKind);
     EXPECT_TRUE(rig.line.sent().empty());
     EXPECT_EQ(rig.status.last(), "Номер бито > 7");
 }
 
 TEST_F(Engine, ClosedPortTimesOut) {
     rig.line.setOpen(false);
-    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 2}, writeData, readData).code, kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 2}, writeData, readData).code,
+              kResultNoReply);
 }
 
 TEST_F(Engine, BytesPastRxBufAreCountedNotStored) {
@@ -286,7 +297,8 @@ TEST_F(Engine, ReadAbove249IsAskedOfTheModule) {
 }
 
 TEST_F(Engine, WriteBeyondTheFrameIsRefused) {
-    EXPECT_EQ(rig.engine.transact({1, wrRAM, 0, 250, 0, 3}, writeData, readData).code, kResultFrameTooLong);
+    EXPECT_EQ(rig.engine.transact({1, wrRAM, 0, 250, 0, 3}, writeData, readData).code,
+              kResultFrameTooLong);
     EXPECT_TRUE(rig.line.sent().empty());
 }
 
@@ -299,8 +311,9 @@ TEST_F(Engine, StatusClearedAtEachAttemptThenFinalText) {
 
 TEST_F(Engine, NestedTransactionFromAWaitIsRefused) {
     uint16_t nested = 0xFFFF;
-    rig.line.at(rig.line.clock().now + 1,
-                [&] { nested = rig.engine.transact({1, rdRAM, 0, 1, 0, 3}, writeData, readData).code; });
+    rig.line.at(rig.line.clock().now + 1, [&] {
+        nested = rig.engine.transact({1, rdRAM, 0, 1, 0, 3}, writeData, readData).code;
+    });
     EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 3}, writeData, readData).code, 0);
     EXPECT_EQ(nested, kResultLinkBusy);
     EXPECT_EQ(rig.line.sent().size(), 1u);
@@ -312,16 +325,18 @@ TEST_F(Engine, HoldKeepsTimerTicksOutOfAMultiStepOperation) {
     {
         auto hold = rig.engine.hold();
         EXPECT_FALSE(rig.engine.isFree());
-        rig.line.at(rig.line.clock().now + 5,
-                    [&] { tick = rig.engine.transact({1, rdRAM, 0, 1, 0, 1}, writeData, readData).code; });
+        rig.line.at(rig.line.clock().now + 5, [&] {
+            tick = rig.engine.transact({1, rdRAM, 0, 1, 0, 1}, writeData, readData).code;
+        });
         rig.engine.pause(10);
         EXPECT_EQ(tick, kResultLinkBusy);
         // the holder itself goes on
         EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, 0);
     }
     EXPECT_TRUE(rig.engine.isFree());
-    rig.line.at(rig.line.clock().now + 5,
-                [&] { tick = rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code; });
+    rig.line.at(rig.line.clock().now + 5, [&] {
+        tick = rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code;
+    });
     rig.engine.pause(500);
     EXPECT_EQ(tick, 0);
 }
@@ -364,7 +379,8 @@ TEST_F(Engine, NoLogLinesWhileLoggingIsOff) {
 
 TEST_F(Engine, NoReplyLineWhenNothingArrived) {
     rig.line.delivery().answerFrom = 1000;
-    EXPECT_EQ(rig.engine.transact({5, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({5, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultNoReply);
     ASSERT_EQ(rig.log.lines.size(), 1u);
     EXPECT_EQ(rig.log.lines[0].text.substr(0, 5), "Send>");
 }
@@ -374,13 +390,15 @@ TEST_F(Engine, TimeOutWinsOverACrcFailureInTheSamePass) {
     auto reply = readReply(bytesOf("01 70 00 50 04"), bytesOf("00 00 00 01"));
     reply.back() ^= 0xFF;
     rig.line.inject(rig.line.clock().now + 203, reply);
-    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultNoReply);
 }
 
 TEST_F(Engine, TimeOutWinsOverAnErrorReplyInTheSamePass) {
     rig.line.delivery().answerFrom = 1000;
     rig.line.inject(rig.line.clock().now + 203, bytesOf("01 87 00 00 00"));
-    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultNoReply);
 }
 
 TEST_F(Engine, ReadDataIsCopiedEvenWhenTheLastAttemptFailed) {
@@ -389,7 +407,8 @@ TEST_F(Engine, ReadDataIsCopiedEvenWhenTheLastAttemptFailed) {
     auto reply = readReply(bytesOf("01 70 00 50 04"), bytesOf("11 22 33 44"));
     reply.back() ^= 0xFF;
     rig.line.inject(rig.line.clock().now + 3, reply);
-    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, kResultBadCrc);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultBadCrc);
     EXPECT_EQ(replyDataHex(4), "11 22 33 44");
 }
 
@@ -408,7 +427,9 @@ TEST_F(EngineLongReads, ReplyLongerThanRxBufIsACrcFailure) {
         reply[0] = 0x01;
         reply[1] = 0x70;
         r.line.inject(r.line.clock().now + 3, reply);
-        EXPECT_EQ(r.engine.transact({1, rdRAM, 0, count, 0, 1}, writeData, readData).code, kResultBadCrc) << count;
+        EXPECT_EQ(r.engine.transact({1, rdRAM, 0, count, 0, 1}, writeData, readData).code,
+                  kResultBadCrc)
+            << count;
         EXPECT_EQ(r.state.RxCount, count + 7u);
         EXPECT_TRUE(r.engine.isFree());
     }
@@ -421,14 +442,16 @@ TEST_F(Engine, InputWaitingBeforeTheRequestIsNotItsAnswer) {
     rig.line.delivery().answerFrom = 1000;
     // A complete, correct reply to the very same request, already in the port's buffer.
     rig.line.inject(rig.line.clock().now, bytesOf("01 70 00 50 04 00 00 00 01 3C 14"));
-    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultNoReply);
 }
 
 TEST_F(Engine, AnotherNodesLateReplyIsLoggedAndDropped) {
     rig.line.delivery().answerFrom = 1000;
     // Node 2 answers an earlier probe while node 1 is asked.
     rig.line.inject(rig.line.clock().now + 3, bytesOf("02 70 00 50 04 00 00 00 01 28 E4"));
-    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultNoReply);
     ASSERT_EQ(rig.log.lines.size(), 2u);
     EXPECT_EQ(rig.log.lines[1].text, "<Res 02 70 00 50 04 00 00 00 01 28 E4 ");
 }
@@ -447,9 +470,9 @@ TEST_F(Engine, TheAnswerIsFoundBehindAStrayReply) {
             r.line.inject(t++, std::vector<uint8_t>(both.begin() + static_cast<long>(i),
                                                     both.begin() + static_cast<long>(std::min(
                                                                        both.size(), i + chunk))));
-        EXPECT_EQ(r.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, 0) << chunk;
-        EXPECT_EQ(hexOf({readData.begin(), readData.begin() + 4}),
-                  "00 00 00 01");
+        EXPECT_EQ(r.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, 0)
+            << chunk;
+        EXPECT_EQ(hexOf({readData.begin(), readData.begin() + 4}), "00 00 00 01");
         ASSERT_EQ(r.log.lines.size(), 3u);
         EXPECT_EQ(r.log.lines[1].text, "<Res 02 70 00 50 04 00 00 00 01 28 E4 ");
         EXPECT_EQ(r.log.lines[2].text, "<Res 01 70 00 50 04 00 00 00 01 3C 14 ");
@@ -460,7 +483,8 @@ TEST_F(Engine, AReplyToAnotherCommandIsNotTaken) {
     rig.line.delivery().answerFrom = 1000;
     // Node 1's identifier reply start while an EEPROM read waits: not the answer.
     rig.line.inject(rig.line.clock().now + 3, bytesOf("01 70 00 50 04 00 00 00 01 3C 14"));
-    EXPECT_EQ(rig.engine.transact({1, rdEE, 0x50, 4, 0, 1}, writeData, readData).code, kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdEE, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultNoReply);
 }
 
 // The caller's bytes and room: a write sends exactly `count` bytes of its own, a read's
@@ -476,15 +500,46 @@ TEST_F(Engine, TheCallersBytesGoOutAndTheReplysDataComeBack) {
         const char* data;  // the room's first bytes afterwards
     };
     const Case cases[] = {
-        {"write of its own bytes", {1, wrRAM, 0x123, 2, 0, 1}, 2, 0, 0, 0,
-         "01 71 01 23 02 A1 B2 6F 40", ""},
-        {"write short of its count", {1, wrRAM, 0x123, 2, 0, 1}, 1, 0, kResultFrameTooLong, 0,
-         "", ""},
-        {"read into a room of two", {1, rdRAM, 0x123, 4, 0, 1}, 0, 2, 0, 2,
-         "01 70 01 23 04 4A 33", "A1 B2"},
-        {"identifier without its CRC", {1, rdID, 0, 0, 0, 1}, 0, 256, 0, 252, "01 78 00 02", "CF CB"},
-        {"read that fails", {9, rdRAM, 0, 4, 0, 1}, 0, 256, kResultNoReply, 0,
-         "09 70 00 00 04 E3 02", ""},
+        {"write of its own bytes",
+         {1, wrRAM, 0x123, 2, 0, 1},
+         2,
+         0,
+         0,
+         0,
+         "01 71 01 23 02 A1 B2 6F 40",
+         ""},
+        {"write short of its count",
+         {1, wrRAM, 0x123, 2, 0, 1},
+         1,
+         0,
+         kResultFrameTooLong,
+         0,
+         "",
+         ""},
+        {"read into a room of two",
+         {1, rdRAM, 0x123, 4, 0, 1},
+         0,
+         2,
+         0,
+         2,
+         "01 70 01 23 04 4A 33",
+         "A1 B2"},
+        {"identifier without its CRC",
+         {1, rdID, 0, 0, 0, 1},
+         0,
+         256,
+         0,
+         252,
+         "01 78 00 02",
+         "CF CB"},
+        {"read that fails",
+         {9, rdRAM, 0, 4, 0, 1},
+         0,
+         256,
+         kResultNoReply,
+         0,
+         "09 70 00 00 04 E3 02",
+         ""},
     };
     network.node(1)->module().ram[0x123] = 0xA1;
     network.node(1)->module().ram[0x124] = 0xB2;
@@ -492,9 +547,9 @@ TEST_F(Engine, TheCallersBytesGoOutAndTheReplysDataComeBack) {
     for (const Case& c : cases) {
         const size_t before = rig.line.sent().size();
         readData.fill(0);
-        const Result r = rig.engine.transact(
-            c.request, std::span<const uint8_t>(writeData).first(c.writeBytes),
-            std::span<uint8_t>(readData).first(c.room));
+        const Result r =
+            rig.engine.transact(c.request, std::span<const uint8_t>(writeData).first(c.writeBytes),
+                                std::span<uint8_t>(readData).first(c.room));
         EXPECT_EQ(r.code, c.code) << c.name;
         EXPECT_EQ(r.received, c.received) << c.name;
         EXPECT_EQ(rig.line.sent().size() > before ? hexOf(rig.line.sent()[before]) : "", c.sent)

@@ -53,7 +53,8 @@ protected:
     }
     uint8_t eeprom(uint8_t cid, uint16_t address) {
         uint8_t reply[1] = {};
-        EXPECT_EQ(window->engine().transact({cid, link::rdEE, address, 1, 0, 3}, {}, reply).code, 0);
+        EXPECT_EQ(window->engine().transact({cid, link::rdEE, address, 1, 0, 3}, {}, reply).code,
+                  0);
         return reply[0];
     }
 };

@@ -238,7 +238,8 @@ TEST_F(PtyLink, WhenFreeRunsOnceTheLinkIsFreeNeverInsideAWait) {
         });
     });
     comm.setBaud(9600);
-    EXPECT_EQ(engine.transact({9, rdRAM, 0, 1, 0, 1}, write, reply).code, kResultNoReply);  // 600 ms wait
+    EXPECT_EQ(engine.transact({9, rdRAM, 0, 1, 0, 1}, write, reply).code,
+              kResultNoReply);  // 600 ms wait
     order.push_back("transaction over");
     spinUntil([&] { return order.size() == 2; });
     EXPECT_EQ(order, (std::vector<std::string>{"transaction over", "action, idle"}));

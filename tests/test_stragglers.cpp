@@ -70,7 +70,8 @@ TEST_F(Stragglers, ALateAnswerInTheGuardIsDropped) {
             const uint64_t sent = rig.line.clock().now;
             const uint64_t deadline = sent + wireTimeMs(7 + 11, 115200) + replyLimitMs(115200);
             deliver(rig, deadline + lateBy, ramReply(0x0C, 4), piece);
-            EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x0C, 4, 0, 1}, {}, readData).code, kResultNoReply);
+            EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x0C, 4, 0, 1}, {}, readData).code,
+                      kResultNoReply);
             uint16_t result = 0;
             EXPECT_TRUE(readsTruth(rig, 0x0E, 4, result)) << lateBy << " " << piece;
             EXPECT_EQ(result, 0) << lateBy << " " << piece;
@@ -139,8 +140,10 @@ TEST_F(Stragglers, AModuleThatStopsEchoingCostsTwoReplies) {
         plan.noEcho = true;
         network.setFaults(plan);
         if (retries == 1) {
-            EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x40, 4, 0, 1}, {}, readData).code, kResultNoReply);
-            EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x40, 4, 0, 1}, {}, readData).code, kResultNoReply);
+            EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x40, 4, 0, 1}, {}, readData).code,
+                      kResultNoReply);
+            EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x40, 4, 0, 1}, {}, readData).code,
+                      kResultNoReply);
         }
         EXPECT_TRUE(readsTruth(rig, 0x40, 4, result));
         EXPECT_EQ(result, 0) << int(retries);
@@ -158,7 +161,8 @@ TEST_F(Stragglers, OnARealLineAReplyTooEarlyIsNotTheAnswer) {
         rig.line.setWireTime(true);
         rig.line.delivery().latencyMs = 0;
         rig.line.delivery().answerFrom = 2;
-        EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x00, 1, 0, 1}, {}, readData).code, kResultNoReply);
+        EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x00, 1, 0, 1}, {}, readData).code,
+                  kResultNoReply);
         uint16_t result = 1;
         EXPECT_TRUE(readsTruth(rig, 0x00, 249, result)) << baud;
         EXPECT_EQ(result, 0) << baud;
