@@ -43,6 +43,7 @@ AppSettings readSettings(const IniFile& ini) {
         system::nodeRangeOrWhole(intOr(ini, "System", "ScanFirst", 1), intOr(ini, "System", "ScanLast", 0xFF));
     s.scanFirst = range.first;
     s.scanLast = range.last;
+    if (auto file = ini.value("System", "SymbolFile")) s.symbolFile = *file;
     return s;
 }
 
@@ -62,6 +63,7 @@ void writeSettings(IniFile& ini, const AppSettings& s) {
     ini.set("System", "ProtTime", s.logTimes ? "1" : "0");
     ini.set("System", "ScanFirst", std::to_string(s.scanFirst));
     ini.set("System", "ScanLast", std::to_string(s.scanLast));
+    ini.set("System", "SymbolFile", s.symbolFile);
 }
 
 }  // namespace velmora::app

@@ -30,6 +30,7 @@ struct AppSettings {
     bool logTimes = false;     // [System] ProtTime: protocol lines start with the time of day
     int scanFirst = 1;         // [System] ScanFirst, ScanLast: the nodes a scan asks
     int scanLast = 0xFF;
+    std::string symbolFile;    // [System] SymbolFile: the project's .cod file or listing
 };
 
 AppSettings readSettings(const IniFile& ini);

@@ -12,9 +12,9 @@ views::ViewHost hostOf(TFTerminal& w) {
     h.whenFree = [&w](std::function<void()> action) { w.session().whenFree(std::move(action)); };
     h.target = [&w] {
         const system::CurrentModule& m = w.module();
-        return views::ModuleTarget{m.CurrentCID, m.CurrentSlaveAdr, m.SelectionLevel};
+        return access::ModuleAddress{m.CurrentCID, m.CurrentSlaveAdr, m.SelectionLevel};
     };
-    h.addresses = &w.addresses;
+    h.addresses = &w.addresses();
     h.refreshPage = [&w] { w.pcMonChange(); };
     h.tmUpDate = &w.tmUpDate();
     h.lockedByAuto = {w.menus().mmFile->menuAction(), w.menus().mmSettings->menuAction()};

@@ -4,18 +4,14 @@
 
 #include <cstdint>
 
+#include "workbench/Pages.h"
+
 namespace velmora::app {
 
-enum MainPage : int { kSystemPage = 0, kModulePage = 1, kTerminalPage = 2 };
-// The Module page's tabs, in the order they are shown.
-enum ModuleTabIndex : int {
-    kIdentTab = 0,
-    kFlashTab = 1,
-    kRamTab = 2,
-    kEepromTab = 3,
-    kSfrTab = 4,
-    kModuleTabCount = 5
-};
+using workbench::MainPage;
+using workbench::ModuleTabIndex;
+using enum workbench::MainPage;
+using enum workbench::ModuleTabIndex;
 
 struct PageFlags {
     bool systemIdle = true;  // no bus scan runs

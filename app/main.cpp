@@ -12,8 +12,8 @@
 #include "common/gui/TestProbe.h"
 #include "app/uVelmora.h"
 #include "app/MemoryTabs.h"
-#include "system/gui/SystemPage.h"
-#include "tools/gui/BrowserWindows.h"
+#include "app/Subsystems.h"
+#include "app/SymbolFileMenu.h"
 
 int main(int argc, char** argv) {
     using namespace velmora;
@@ -53,8 +53,9 @@ int main(int argc, char** argv) {
     if (parser.isSet(settings)) options.settingsPath = parser.value(settings);
     app::TFTerminal window(options);
     app::installMemoryTabs(window);
-    system::SystemPage systemPage(window);
-    tools::BrowserWindows browsers(window);
+    app::installSymbolFileMenu(window);
+    const auto systemPage = app::makeSystemPage(window);
+    const auto browsers = app::makeBrowserWindows(window);
     gui::markFirstPaint(&window);
     gui::TestProbe::startFromEnvironment(&application);
     window.show();

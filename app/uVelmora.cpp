@@ -7,13 +7,16 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTime>
 #include <QVBoxLayout>
 
 #include "app/TFAboutBox.h"
 #include "app/TFHelp.h"
-#include "app/TFselectComm.h"
+#include "app/FlashRunPanel.h"
+#include "app/SpeedChoice.h"
 #include "firmware/gui/FirmwareActions.h"
 #include "tools/gui/TFfreeTerminal.h"
+#include "system/gui/TFEditParMod.h"
 #include "tools/gui/TFTestKom.h"
 #include "app/WindowSettings.h"
 #include "common/HexText.h"
@@ -21,6 +24,7 @@
 #include "common/gui/WritableFolder.h"
 #include "system/gui/TFHandSetConfig.h"
 #include "common/gui/ProgramCaption.h"
+#include "symbols/gui/ProjectSymbols.h"
 
 namespace velmora::app {
 
@@ -52,33 +56,32 @@ TFTerminal::TFTerminal(TerminalOptions options, QWidget* parent)
     setObjectName("TFTerminal");
     settingsPath_ = options_.settingsPath.isEmpty() ? defaultSettingsPath() : options_.settingsPath;
     session().reportTo(this);
-    engine().setInitNodeSource([this] { return module_.CurrentCID; });
+    engine().setInitNodeSource([this] { return bench_.module.CurrentCID; });
     buildWindow();
     connectMenus();
-    connectPort();
     console_ = std::make_unique<console::TerminalConsole>(
         pages_,
         console::ConsoleMenus{menus_.pmProt, menus_.mmClear, menus_.mmSaveProt, menus_.loadKomm,
-                              menus_.N8, menus_.loadKommSet, menus_.mmCRC_hi, menus_.mmProtSysOp,
+                              menus_.N8, menus_.loadKommSet, menus_.mmCRC_hi,
                               menus_.mmDecode},
-        link_, module_);
+        link_, bench_.module);
 
     link_.setPortCheckInterval(options_.portCheckMs);
-    timer1_.setInterval(options_.timer1Ms);
-    connect(&timer1_, &QTimer::timeout, this, &TFTerminal::Timer1Timer);
-    connect(&tmUpDate_, &QTimer::timeout, this, &TFTerminal::TmUpdateTimer);
+    connect(&link_, &link::LinkSession::hardwareChanged, this,
+            [this] { postWindowMessage(kMsgDeviceChange); });
 
     // The window sees every key before the focused control.
     qApp->installEventFilter(this);
-    scan_.SystemIdle = true;
+    bench_.scan.SystemIdle = true;
 }
 
 void TFTerminal::buildFirmwareActions() {
     firmware::FirmwareHost host;
     host.engine = &engine();
     host.target = [this] {
-        return firmware::FirmwareTarget{module_.CurrentCID, module_.CurrentSlaveAdr,
-                                        module_.SelectionLevel, addresses.FlashBottom};
+        const system::CurrentModule& m = bench_.module;
+        return firmware::FirmwareTarget{m.CurrentCID, m.CurrentSlaveAdr, m.SelectionLevel,
+                                        bench_.addresses.FlashBottom};
     };
     host.hexDir = [this] { return hexDir_; };
     host.setHexDir = [this](const QString& dir) { hexDir_ = dir; };
@@ -91,11 +94,12 @@ void TFTerminal::buildFirmwareActions() {
                                             "Файл формата *.hex (*.hex)");
     };
     host.systemLogOn = [this] { return menus_.mmProtSysOp->isChecked(); };
-    host.log = [this](const std::string& line) { pages_.reProt->appendLine(line, {0, 0, 0}); };
+    host.log = [this](const std::string& line) { bench_.log.appendLine(line, {0, 0, 0}); };
     host.status = [this](const QString& text) { sb1_->setPanelText(2, text); };
-    host.refreshFlash = [this] { tabs_[kFlashTab]->read(); };
+    host.refreshFlash = [this] { nav_->moduleTab(kFlashTab).read(); };
     host.refreshModulePage = [this] { pcMonChange(); };
-    host.flash = [this]() -> views::FlashTabWidgets* { return &pages(); };
+    runPanel_ = std::make_unique<FlashRunPanel>([this]() -> views::FlashTabWidgets* { return &pages(); });
+    host.panel = runPanel_.get();
     host.mmRecHex = menus_.mmRecHex;
     host.verifyAfterWrite = menus_.mmVerifyAfterWrite;
     host.dialogParent = this;
@@ -111,10 +115,14 @@ void TFTerminal::buildFirmwareActions() {
             [this] { link_.whenFree([this] { firmware_->pmSys_ClFlClick(); }); });
     // The free terminal borrows the port: never in the middle of an exchange.
     connect(menus_.mmTerminal, &QAction::triggered, this,
-            [this] { link_.whenFree([this] { freeTerminalWindow()->openOnPort(); }); });
+            [this] { link_.whenFree([this] { dialogs_->freeTerminal()->openOnPort(); }); });
     menus_.mmTerminal->setEnabled(true);
     for (QAction* a : {menus_.mmTester, menus_.N10}) {
-        connect(a, &QAction::triggered, this, [this] { link_.whenFree([this] { openTester(); }); });
+        connect(a, &QAction::triggered, this, [this] {
+            link_.whenFree([this] {
+                dialogs_->openTester([this] { postWindowMessage(kMsgTesterClosed); });
+            });
+        });
         a->setEnabled(true);
     }
     connect(menus_.mmBackupHex, &QAction::triggered, this,
@@ -123,21 +131,11 @@ void TFTerminal::buildFirmwareActions() {
     setHexLoadingAvailable(true);
 }
 
-void TFTerminal::setModuleTab(int tab, ModuleTab* handler) {
-    const auto i = static_cast<size_t>(tab);
-    tabs_[i] = handler ? handler : inertTabs_[i].get();
-}
-
-void TFTerminal::setSystemActions(SystemPageActions* actions) {
-    systemActions_ = actions ? actions : &inertSystem_;
-}
-
 void TFTerminal::setToolActions(ToolWindowActions* actions) {
     toolActions_ = actions ? actions : &inertTools_;
 }
 
 TFTerminal::~TFTerminal() {
-    delete tester_;
     qApp->removeEventFilter(this);
 }
 
@@ -150,9 +148,18 @@ void TFTerminal::buildWindow() {
     pages_ = buildMainPages(central);
     v->addWidget(pages_.pcChan);
     setCentralWidget(central);
-    sb1_ = new StatusPanels(this);
+    dialogs_ = new WindowDialogs(this, link_, [this](std::function<void()> a) { afterReplyWait(std::move(a)); });
+    sb1_ = new gui::StatusPanels(this);
     statusBar()->addWidget(sb1_, 1);
     statusBar()->setSizeGripEnabled(true);
+    nav_ = new PageNavigation({&pages_, &menus_, &bench_, [this] { ensureModulePage(); },
+                               [this] { return dialogs_->showHelp(options_.helpFile); },
+                               options_.timer1Ms},
+                              this);
+    port_ = new PortControls({&link_, &menus_, sb1_, this,
+                              [this](std::function<void()> a) { afterReplyWait(std::move(a)); },
+                              options_.portOverride, options_.hardwarePollMs, options_.portFacts},
+                             this);
 
     // Popup menus of the page controls (the Module page's are attached when it is built).
     attachPopup(pages_.pcChan, menus_.pmProt);
@@ -162,18 +169,13 @@ void TFTerminal::buildWindow() {
         attachPopup(w, menus_.pmProt);
     attachPopup(pages_.tvSysInf, menus_.mmModul);
 
-    pages_.reProt->setExchangeSwitch(menus_.mmProt);
-    pages_.reProt->setTimeSwitch(menus_.mmProtTime);
-    engine().setProtocolLog(pages_.reProt);
+    bench_.log.setSwitches({[this] { return menus_.mmProt->isChecked(); },
+                            [this] { return menus_.mmProtTime->isChecked(); },
+                            [] { return QTime::currentTime().toString("HH:mm:ss.zzz").toStdString(); }});
+    pages_.reProt->attach(bench_.log);
+    engine().setProtocolLog(&bench_.log);
 
     buildFirmwareActions();
-
-    // Until the Module page is built, and then until a subsystem plugs its own tab in,
-    // a tab does nothing.
-    for (size_t i = 0; i < inertTabs_.size(); ++i) {
-        inertTabs_[i] = std::make_unique<InertModuleTab>(nullptr);
-        tabs_[i] = inertTabs_[i].get();
-    }
 }
 
 void TFTerminal::ensureModulePage() {
@@ -199,71 +201,32 @@ void TFTerminal::bindModulePage() {
     attachPopup(pages_.sfrTopPanel, menus_.pmFlash);
     attachPopup(pages_.sgRAM, menus_.pmRAM);
 
-    // View defaults: first period of each list, the grids' fixed cells, and the tab
-    // the page was last asked to show (the Ident tab unless told otherwise). The tab is
-    // set before the page change handler is connected, so it is no page change. The
-    // quiet flag is left alone: a quiet show of the Module page (Timer1, F6) builds the
-    // page from inside its own change, and must stay quiet.
+    // View defaults: first period of each list, the grids' fixed cells.
     pages_.cbPapId->setCurrentIndex(0);
     pages_.cbPapRAM->setCurrentIndex(0);
-    pages_.pcMon->setCurrentIndex(shownModuleTab_);
-    connect(pages_.pcMon, &QTabWidget::currentChanged, this, &TFTerminal::onModuleTabChanged);
+    nav_->bindModulePage();
     if (Tag != 0) applyFlashBottomChoice();
     labelGridsFromAddresses();
-    if (firmware_) firmware_->bindFlashTab();
+    if (firmware_) firmware_->bindRunPanel();
 
     // Until a subsystem plugs its own tab in, the tab only takes the focus.
     const std::array<QWidget*, kModuleTabCount> focus = {nullptr, pages_.sgFL, pages_.sgRAM,
                                                          pages_.sgEE, pages_.lbSFR};
-    for (size_t i = 0; i < focus.size(); ++i) inertTabs_[i]->setFocusTarget(focus[i]);
+    for (size_t i = 0; i < focus.size(); ++i) nav_->setInertFocus(static_cast<int>(i), focus[i]);
     buildIdentTab();
 }
 
 void TFTerminal::applyFlashBottomChoice() {
-    if (addresses.FlashBottom == 0x2000) pages_.cbBottomAdrFL->setCurrentIndex(0);
-    if (addresses.FlashBottom == 0x4000) pages_.cbBottomAdrFL->setCurrentIndex(1);
-}
-
-int TFTerminal::moduleTabIndex() const {
-    return modulePageBuilt() ? pages_.pcMon->currentIndex() : shownModuleTab_;
-}
-
-tools::TFfreeTerminal* TFTerminal::freeTerminalWindow() {
-    if (!freeTerminal_) freeTerminal_ = new tools::TFfreeTerminal(Comm(), this);
-    return freeTerminal_;
-}
-
-system::TFEditParMod* TFTerminal::editParMod() {
-    if (!editParMod_) editParMod_ = new system::TFEditParMod(this);
-    return editParMod_;
-}
-
-system::TFHandSetConfig* TFTerminal::handSetConfig() {
-    if (!handSetConfig_) {
-        handSetConfig_ = new system::TFHandSetConfig(this);
-        handSetConfig_->setPortSpeedSource([this] { return Comm().baud(); });
-    }
-    return handSetConfig_;
-}
-
-views::TFShowVar* TFTerminal::showVar() {
-    if (!showVar_) showVar_ = new views::TFShowVar(this);
-    return showVar_;
-}
-
-TFselectComm* TFTerminal::selectComm() {
-    if (!selectComm_)
-        selectComm_ = new TFselectComm(
-            Comm(), [this] { linkState().PortLost = false; }, this, options_.portFacts);
-    return selectComm_;
+    if (bench_.addresses.FlashBottom == 0x2000) pages_.cbBottomAdrFL->setCurrentIndex(0);
+    if (bench_.addresses.FlashBottom == 0x4000) pages_.cbBottomAdrFL->setCurrentIndex(1);
 }
 
 void TFTerminal::buildIdentTab() {
     system::IdentTabFrame f;
     f.session = &link_;
-    f.module = &module_;
+    f.module = &bench_.module;
     f.status = this;
-    f.tmUpDate = &tmUpDate_;
+    f.tmUpDate = &nav_->tmUpDate();
     f.lockedWhileAuto = {menus_.mmFile->menuAction(), menus_.mmSettings->menuAction()};
     f.initEntries = {menus_.pmSys_InitModul, menus_.N14};
     f.pageChange = [this] { pcMonChange(); };
@@ -272,7 +235,7 @@ void TFTerminal::buildIdentTab() {
     f.dialogParent = this;
     identTab_ = std::make_unique<system::IdentTab>(pages_, std::move(f));
     // A handler plugged in before the page was built keeps its place.
-    if (tabs_[kIdentTab] == inertTabs_[kIdentTab].get()) tabs_[kIdentTab] = identTab_.get();
+    nav_->setDefaultModuleTab(kIdentTab, identTab_.get());
 }
 
 void TFTerminal::showStatus(const std::string& text) {
@@ -280,25 +243,22 @@ void TFTerminal::showStatus(const std::string& text) {
 }
 
 void TFTerminal::showCurrentAddress() {
-    const uint8_t cid = module_.CurrentCID;
-    const uint8_t slave = module_.CurrentSlaveAdr;
+    const uint8_t cid = bench_.module.CurrentCID;
+    const uint8_t slave = bench_.module.CurrentSlaveAdr;
     sb1_->setPanelText(0, cid ? "Адр Modbus: " + hex2(cid) : QString());
     sb1_->setPanelText(1, slave ? "Адр i2c: " + hex2(slave) : QString());
 }
 
-void TFTerminal::afterReplyWait(std::function<void()> action) {
-    link_.whenFree(std::move(action));
+void TFTerminal::setPortSpeed(uint32_t bps) {
+    Comm().setBaud(bps);
+    port_->refreshSpeedMenu();
 }
 
-void TFTerminal::openTester() {
-    if (tester_) {
-        tester_->activateWindow();
-        return;
-    }
-    // No parent: a disabled main window would disable its child windows too.
-    tester_ = new tools::TFTestKom(link_, [this] { postWindowMessage(kMsgTesterClosed); });
-    setEnabled(false);
-    tester_->show();
+void TFTerminal::restoreSystemSpeed() {
+    // The system speed the menu marks; none marked (a node's own speed), the port stays.
+    const auto& speeds = menus_.mmSpeed;
+    for (size_t i = 2; i < speeds.size(); ++i)
+        if (speeds[i]->isChecked()) port_->setSystemSpeed(kSystemSpeeds[i]);
 }
 
 void TFTerminal::postWindowMessage(QEvent::Type type) {
@@ -307,7 +267,7 @@ void TFTerminal::postWindowMessage(QEvent::Type type) {
 
 bool TFTerminal::event(QEvent* e) {
     if (e->type() == kMsgDeviceChange) {
-        WMDeviceChange();
+        port_->WMDeviceChange();
         return true;
     }
     if (e->type() == kMsgBrowserClosed) {
@@ -315,9 +275,7 @@ bool TFTerminal::event(QEvent* e) {
         return true;
     }
     if (e->type() == kMsgTesterClosed) {
-        delete tester_;
-        tester_ = nullptr;
-        setEnabled(true);
+        dialogs_->destroyTester();
         toolActions_->testerClosed();
         show();
         return true;
@@ -358,7 +316,7 @@ void TFTerminal::queueActivation() {
 
 void TFTerminal::FormActivate() {
     activationQueued_ = false;
-    sb1_->setPanelText(0, "Адр Modbus: " + hex2(module_.CurrentCID));
+    sb1_->setPanelText(0, "Адр Modbus: " + hex2(bench_.module.CurrentCID));
     if (Tag == 0) {
         firstActivation();
         labelGridsFromAddresses();
@@ -378,42 +336,31 @@ void TFTerminal::firstActivation() {
     if (std::string notice = stored->notSavedNotice(); !notice.empty()) showStatus(notice);
     Tag = 1;
 
-    addresses.FlashBottom = static_cast<uint16_t>(s.startAdrFlash);
-    addresses.AdrFL = addresses.FlashBottom;
+    views::ViewAddresses& a = bench_.addresses;
+    a.FlashBottom = static_cast<uint16_t>(s.startAdrFlash);
+    a.AdrFL = a.FlashBottom;
     if (modulePageBuilt()) applyFlashBottomChoice();
     menus_.mmAutoskan->setChecked(s.autoScan);
     menus_.mmProtTime->setChecked(s.logTimes);
-    scanRange_ = system::nodeRangeOrWhole(s.scanFirst, s.scanLast);
+    bench_.scanRange = system::nodeRangeOrWhole(s.scanFirst, s.scanLast);
+    symbols::gui::ProjectSymbols::instance().restore(s.symbolFile);
     menus_.mmProt->setChecked(s.protocol);
-    setSystemSpeed(s.systemSpeed);
-
-    showMainPageQuietly(kSystemPage);
-    showModuleTabQuietly(kIdentTab);
-    previousPage_ = kSystemPage;
-    module_.CurrentCID = 0;
-
-    savedPort_ = link::PortChoice{s.portNumber, QString::fromStdString(s.portPath)};
-    link_.setChoice(options_.portOverride.value_or(savedPort_));
-    menus_.mmFlow->setChecked(s.hardwareFlow);
-    Comm().setHardwareFlow(s.hardwareFlow);
+    nav_->showStartPages();
+    bench_.module.CurrentCID = 0;
     hexDir_ = QString::fromStdString(s.hexDir);
-    link_.startWatching(options_.hardwarePollMs);
 
-    const bool opened = link_.openPort();
-    setPortIcon(opened ? gui::kImgPortOpen : gui::kImgPortClosed);
-    if (!opened) mmNomCommClick();
-    if (Comm().isOpen()) {
+    if (port_->openAtStart(s)) {
         if (menus_.mmAutoskan->isChecked())
-            systemActions_->busScan();
+            nav_->systemActions().busScan();
         else
-            systemActions_->loadConfiguration();
+            nav_->systemActions().loadConfiguration();
     }
 }
 
 void TFTerminal::labelGridsFromAddresses() {
     // Before the Module page is built there are no grids yet; building it calls this again.
     if (!modulePageBuilt()) return;
-    const views::ViewAddresses& a = addresses;
+    const views::ViewAddresses& a = bench_.addresses;
     pages_.edAdrFL->setText(QString::fromStdString(hexNumber(a.AdrFL, 4)));
     pages_.sgFL->setRowAddresses(a.AdrFL & 0xFF00);
     pages_.sgRAM->setRowAddresses(a.AdrRAM & 0x7F00);
@@ -440,10 +387,10 @@ void TFTerminal::closeEvent(QCloseEvent* e) {
 }
 
 bool TFTerminal::FormCloseQuery() {
-    scan_.ScanRunning = false;
-    if (!scan_.SystemIdle) {
+    bench_.scan.ScanRunning = false;
+    if (!bench_.scan.SystemIdle) {
         // The scan closes the window itself when it has stopped.
-        scan_.CloseRequested = true;
+        bench_.scan.CloseRequested = true;
         return false;
     }
     if (!engine().isFree()) {
@@ -456,14 +403,15 @@ bool TFTerminal::FormCloseQuery() {
 }
 
 void TFTerminal::FormClose() {
-    if (tmUpDate_.isActive() && modulePageBuilt()) {
+    QTimer& refresh = nav_->tmUpDate();
+    if (refresh.isActive() && modulePageBuilt()) {
         pages_.cbAutoApDateId->setChecked(false);
         pages_.cbAutoApDateRAM->setChecked(false);
-        tmUpDate_.setInterval(10);
-        for (int guard = 0; tmUpDate_.isActive() && guard < 200; ++guard) engine().pause(10);
+        refresh.setInterval(10);
+        for (int guard = 0; refresh.isActive() && guard < 200; ++guard) engine().pause(10);
     }
     link_.shutDown();
-    timer1_.stop();
+    nav_->timer1().stop();
     writeSettingsFile();
     engine().pause(static_cast<uint32_t>(options_.closingGraceMs));
 }
@@ -478,17 +426,15 @@ void TFTerminal::writeSettingsFile() {
     s.height = height();
     s.left = frame.left();
     s.top = frame.top();
-    s.startAdrFlash = addresses.FlashBottom;
+    s.startAdrFlash = bench_.addresses.FlashBottom;
     s.autoScan = menus_.mmAutoskan->isChecked();
     s.logTimes = menus_.mmProtTime->isChecked();
-    s.scanFirst = scanRange_.first;
-    s.scanLast = scanRange_.last;
+    s.scanFirst = bench_.scanRange.first;
+    s.scanLast = bench_.scanRange.last;
+    s.symbolFile = symbols::gui::ProjectSymbols::instance().path();
     s.protocol = menus_.mmProt->isChecked();
-    s.systemSpeed = SystemSpeed;
     s.hexDir = hexDir_.toStdString();
-    s.portNumber = savedPort_.number;
-    s.portPath = savedPort_.path.toStdString();
-    s.hardwareFlow = menus_.mmFlow->isChecked();
+    port_->store(s);
     if (WindowSettings* stored = WindowSettings::of(this)) stored->save(s);
 }
 

@@ -5,7 +5,6 @@
 
 #include <QEvent>
 #include <QMainWindow>
-#include <QTimer>
 #include <array>
 #include <functional>
 #include <memory>
@@ -16,18 +15,21 @@
 #include "app/MainMenus.h"
 #include "app/MainPages.h"
 #include "common/gui/ImageList.h"
+#include "app/PageNavigation.h"
 #include "app/PageRules.h"
-#include "app/StatusPanels.h"
+#include "app/PortControls.h"
+#include "app/WindowDialogs.h"
+#include "common/gui/StatusPanels.h"
 #include "common/gui/ModuleTab.h"
 #include "console/gui/TerminalConsole.h"
 #include "system/NodeRange.h"
 #include "link/qt/LinkSession.h"
 #include "link/qt/PortFacts.h"
-#include "system/CurrentModule.h"
-#include "system/ScanState.h"
 #include "system/gui/IdentTab.h"
 #include "system/gui/TFEditParMod.h"
 #include "views/ViewAddresses.h"
+#include "workbench/Workbench.h"
+#include "workbench/gui/WindowServices.h"
 
 namespace velmora::system {
 class TFHandSetConfig;
@@ -47,6 +49,7 @@ namespace velmora::firmware {
 class TFshiftFlash;
 class TFClear_FL;
 class FirmwareActions;
+class RunPanel;
 }  // namespace velmora::firmware
 
 namespace velmora::app {
@@ -59,10 +62,11 @@ class TFShowVar;
 }  // namespace velmora::views
 namespace velmora::app {
 
-// Window messages between the tool windows, the system and the main window.
-inline constexpr QEvent::Type kMsgBrowserClosed = static_cast<QEvent::Type>(QEvent::User + 1124);
-inline constexpr QEvent::Type kMsgTesterClosed = static_cast<QEvent::Type>(QEvent::User + 1125);
-inline constexpr QEvent::Type kMsgDeviceChange = static_cast<QEvent::Type>(QEvent::User + 537);
+using workbench::kMsgBrowserClosed;
+using workbench::kMsgDeviceChange;
+using workbench::kMsgTesterClosed;
+using workbench::SystemPageActions;
+using workbench::ToolWindowActions;
 
 struct TerminalOptions {
     QString settingsPath;                          // empty: the program's own path with ".ini"
@@ -76,88 +80,51 @@ struct TerminalOptions {
     std::function<QList<link::PortFacts>()> portFacts;
 };
 
-// What the System page's subsystem does when the frame asks (the scan and the
-// configuration loader). The defaults do nothing.
-class SystemPageActions {
-public:
-    virtual ~SystemPageActions() = default;
-    virtual void busScan() {}            // "Обновить" and the start-up scan
-    virtual void loadConfiguration() {}  // start-up without "Автосканер"
-    virtual void stopScan() {}           // Esc while the scan panel shows, "Стоп"
-};
-
-// The tool windows' closing messages (1124, 1125).
-class ToolWindowActions {
-public:
-    virtual ~ToolWindowActions() = default;
-    virtual void browserClosed() {}
-    virtual void testerClosed() {}
-};
-
-class TFTerminal : public QMainWindow, public link::StatusPanel {
+class TFTerminal : public QMainWindow, public link::StatusPanel, public workbench::WindowServices {
     Q_OBJECT
 public:
     explicit TFTerminal(TerminalOptions options = {}, QWidget* parent = nullptr);
     ~TFTerminal() override;
 
-    // The link (transactions, buffers and flags).
+    // What the pages and tool windows share: the link, the current module, the scan's
+    // flags, the views' addresses.
+    workbench::Workbench& workbench() { return bench_; }
     link::LinkSession& session() { return link_; }
     link::TransactionEngine& engine() { return link_.engine(); }
     link::LinkState& linkState() { return link_.state(); }
     link::TnrComm& Comm() { return link_.comm(); }
+    system::CurrentModule& module() { return bench_.module; }
+    system::ScanState& scan() { return bench_.scan; }
+    views::ViewAddresses& addresses() { return bench_.addresses; }
+    // The nodes a bus scan asks ("Диапазон сканирования...", kept in the settings).
+    const system::NodeRange& scanRange() const { return bench_.scanRange; }
+    void setScanRange(system::NodeRange range) { bench_.scanRange = range; }
 
     // Status bar.
     void showStatus(const std::string& text) override;  // panel 2
-    void showCurrentAddress();
-    StatusPanels* statusPanels() { return sb1_; }
 
     // Port and speed.
-    void setSystemSpeed(uint32_t bps);
-    void refreshSpeedMenu();
-    uint32_t systemSpeed() const { return SystemSpeed; }
-    void mmNomCommClick();
-    void WMDeviceChange();
-    int portIcon() const { return portIcon_; }
+    PortControls& port() { return *port_; }
+    void setSystemSpeed(uint32_t bps) { port_->setSystemSpeed(bps); }
+    void refreshSpeedMenu() { port_->refreshSpeedMenu(); }
+    uint32_t systemSpeed() const { return port_->systemSpeed(); }
+    void mmNomCommClick() { port_->mmNomCommClick(); }
+    int portIcon() const { return port_->portIcon(); }
+    TFselectComm* selectComm() { return port_->selectComm(); }
     QTimer& scanCommTimer() { return link_.portCheckTimer(); }
-
-    // Pages.
-    void pcChanChange();
-    void pcMonChange();
-    // The Module page change for a tab the user chose, run once the link is free.
-    void readShownTabWhenFree();
-    void showMainPageQuietly(int page);
-    void showModuleTabQuietly(int tab);
-    void startTimer1() { timer1_.start(); }
-    QTimer& timer1() { return timer1_; }
-    QTimer& tmUpDate() { return tmUpDate_; }
-
-    // Runs `action` now, or as soon as no transaction waits for its reply: a modal
-    // window opened inside that wait would hold the transaction until it closed.
-    void afterReplyWait(std::function<void()> action);
-
-    // Posts one of the window messages to this window.
-    void postWindowMessage(QEvent::Type type);
-
-    // The current module and the scan's flags, which the system subsystem drives.
-    system::CurrentModule& module() { return module_; }
-    system::ScanState& scan() { return scan_; }
-    // The nodes a bus scan asks ("Диапазон сканирования...", kept in the settings).
-    const system::NodeRange& scanRange() const { return scanRange_; }
-    void setScanRange(system::NodeRange range) { scanRange_ = range; }
     // "Диапазон сканирования...": the dialog, modal; the range changes on "Применить".
     void mmScanRangeClick();
-    // The seams the subsystems plug into; none given, the frame's inert defaults act.
-    void setModuleTab(int tab, ModuleTab* handler);
-    // A tab's handler; asking for it builds the Module page, so what it does reaches the
-    // page's widgets.
-    ModuleTab* moduleTab(int tab) {
-        ensureModulePage();
-        return tabs_[static_cast<size_t>(tab)];
-    }
-    void setSystemActions(SystemPageActions* actions);
-    void setToolActions(ToolWindowActions* actions);
+
+    // Pages.
+    PageNavigation& navigation() { return *nav_; }
+    void pcMonChange() { nav_->pcMonChange(); }
+    void showMainPageQuietly(int page) { nav_->showMainPageQuietly(page); }
+    void showModuleTabQuietly(int tab) { nav_->showModuleTabQuietly(tab); }
+    QTimer& timer1() { return nav_->timer1(); }
+    QTimer& tmUpDate() { return nav_->tmUpDate(); }
+    void setModuleTab(int tab, ModuleTab* handler) { nav_->setModuleTab(tab, handler); }
     firmware::FirmwareActions& firmwareActions() { return *firmware_; }
-    tools::TFTestKom* testerWindow() { return tester_; }
+    tools::TFTestKom* testerWindow() { return dialogs_->tester(); }
     // The identifier tab the window is made with (building the Module page).
     system::IdentTab& identTab() {
         ensureModulePage();
@@ -182,17 +149,31 @@ public:
     void whenModulePageBuilt(std::function<void()> hook);
 
     // The dialogs, each made when first wanted and then kept.
-    tools::TFfreeTerminal* freeTerminalWindow();
-    system::TFEditParMod* editParMod();
-    system::TFHandSetConfig* handSetConfig();
-    views::TFShowVar* showVar();
-    TFselectComm* selectComm();
-    const QString& settingsPath() const { return settingsPath_; }
+    WindowDialogs& dialogs() { return *dialogs_; }
+    tools::TFfreeTerminal* freeTerminalWindow() { return dialogs_->freeTerminal(); }
+    system::TFEditParMod* editParMod() { return dialogs_->editParMod(); }
+    system::TFHandSetConfig* handSetConfig() { return dialogs_->handSetConfig(); }
+    views::TFShowVar* showVar() { return dialogs_->showVar(); }
     const QString& hexDir() const { return hexDir_; }
-    // Whether the HEX loading items may be enabled at all (their subsystem is there).
-    void setHexLoadingAvailable(bool available) { hexLoadingAvailable_ = available; }
+    void setHexLoadingAvailable(bool available) { nav_->setHexLoadingAvailable(available); }
 
-    views::ViewAddresses addresses;
+    // WindowServices
+    QWidget* mainWindow() override { return this; }
+    void afterReplyWait(std::function<void()> action) override { link_.whenFree(std::move(action)); }
+    gui::StatusPanels& statusPanels() override { return *sb1_; }
+    void showCurrentAddress() override;
+    // A tab's handler; asking for it builds the Module page, so what it does reaches the
+    // page's widgets.
+    ModuleTab& moduleTab(int tab) override {
+        ensureModulePage();
+        return nav_->moduleTab(tab);
+    }
+    void startTimer1() override { nav_->timer1().start(); }
+    void postWindowMessage(QEvent::Type type) override;
+    void setPortSpeed(uint32_t bps) override;
+    void restoreSystemSpeed() override;
+    void setSystemActions(SystemPageActions* actions) override { nav_->setSystemActions(actions); }
+    void setToolActions(ToolWindowActions* actions) override;
 
 signals:
     void activated();  // after each activation has been handled
@@ -209,10 +190,8 @@ private:
     void buildWindow();
     void buildIdentTab();
     void bindModulePage();
-    int moduleTabIndex() const;
     void applyFlashBottomChoice();
     void connectMenus();
-    void connectPort();
     void FormActivate();
     void queueActivation();
     void firstActivation();
@@ -224,61 +203,27 @@ private:
     bool FormCloseQuery();
     void FormClose();
     void writeSettingsFile();
-    void onMainTabChanged(int index);
-    void onModuleTabChanged(int index);
-    void Timer1Timer();
-    void TmUpdateTimer();
-    bool FormKeyDown(QKeyEvent* key);
-    bool showHelp();
-    void showAbout();
-    void setHexItems(bool enabled);
     void buildFirmwareActions();
-    void setPortIcon(int index);
-    PageFlags pageFlags() const;
 
     TerminalOptions options_;
     QString settingsPath_;
     link::LinkSession link_;
+    workbench::Workbench bench_{link_, *this};
     MainMenus menus_;
     MainPages pages_;
     std::vector<std::function<void()>> moduleHooks_;
-    StatusPanels* sb1_ = nullptr;
+    gui::StatusPanels* sb1_ = nullptr;
+    PortControls* port_ = nullptr;
+    PageNavigation* nav_ = nullptr;
     firmware::FirmwareActions* firmware_ = nullptr;
-    TFselectComm* selectComm_ = nullptr;
-    tools::TFfreeTerminal* freeTerminal_ = nullptr;
-    // The command tester: made when opened, destroyed on its message 1125.
-    void openTester();
-    tools::TFTestKom* tester_ = nullptr;
-    system::TFEditParMod* editParMod_ = nullptr;
-    system::TFHandSetConfig* handSetConfig_ = nullptr;
-    TFHelp* help_ = nullptr;
-    TFAboutBox* about_ = nullptr;
-    views::TFShowVar* showVar_ = nullptr;
-    system::CurrentModule module_;
-    system::ScanState scan_;
+    std::unique_ptr<firmware::RunPanel> runPanel_;
+    WindowDialogs* dialogs_ = nullptr;
     std::unique_ptr<console::TerminalConsole> console_;
-    system::NodeRange scanRange_;
-    bool shownTabReadQueued_ = false;
-    std::array<std::unique_ptr<InertModuleTab>, kModuleTabCount> inertTabs_;
-    std::array<ModuleTab*, kModuleTabCount> tabs_{};
     std::unique_ptr<system::IdentTab> identTab_;
-    SystemPageActions inertSystem_;
     ToolWindowActions inertTools_;
-    SystemPageActions* systemActions_ = &inertSystem_;
     ToolWindowActions* toolActions_ = &inertTools_;
-
-    QTimer timer1_;
-    QTimer tmUpDate_;
-    uint32_t SystemSpeed = 0;
     int Tag = 0;  // 0 until the first activation
-    int previousPage_ = kSystemPage;
-    int shownMainPage_ = kSystemPage;
-    int shownModuleTab_ = kIdentTab;
-    int portIcon_ = gui::kImgPortClosed;
-    bool quietPageChange_ = false;
     bool activationQueued_ = false;
-    bool hexLoadingAvailable_ = false;
-    link::PortChoice savedPort_;
     QString hexDir_;
 };
 

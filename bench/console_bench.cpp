@@ -13,7 +13,7 @@
 #include <string>
 
 #include "app/uVelmora.h"
-#include "console/ProtocolLogPane.h"
+#include "console/gui/ProtocolLogPane.h"
 #include "bench/PacedSimulator.h"
 #include "sim/SimConfig.h"
 
@@ -107,7 +107,7 @@ int burstFigure() {
     window->show();
     window->showMainPageQuietly(app::kTerminalPage);
     for (int i = 0; i < 50; ++i) settle();
-    link::ProtocolLog& log = *window->pages().reProt;
+    link::ProtocolLog& log = window->pages().reProt->model();
 
     QElapsedTimer t;
     t.start();

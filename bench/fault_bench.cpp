@@ -25,11 +25,11 @@
 #include <vector>
 
 #include "link/ReplyCodes.h"
-#include "sim/EraseTrial.h"
-#include "sim/ProgrammingTrial.h"
-#include "sim/ReadTrials.h"
-#include "sim/ScanTrial.h"
-#include "sim/WatchTrial.h"
+#include "bench/trials/EraseTrial.h"
+#include "bench/trials/ProgrammingTrial.h"
+#include "bench/trials/ReadTrials.h"
+#include "bench/trials/ScanTrial.h"
+#include "bench/trials/WatchTrial.h"
 
 using namespace velmora;
 

@@ -13,7 +13,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/StatusPanels.h"
+#include "common/gui/StatusPanels.h"
 #include "app/uVelmora.h"
 #include "link/qt/HardwareWatch.h"
 #include "bench/PacedSimulator.h"
@@ -63,7 +63,7 @@ struct Replug {
 Replug timeChange(app::TFTerminal& window, link::HardwareWatch& watch,
                   const std::function<void()>& act) {
     const QString changeText = QStringLiteral("В системе смена оборудования");
-    window.statusPanels()->setPanelText(2, "");
+    window.statusPanels().setPanelText(2, "");
     QElapsedTimer since;
     qint64 watchAt = -1;
     auto connection = QObject::connect(&watch, &link::HardwareWatch::changed, [&] {
@@ -72,7 +72,7 @@ Replug timeChange(app::TFTerminal& window, link::HardwareWatch& watch,
     Replug r;
     since.start();
     act();
-    r.windowMs = msUntil([&] { return window.statusPanels()->panelText(2) == changeText; });
+    r.windowMs = msUntil([&] { return window.statusPanels().panelText(2) == changeText; });
     msUntil([&] { return watchAt >= 0; });
     r.watchMs = watchAt;
     QObject::disconnect(connection);

@@ -5,6 +5,7 @@
 
 #include "cli/CommandOptions.h"
 #include "cli/FirmwareArgs.h"
+#include "cli/SymbolsCommand.h"
 #include "common/HexText.h"
 #include "link/OperationKind.h"
 
@@ -53,6 +54,10 @@ const char* cliUsage() {
            "  scan [--nodes A-B]                      find the nodes and their i2c modules\n"
            "                                          (node range in hex, default 1-FF)\n"
            "  init CID                                initialise the module at node CID (hex)\n"
+           "  symbols FILE                            the RAM names of a .cod file or listing,\n"
+           "                                          NAME XXX a line, by address\n"
+           "  dump ram ... --symbols FILE, watch ... --symbols FILE\n"
+           "                                          ADDR may be a RAM name from FILE\n"
 
            "  send [--crc-hi] [--wait MS] HH HH ...    one typed frame with its CRC (high byte\n"
            "                                          first with --crc-hi); prints the console's\n"
@@ -65,10 +70,11 @@ const char* cliUsage() {
            "  decode [--crc-hi] HH HH ...              one frame (request or reply, CRC\n"
            "                                          included) taken apart, a field a line;\n"
            "                                          exit 1 when its CRC is wrong\n"
-           "  watch CID ADDR COUNT [--slave S] [--period MS]\n"
+           "  watch CID ADDR COUNT [--slave S] [--period MS] [--csv FILE]\n"
            "                                          reads COUNT (1-8) RAM bytes every MS\n"
            "                                          (default 500), a time-stamped line a\n"
-           "                                          pass, until interrupted\n";
+           "                                          pass, until interrupted; --csv writes\n"
+           "                                          the values read to FILE at the end\n";
 }
 
 std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::string& error) {
@@ -76,6 +82,7 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
     std::vector<std::string> positional;
     bool haveData = false;
     std::optional<std::string> pagesWord;
+    std::optional<std::string> symbolsWord;
     std::vector<std::string> optionNames;  // the command options met, general ones aside
     std::vector<std::string> optionWords;  // the same with their values, as typed
     for (size_t i = 0; i < args.size(); ++i) {
@@ -120,6 +127,7 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
             if (!words) return std::nullopt;
             out.command = CliArgs::Command::Watch;
             out.words = *words;
+            if (!nameToAddressIn(out.words, 1, error)) return std::nullopt;
             return out;
         }
         if (a.rfind("--", 0) == 0) {
@@ -178,6 +186,8 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
                 (a == "--shift" ? out.firmware.shift : out.flashBottom) = static_cast<uint16_t>(*h);
             } else if (a == "--pages") {
                 pagesWord = *v;
+            } else if (a == "--symbols") {
+                symbolsWord = *v;
             } else if (a == "--retries") {
                 // Retries 0 would send nothing and report success with data nobody sent.
                 auto r = decimal(*v);
@@ -238,6 +248,15 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
             }
         }
     }
+    if (positional[0] == "symbols") {
+        if (positional.size() != 2) {
+            error = "symbols takes FILE (a .cod file or an assembler listing)";
+            return std::nullopt;
+        }
+        out.command = CliArgs::Command::Symbols;
+        out.words = {positional[1]};
+        return out;
+    }
     if (positional[0] == "ports" && positional.size() == 1) {
         out.command = CliArgs::Command::Ports;
         return out;
@@ -260,6 +279,9 @@ std::optional<CliArgs> parseCliArgs(const std::vector<std::string>& args, std::s
         const uint8_t slave = out.trans.slave;
         if (positional[0] == "dump") {
             out.command = CliArgs::Command::Dump;
+            if (symbolsWord && positional.size() == 4 && positional[1] == "ram" &&
+                !nameToAddress(positional[3], *symbolsWord, error))
+                return std::nullopt;
             out.dump = parseDumpCommand(positional, slave, pagesWord, error);
             if (!out.dump) return std::nullopt;
         } else if (positional[0] == "sfr") {

@@ -57,7 +57,8 @@ struct CliArgs {
         Send,
         Test,
         Watch,
-        Decode
+        Decode,
+        Symbols
     } command = Command::Help;
     TransRequest trans;
     bool slaveGiven = false;        // --slave: the command addresses an i2c module

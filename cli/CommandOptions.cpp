@@ -13,6 +13,7 @@ struct CommandRule {
 
 constexpr OptionRule kSlave{"--slave", true};
 constexpr OptionRule kFlashBottom{"--flash-bottom", true};
+constexpr OptionRule kSymbols{"--symbols", true};
 
 const std::array<OptionRule, 4> kGeneral = {{
     {"--port", true}, {"--speed", true}, {"--flow", true}, {"--log", false}}};
@@ -25,15 +26,16 @@ const std::vector<CommandRule> kCommands = {
     {"backup", {kSlave, kFlashBottom}},
     {"ident", {kSlave}},
     {"setlink", {}},
-    {"dump", {kSlave, {"--pages", true}}},
+    {"dump", {kSlave, {"--pages", true}, kSymbols}},
     {"sfr", {kSlave}},
     {"poke", {kSlave}},
     {"scan", {{"--nodes", true}}},
     {"init", {}},
     {"send", {{"--crc-hi", false}, {"--wait", true}}},
     {"test", {{"--once", false}, {"--period", true}, {"--log", true}}},
-    {"watch", {kSlave, {"--period", true}}},
+    {"watch", {kSlave, {"--period", true}, kSymbols, {"--csv", true}}},
     {"decode", {{"--crc-hi", false}}},
+    {"symbols", {}},
 };
 
 const CommandRule* find(std::string_view command) {

@@ -6,8 +6,10 @@
 #include <ctime>
 
 #include "access/MemoryMap.h"
+#include "common/FileReplace.h"
 #include "common/HexText.h"
 #include "common/NumberText.h"
+#include "tools/WatchHistory.h"
 #include "tools/WatchList.h"
 
 namespace velmora::cli {
@@ -53,6 +55,12 @@ std::optional<WatchRequest> parseWatchWords(const std::vector<std::string>& word
                 return std::nullopt;
             }
             out.periodMs = static_cast<uint32_t>(*ms);
+        } else if (w == "--csv") {
+            if (!hasValue || words[i + 1].empty()) {
+                error = "--csv takes the file to write what was read to";
+                return std::nullopt;
+            }
+            out.csvPath = words[++i];
         } else {
             positional.push_back(w);
         }
@@ -96,14 +104,23 @@ std::string watchPassLine(const ClockTime& at, const tools::RamVariable& v,
 
 int runWatch(link::TransactionEngine& engine, const WatchRequest& request, std::FILE* out,
              const WatchHooks& hooks) {
+    tools::WatchHistory history(request.csvPath.empty() ? 1 : kWatchCsvRows);
     while (!(hooks.stop && hooks.stop())) {
+        const uint64_t atMs = hooks.clockMs ? hooks.clockMs() : 0;
         const tools::VariableRead read = tools::readRamVariable(engine, request.variable);
         std::fprintf(out, "%s\n", watchPassLine(hooks.now(), request.variable, read).c_str());
         std::fflush(out);
+        history.record(0, atMs, read.ok() ? std::optional(tools::watchValue(read.bytes)) : std::nullopt);
         if (hooks.stop && hooks.stop()) break;
         engine.pause(request.periodMs);
     }
-    return 0;
+    if (request.csvPath.empty()) return 0;
+    const std::string csv = tools::watchCsv({{tools::watchEntryName(request.variable), history.samples(0)}},
+                                            history.firstMs().value_or(0));
+    std::string why;
+    if (replaceFile(request.csvPath, csv, why)) return 0;
+    std::fprintf(hooks.err, "velmora-cli: %s\n", why.c_str());
+    return 1;
 }
 
 std::function<bool()> interruptFlag() {

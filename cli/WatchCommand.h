@@ -1,6 +1,8 @@
 #pragma once
-// `velmora-cli watch CID ADDR COUNT [--slave S] [--period MS]`: a RAM variable read as
-// the watch list reads it, one time-stamped line per pass, until interrupted.
+// `velmora-cli watch CID ADDR COUNT [--slave S] [--period MS] [--csv FILE]`: a RAM
+// variable read as the watch list reads it, one time-stamped line per pass, until
+// interrupted; with --csv, what was read is also written to FILE as the watch list's
+// "Сохранить в CSV..." writes it, whole, once the run ends.
 
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +19,7 @@ namespace velmora::cli {
 struct WatchRequest {
     tools::RamVariable variable;
     uint32_t periodMs = 500;  // the watch list's own default
+    std::string csvPath{};    // empty: no CSV file
 };
 
 // CID, ADDR and S in hexadecimal, COUNT 1..8 as in the watch list, MS in decimal.
@@ -36,10 +39,18 @@ std::string watchPassLine(const ClockTime& at, const tools::RamVariable& v,
 struct WatchHooks {
     std::function<ClockTime()> now = clockTimeNow;
     std::function<bool()> stop;  // asked before each pass and after each wait
+    std::function<uint64_t()> clockMs;  // the link's clock, for the CSV's times
+    std::FILE* err = stderr;
 };
 
+// The passes a CSV file keeps: the last day's at 100 ms, so that a run left going for
+// days holds its memory within bounds.
+inline constexpr size_t kWatchCsvRows = 864000;
+
 // Passes every `periodMs` until `stop` says so; the wait dispatches events (sleeps).
-// Exit status 0.
+// Then the CSV file, when asked for, replaces FILE whole: a run stopped by a signal
+// leaves a file of whole rows, never half a line. Exit status 0; 1 when the CSV file
+// could not be written (the reason on `err`).
 int runWatch(link::TransactionEngine& engine, const WatchRequest& request, std::FILE* out,
              const WatchHooks& hooks);
 

@@ -15,7 +15,9 @@
 #include "cli/ResultText.h"
 #include "cli/SendCommand.h"
 #include "cli/SetLinkCommand.h"
+#include "cli/SymbolsCommand.h"
 #include "cli/WatchCommand.h"
+#include "common/FileReplace.h"
 #include "common/HexText.h"
 #include "link/FrameLayout.h"
 #include "link/OperationKind.h"
@@ -112,6 +114,8 @@ int main(int argc, char** argv) {
     }
     if (args->command == cli::CliArgs::Command::Decode)
         return cli::runDecode(args->words, stdout, stderr);
+    if (args->command == cli::CliArgs::Command::Symbols)
+        return cli::runSymbols(args->words.front(), stdout, stderr);
     // A command's own words are checked before any port is touched.
     std::variant<std::monostate, cli::IdentCommand, cli::SetLinkCommand, std::string> command;
     if (args->command == cli::CliArgs::Command::Ident)
@@ -135,6 +139,11 @@ int main(int argc, char** argv) {
         watch = cli::parseWatchWords(args->words, error);
         if (!watch) {
             std::fprintf(stderr, "velmora-cli: %s\n%s", error.c_str(), cli::cliUsage());
+            return 2;
+        }
+        // Not a run's worth of readings for a file that cannot be saved.
+        if (!watch->csvPath.empty() && !canReplaceFile(watch->csvPath, error)) {
+            std::fprintf(stderr, "velmora-cli: %s\n", error.c_str());
             return 2;
         }
     }
@@ -169,7 +178,9 @@ int main(int argc, char** argv) {
         return cli::runSend(session.engine(), args->send, stdout, stderr);
     if (args->command == cli::CliArgs::Command::Test)
         return cli::runTestCommand(session.engine(), args->test, stdout, stderr);
-    if (watch) return cli::runWatch(session.engine(), *watch, stdout, {cli::clockTimeNow, cli::interruptFlag()});
+    if (watch)
+        return cli::runWatch(session.engine(), *watch, stdout,
+                             {cli::clockTimeNow, cli::interruptFlag(), [&] { return session.clock().nowMs(); }});
     if (args->command == cli::CliArgs::Command::Scan)
         return cli::runScanCommand(args->scan, session.engine(), std::cout, std::cerr);
     if (args->command == cli::CliArgs::Command::Init)

@@ -1,5 +1,7 @@
 #include "sim/ModuleNetwork.h"
 
+#include <cmath>
+
 #include "link/Crc16.h"
 #include "link/TimeLimits.h"
 
@@ -57,9 +59,22 @@ SimNode* ModuleNetwork::node(uint8_t address) {
     return it == nodes_.end() ? nullptr : &it->second;
 }
 
+void ModuleNetwork::moveRam(SimModule& m, uint64_t elapsedMs) {
+    const uint64_t inRise = elapsedMs % 40000;
+    const uint64_t rise = (inRise < 20000 ? inRise : 40000 - inRise) / 20;
+    const double swing = 128 + 100 * std::sin(2 * M_PI * static_cast<double>(elapsedMs % 20000) / 20000);
+    m.ram[0x060] = static_cast<uint8_t>(elapsedMs / 1000);
+    m.ram[0x061] = static_cast<uint8_t>(rise);
+    m.ram[0x062] = static_cast<uint8_t>(rise >> 8);
+    m.ram[0x063] = static_cast<uint8_t>(std::lround(swing));
+}
+
 std::vector<Reply> ModuleNetwork::feed(const uint8_t* data, size_t count, uint64_t nowMs) {
     std::vector<Reply> out;
     if (count == 0) return out;
+    if (!firstByteMs_) firstByteMs_ = nowMs;
+    if (movingRam_)
+        for (auto& [address, node] : nodes_) moveRam(node.module(), nowMs - *firstByteMs_);
     if (nowMs - lastByteMs_ > kResyncGapMs) {
         pending_.clear();
         skipping_ = false;

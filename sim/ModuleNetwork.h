@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -62,6 +63,12 @@ public:
     void hangupDone() { faults_.hangupAfter = 0; }
     const FaultCounts& faultCounts() const { return counts_; }
 
+    // RAM 060..063 of every node moving with the time, for pictures of a watch: 060
+    // counts seconds, 061..062 (low byte first) rises from 0 to 1000 and falls back every
+    // 40 s, 063 swings about 128 by 100 every 20 s. The time counts from the first byte.
+    void setMovingRam(bool on) { movingRam_ = on; }
+    static void moveRam(SimModule& m, uint64_t elapsedMs);
+
     // Bytes from the terminal at `nowMs`; returns the replies they complete.
     std::vector<Reply> feed(const uint8_t* data, size_t count, uint64_t nowMs);
 
@@ -89,6 +96,8 @@ private:
     FaultCounts counts_;
     std::mt19937 rng_;
     std::vector<std::vector<uint8_t>> requestLog_;
+    bool movingRam_ = false;
+    std::optional<uint64_t> firstByteMs_;
 };
 
 // Length of the request frame that starts the buffer: 0 while more bytes are needed

@@ -72,6 +72,10 @@ bool parseSimCommandLine(const std::vector<std::string_view>& args, SimCommandLi
             out.faults.noEcho = true;
             continue;
         }
+        if (arg == "--moving-ram") {
+            out.movingRam = true;
+            continue;
+        }
         const CountOption* count = countOption(arg);
         if (arg != "--config" && arg != "--link" && arg != "--log-requests" && !count) {
             error = "unknown option " + std::string(arg) + " (--help lists the options)";

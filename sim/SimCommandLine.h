@@ -17,6 +17,7 @@ struct SimCommandLine {
     std::string configText;  // the built-in network unless --config names a file
     PtyOptions options;
     FaultPlan faults;
+    bool movingRam = false;  // ModuleNetwork::setMovingRam
 };
 
 // Reads the arguments after the program name. On a refusal returns false with the

@@ -46,6 +46,9 @@ void usage() {
         "                       without it) waits (default: 0)\n"
         "  --fault-seed N       seed of those faults, for a run that can be repeated (default: 1)\n"
         "  --no-echo            fill reply bytes 2..4 with other values than the request's\n"
+        "  --moving-ram         RAM 060..063 of every node move: 060 counts seconds, 061..062\n"
+        "                       (low byte first) rise to 1000 and fall in 40 s, 063 swings\n"
+        "                       about 128 by 100 every 20 s\n"
         "Signals: SIGUSR1 unplugs, SIGUSR2 plugs in again, SIGINT/SIGTERM end.\n",
         stderr);
 }
@@ -79,6 +82,7 @@ int main(int argc, char** argv) {
         return kBadCommandLine;
     }
     network.setFaults(command.faults);
+    network.setMovingRam(command.movingRam);
     PtyServer server(network, command.options);
     if (!server.open(error)) {
         std::fprintf(stderr, "velmora-sim: %s\n", error.c_str());

@@ -1,12 +1,12 @@
 #pragma once
 // The system the terminal knows (nodes on the serial line, i2c modules behind each) and
 // the module every view and tool addresses. Plain C++: the tree, the scan and the pages
-// read and change it, and hear of every change through the listeners.
+// read and change it. Nothing waits on a change: whoever needs the selection reads it
+// when it acts.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <vector>
 
 namespace velmora::system {
 
@@ -31,20 +31,11 @@ public:
     uint8_t CurrentSlaveAdr = 0;  // i2c address of the selected module; 0 for the node
     uint8_t SelectionLevel = kNothingSelected;
 
-    // Sets the selection and tells the listeners.
     void select(uint8_t cid, uint8_t slave, uint8_t level);
     void clearSelection() { select(0, 0, kNothingSelected); }
-    // Replaces the table and tells the listeners.
-    void setTable(const SystemTableRows& rows);
+    void setTable(const SystemTableRows& rows) { SystemTable = rows; }
     // Rows before the first empty one.
     size_t nodeCount() const;
-
-    using Listener = std::function<void()>;
-    void addListener(Listener listener) { listeners_.push_back(std::move(listener)); }
-
-private:
-    void changed();
-    std::vector<Listener> listeners_;
 };
 
 }  // namespace velmora::system

@@ -67,7 +67,7 @@ class Accessibility : public velmora::testing::TerminalFixture {};
 
 TEST_F(Accessibility, TheStatusBarHasThreePanelsNamedByTheirTexts) {
     TFTerminal& w = start();
-    StatusPanels* sb1 = w.statusPanels();
+    gui::StatusPanels* sb1 = &w.statusPanels();
     QAccessibleInterface* bar = findFor(&w, sb1);
     ASSERT_NE(bar, nullptr) << "sb1 is not reached from the window";
     EXPECT_EQ(bar->role(), QAccessible::StatusBar);
@@ -141,7 +141,7 @@ TEST_F(Accessibility, ANewPanelTextIsAnnouncedAsANameChange) {
 
     std::vector<std::pair<QAccessible::Event, int>> fromBar;
     for (const PanelEvent& e : events)
-        if (e.object == w.statusPanels()) fromBar.emplace_back(e.type, e.child);
+        if (e.object == &w.statusPanels()) fromBar.emplace_back(e.type, e.child);
     // Panel 0 goes from "Адр Modbus: 00" (the activation's) to empty (no node chosen).
     const std::vector<std::pair<QAccessible::Event, int>> expected = {
         {QAccessible::NameChanged, 2}, {QAccessible::NameChanged, 0}, {QAccessible::NameChanged, 1}};

@@ -109,7 +109,7 @@ TEST(AppSettings, ClosingWritesKeysInTheEstablishedOrder) {
               "[Comm]\r\nNom=2\r\nPath=\r\nFlow=1\r\n\r\n[Form]\r\nWidth=500\r\nHeight=570\r\nTop=100\r\n"
               "Left=100\r\n\r\n[System]\r\nHexDir=\r\nAutoSkan=1\r\nProt=0\r\n"
               "sysSpeedModbus=115200\r\nstartAdrFlash=8192\r\nProtTime=0\r\nScanFirst=1\r\n"
-              "ScanLast=255\r\n");
+              "ScanLast=255\r\nSymbolFile=\r\n");
 }
 
 TEST(AppSettings, OlderSpellingsAreUnderstood) {

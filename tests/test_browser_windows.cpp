@@ -2,11 +2,17 @@
 // on a pseudo-terminal: opening, the editor's refusals, passes and message 1124; the
 // watch list's fields and the columns under its header.
 
+#include <QDir>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QtCharts/QChart>
+#include <QtCharts/QLegend>
+#include <QtCharts/QLegendMarker>
+#include <QtCharts/QValueAxis>
 
 #include "tests/support/WindowFixture.h"
-#include "tools/gui/BrowserWindows.h"
+#include "app/Subsystems.h"
+#include "tools/gui/WatchChart.h"
 
 using namespace velmora;
 using namespace velmora::app;
@@ -76,7 +82,7 @@ int titleDrawn(tools::TFBrowser1* d, const QImage& image, const QString& title) 
 
 TEST_F(MainWindow, VariableBrowserReadsBesideTheWindowAndGoesOnMessage1124) {
     std::unique_ptr<tools::BrowserWindows> browsers;
-    TFTerminal& w = start([&](TFTerminal& t) { browsers = std::make_unique<tools::BrowserWindows>(t); });
+    TFTerminal& w = start([&](TFTerminal& t) { browsers = app::makeBrowserWindows(t); });
     ASSERT_TRUE(w.menus().Browser1->isEnabled());
     w.menus().Browser1->trigger();
     tools::TFBrowser* b = browsers->browser();
@@ -136,7 +142,7 @@ TEST_F(MainWindow, VariableBrowserReadsBesideTheWindowAndGoesOnMessage1124) {
 
 TEST_F(MainWindow, VariableBrowserSkipsTicksWhileTheLinkIsHeld) {
     std::unique_ptr<tools::BrowserWindows> browsers;
-    TFTerminal& w = start([&](TFTerminal& t) { browsers = std::make_unique<tools::BrowserWindows>(t); });
+    TFTerminal& w = start([&](TFTerminal& t) { browsers = app::makeBrowserWindows(t); });
     w.menus().Browser1->trigger();
     tools::TFBrowser* b = browsers->browser();
     ASSERT_TRUE(b);
@@ -162,7 +168,7 @@ TEST_F(MainWindow, WatchListWatchesAndKeepsItsEntriesForTheRun) {
     // The address boxes step through even node addresses: give the line a node 02.
     network.addNode(0x02).module().ram[0x1A3] = 0x5C;
     std::unique_ptr<tools::BrowserWindows> browsers;
-    TFTerminal& w = start([&](TFTerminal& t) { browsers = std::make_unique<tools::BrowserWindows>(t); });
+    TFTerminal& w = start([&](TFTerminal& t) { browsers = app::makeBrowserWindows(t); });
     QString watched;
     bool startedIdle = false;
     whenModal([&](QWidget* m) {
@@ -183,7 +189,8 @@ TEST_F(MainWindow, WatchListWatchesAndKeepsItsEntriesForTheRun) {
             if (auto* s = qobject_cast<QAbstractSpinBox*>(f)) fields << s->text();
             if (e) fields << e->text();
         }
-        EXPECT_EQ(fields, (QStringList{"02", "00", "2", "1A3"}));
+        // The last is the variable's name, empty with no symbol file chosen.
+        EXPECT_EQ(fields, (QStringList{"02", "00", "2", "1A3", ""}));
         QTest::keyClick(d->UpD_Modbus, Qt::Key_Up);
         QTest::keyClicks(d->UpD_Modbus, "7");  // the box is read-only
         EXPECT_EQ(d->edAdr_Modbus->text(), "04");
@@ -224,5 +231,86 @@ TEST_F(MainWindow, WatchListWatchesAndKeepsItsEntriesForTheRun) {
     w.menus().mmBrowser->trigger();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !shown.isEmpty(); }, 5000));
     EXPECT_EQ(shown, "     02                    1A3       2");
+    browsers.reset();
+}
+
+// "График" shows a line an entry, in the entry's own colour, with its current value in
+// the legend and in what a screen reader hears; "Пауза" holds the time axis; the CSV
+// file has the entries' values a pass a row. RAM 1A3..1A4 of node 02 holds 5C 00 (92,
+// low byte first), RAM 050 holds 07, and there is no node 04.
+TEST_F(MainWindow, WatchChartDrawsEachEntryAndSavesTheCsvFile) {
+    sim::SimModule& ram = network.addNode(0x02).module();
+    ram.ram[0x1A3] = 0x5C;
+    ram.ram[0x050] = 0x07;
+    std::unique_ptr<tools::BrowserWindows> browsers;
+    TFTerminal& w = start([&](TFTerminal& t) { browsers = app::makeBrowserWindows(t); });
+    for (const char* a : {"1A3", "050"}) browsers->watchList().add(0x02, 0, a, a[0] == '1' ? 2 : 1);
+    browsers->watchList().add(0x04, 0, "000", 1);
+    const QString csvPath = QDir::temp().filePath("velmora-watch-window.csv");
+    QStringList legend, legendAfterDelete, csv;
+    QString heard;
+    bool hiddenAtFirst = false, held = false;
+    std::vector<QColor> colours, coloursAfterDelete;
+    whenModal([&](QWidget* m) {
+        auto* d = qobject_cast<tools::TFBrowser1*>(m);
+        ASSERT_TRUE(d);
+        hiddenAtFirst = !d->chart->isVisible() && !d->cbChart->isChecked();
+        d->rbEdit->click();
+        d->rbWatch->click();
+        d->cbChart->click();
+        QChart* chart = d->chart->chartView->chart();
+        auto shownLegend = [&](std::vector<QColor>* inks) {
+            QStringList texts;
+            for (QLegendMarker* marker : chart->legend()->markers()) {
+                if (!marker->isVisible()) continue;
+                texts << marker->label();
+                if (inks) inks->push_back(marker->series()->property("color").value<QColor>());
+            }
+            return texts;
+        };
+        auto passes = [&](size_t n) {
+            return QTest::qWaitFor([&] {
+                const tools::SampleRing* r = d->history().samples(browsers->watchList().idOf(0));
+                return r && r->size() >= n;
+            }, 8000);
+        };
+        ASSERT_TRUE(passes(2));
+        legend = shownLegend(&colours);
+        heard = d->chart->chartView->accessibleDescription();
+
+        auto* time = qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).front());
+        d->chart->cbPause->click();
+        const double end = time->max();
+        ASSERT_TRUE(passes(4));
+        held = time->max() == end;
+
+        d->chooseCsvFile = [&] { return csvPath; };
+        d->btnCsv->click();
+        d->rbEdit->click();
+        d->lbWath->setCurrentRow(0);
+        d->btnDelete->click();
+        legendAfterDelete = shownLegend(&coloursAfterDelete);
+        d->btnClose->click();
+    });
+    w.menus().mmBrowser->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !legendAfterDelete.isEmpty(); }, 20000));
+    EXPECT_TRUE(hiddenAtFirst);
+    EXPECT_EQ(legend, (QStringList{"02 1A3 2 = 92", "02 050 1 = 7", "04 000 1 = нет ответа"}));
+    EXPECT_EQ(heard, "02 1A3 2 = 92; 02 050 1 = 7; 04 000 1 = нет ответа");
+    ASSERT_EQ(colours.size(), 3u);
+    EXPECT_NE(colours[0], colours[1]);
+    EXPECT_NE(colours[1], colours[2]);
+    EXPECT_TRUE(held) << "the paused chart's time axis moved";
+    EXPECT_EQ(legendAfterDelete, (QStringList{"02 050 1 = 7", "04 000 1 = нет ответа"}));
+    EXPECT_EQ(coloursAfterDelete, (std::vector<QColor>{colours[1], colours[2]})) << "the others keep their colours";
+
+    QFile file(csvPath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    csv = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    file.remove();
+    ASSERT_GE(csv.size(), 5);
+    EXPECT_EQ(csv[0], "time_ms,02 1A3 2,02 050 1,04 000 1");
+    EXPECT_TRUE(csv[1].startsWith("0,")) << csv[1].toStdString();
+    for (qsizetype i = 1; i < csv.size(); ++i) EXPECT_TRUE(csv[i].endsWith(",92,7,")) << csv[i].toStdString();
     browsers.reset();
 }

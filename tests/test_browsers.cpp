@@ -370,6 +370,8 @@ TEST_F(BrowserOnTheLine, WatchPassReportsTheLastFailure) {
     EXPECT_EQ(pass.lines[0], "     01                    050       4      00  00  00  01");
     EXPECT_EQ(pass.lines[1], "     05                    050       1    ");
     EXPECT_EQ(pass.error, "Ошибка установки страницы");  // module 30's REG_PAGE read
+    EXPECT_EQ(pass.values[0], 16777216u);  // 00 00 00 01, low byte first
+    EXPECT_FALSE(pass.values[1].has_value());
 
     // The data read of the window (register A3) goes unanswered.
     rig.line.delivery().loseReplyTo = [](const std::vector<uint8_t>& f) {

@@ -159,7 +159,7 @@ TEST(CliArgs, EachCommandRefusesAnOptionItDoesNotTake) {
         {{"setlink", "1", "speed", "57600"}, {"--slave", "10"},
          "setlink does not take --slave (it takes no option of its own)"},
         {{"dump", "ram", "1", "0", "--slave", "10", "--pages", "2"}, {"--retries", "1"},
-         "dump does not take --retries (it takes --slave, --pages)"},
+         "dump does not take --retries (it takes --slave, --pages, --symbols)"},
         {{"sfr", "1", "--slave", "10"}, {"--pages", "2"}, "sfr does not take --pages (it takes --slave)"},
         {{"poke", "ram", "1", "10", "00", "--slave", "10"}, {"--data", "01"},
          "poke does not take --data (it takes --slave)"},
@@ -170,7 +170,7 @@ TEST(CliArgs, EachCommandRefusesAnOptionItDoesNotTake) {
         {{"test", "a.tst", "--once", "--period", "500", "--log", "x.log"}, {"--verify"},
          "test does not take --verify (it takes --once, --period, --log)"},
         {{"watch", "1", "50", "1", "--slave", "10", "--period", "50"}, {"--wait", "5"},
-         "watch does not take --wait (it takes --slave, --period)"},
+         "watch does not take --wait (it takes --slave, --period, --symbols, --csv)"},
     };
     for (const Case& c : cases) {
         std::string error;

@@ -8,10 +8,10 @@
 
 #include <functional>
 
-#include "sim/EraseTrial.h"
-#include "sim/ReadTrials.h"
-#include "sim/ScanTrial.h"
-#include "sim/WatchTrial.h"
+#include "bench/trials/EraseTrial.h"
+#include "bench/trials/ReadTrials.h"
+#include "bench/trials/ScanTrial.h"
+#include "bench/trials/WatchTrial.h"
 
 using namespace velmora;
 using sim::TrialVerdict;

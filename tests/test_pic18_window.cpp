@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "app/MemoryTabs.h"
-#include "system/gui/SystemPage.h"
+#include "app/Subsystems.h"
 #include "tests/support/Pic18Node.h"
 #include "tests/support/WindowFixture.h"
 
@@ -42,7 +42,7 @@ TEST_F(Pic18Window, TheScanFindsTheNodeAndTheRamTabShowsTheChipsRam) {
     asTheProgramStarts = true;
     writeSettings("[System]\nAutoSkan=0\n");
     TFTerminal& w = start([&](TFTerminal& t) {
-        page = std::make_unique<system::SystemPage>(t);
+        page = app::makeSystemPage(t);
         page->setNodeRange({1, 3});
         installMemoryTabs(t);
     });

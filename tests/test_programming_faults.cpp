@@ -6,7 +6,7 @@
 
 #include <random>
 
-#include "sim/ProgrammingTrial.h"
+#include "bench/trials/ProgrammingTrial.h"
 
 using namespace velmora;
 using namespace velmora::firmware;

@@ -2,6 +2,7 @@
 // (tests/support/RealInput.h): the watch list, the command tester with its editor, the
 // free terminal and the variable browser.
 
+#include "tests/support/Gpasm.h"
 #include "tests/support/RealInput.h"
 
 namespace velmora::testing {
@@ -118,23 +119,32 @@ TEST_F(RealInput, ToolWindowsOpenFromTheMenuAndWork) {
     EXPECT_TRUE(waitSent(before, "01 78")) << "the port did not come back";
 }
 
+// The variable browser opened from the Terminal page's popup, and its entry editor
+// from the browser's own popup, the focus in its first field.
+class VariableBrowserInput : public RealInput {
+protected:
+    void openEntryEditor(const ProgramStart& how) {
+        start(how);
+        clickAt(tab("pcChan", 2));
+        ASSERT_TRUE(waitFocus("cbKomStr"));
+        click("reProt", 3);
+        click("Browser1");
+        ASSERT_TRUE(waitUntil([&] { return windowShown("TFBrowser"); }));
+        // "Добавить" is the popup's first entry.
+        click("reBrow", 3);
+        ASSERT_TRUE(waitUntil([&] { return active() == "QMenu"; }));
+        press(XK_Down);
+        press(XK_Return);
+        activate("TFEditBrow");
+        ASSERT_TRUE(waitFocus("edCID"));
+    }
+};
+
 // The variable browser opens from the Terminal page's popup; its own popup adds a
 // variable through the entry editor, which refuses a field that is not hexadecimal;
 // "Пуск" reads it again and again.
-TEST_F(RealInput, VariableBrowserReadsTheVariableItsEditorWasGiven) {
-    start();
-    clickAt(tab("pcChan", 2));
-    ASSERT_TRUE(waitFocus("cbKomStr"));
-    click("reProt", 3);
-    click("Browser1");
-    ASSERT_TRUE(waitUntil([&] { return windowShown("TFBrowser"); }));
-    // "Добавить" is the popup's first entry.
-    click("reBrow", 3);
-    ASSERT_TRUE(waitUntil([&] { return active() == "QMenu"; }));
-    press(XK_Down);
-    press(XK_Return);
-    activate("TFEditBrow");
-    ASSERT_TRUE(waitFocus("edCID"));
+TEST_F(VariableBrowserInput, ReadsTheVariableItsEditorWasGiven) {
+    ASSERT_NO_FATAL_FAILURE(openEntryEditor({}));
     type("x1");
     for (int i = 0; i < 3; ++i) press(XK_Tab);
     ASSERT_TRUE(waitFocus("edAdr"));
@@ -163,6 +173,73 @@ TEST_F(RealInput, VariableBrowserReadsTheVariableItsEditorWasGiven) {
     EXPECT_TRUE(waitSent(before, "01 70 00 50 02"));
     // RAM 050 and 051 of node 01 hold 00 00.
     EXPECT_TRUE(waitUntil([&] { return text("reBrow", 1, 4) == "00 00"; })) << text("reBrow", 1, 4);
+    click("btnCloseBrw");
+    ASSERT_TRUE(waitUntil([&] { return !windowShown("TFBrowser"); }));
+}
+
+// The watch list's chart by the mouse: "График" shows it, the wheel over it shows less
+// time, and "Пауза" holds it while the reads go on.
+TEST_F(RealInput, WatchChartShowsZoomsAndPauses) {
+    start();
+    clickAt(tab("pcChan", 2));
+    ASSERT_TRUE(waitFocus("cbKomStr"));
+    chooseMenu("mmTools", "mmBrowser");
+    activate("TFBrowser1");
+    click("rbEdit");
+    ASSERT_TRUE(waitShown("pnEdit"));
+    click("edAdr_RAM");
+    ASSERT_TRUE(waitFocus("edAdr_RAM"));
+    type("50");
+    click("btnAdd");
+    EXPECT_TRUE(waitUntil([&] { return text("lbWath", 0).find("050") != std::string::npos; }));
+    size_t before = wire().size();
+    click("rbWatch");
+    EXPECT_TRUE(waitSent(before, "02 70 00 50 01"));
+    EXPECT_FALSE(shown("chartView"));
+    click("cbChart");
+    ASSERT_TRUE(waitShown("chartView"));
+    EXPECT_TRUE(checked("cbChart"));
+    EXPECT_EQ(text("cbSpan"), "1 мин");
+    click("chartView", 4);  // the wheel turned away from the user
+    EXPECT_TRUE(waitText("cbSpan", "30 с"));
+    click("cbPause");
+    EXPECT_TRUE(waitUntil([&] { return checked("cbPause"); }));
+    before = wire().size();
+    EXPECT_TRUE(waitSent(before, "02 70 00 50 01")) << "the reads stopped with the chart";
+    press(XK_Escape);
+    ASSERT_TRUE(waitUntil([&] { return !windowShown("TFBrowser1"); }));
+}
+
+}  // namespace velmora::testing
+
+namespace velmora::testing {
+
+// With the project's listing chosen, a RAM name typed into the entry editor gives the
+// variable its address, and the browser reads it there.
+TEST_F(VariableBrowserInput, EntryEditorTakesAVariableByItsName) {
+    test::Gpasm gpasm(VELMORA_GPASM);
+    if (!gpasm.present()) GTEST_SKIP() << "gpasm is not installed";
+    const std::string listing =
+        gpasm.assemble("project", "        processor 18f6520\n        cblock 0x150\n"
+                                  "            speed\n        endc\n        end\n") + ".lst";
+    ASSERT_NO_FATAL_FAILURE(openEntryEditor({.symbolFile = listing}));
+    type("01");
+    press(XK_Tab);
+    press(XK_Tab);
+    type("2");
+    press(XK_Tab);
+    press(XK_Tab);
+    ASSERT_TRUE(waitFocus("edSymbol"));
+    type("speed");
+    EXPECT_TRUE(waitUntil([&] { return text("edAdr") == "150"; })) << text("edAdr");
+    // Tab closes the list of names if it dropped down, and moves on either way.
+    press(XK_Tab);
+    ASSERT_TRUE(waitFocus("edKom"));
+    press(XK_Return);
+    ASSERT_TRUE(waitUntil([&] { return !windowShown("TFEditBrow"); }));
+    const size_t before = wire().size();
+    click("bbGEN");
+    EXPECT_TRUE(waitSent(before, "01 70 01 50 02"));
     click("btnCloseBrw");
     ASSERT_TRUE(waitUntil([&] { return !windowShown("TFBrowser"); }));
 }

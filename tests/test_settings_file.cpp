@@ -48,7 +48,7 @@ protected:
         return st.st_mode & 07777;
     }
     IniFile saved(const QString& path) { return IniFile::parse(contents(path).toStdString()); }
-    QString notice() { return window->statusPanels()->panelText(2); }
+    QString notice() { return window->statusPanels().panelText(2); }
 };
 
 }  // namespace

@@ -192,3 +192,25 @@ TEST(SimConfig, ThirtyThirdSubModuleIsRefused) {
     EXPECT_FALSE(sim::loadConfig(text, n, error));
     EXPECT_EQ(error, "line 34: more than 32 sub-modules behind one node");
 }
+
+// RAM 060..063 with --moving-ram: seconds, a rise to 1000 and back in 40 s (low byte
+// first), a swing about 128 by 100 every 20 s. Off, the bytes stay as configured.
+TEST_F(Sim, MovingRamFollowsTheTime) {
+    struct Case {
+        uint64_t ms;
+        const char* bytes;  // 060..063
+    };
+    const Case cases[] = {
+        {0, "00 00 00 80"},     {5000, "05 FA 00 E4"},   {10000, "0A F4 01 80"},
+        {15000, "0F EE 02 1C"}, {30000, "1E F4 01 80"},  {300000, "2C E8 03 80"},
+    };
+    for (const Case& c : cases) {
+        sim::SimModule m;
+        sim::ModuleNetwork::moveRam(m, c.ms);
+        EXPECT_EQ(hexOf({m.ram.begin() + 0x60, m.ram.begin() + 0x64}), c.bytes) << c.ms;
+    }
+    EXPECT_EQ(ask("01 70 00 60 04"), "01 70 00 60 04 00 00 00 00");
+    network.setMovingRam(true);
+    now += 4900;  // the first request counts as the start: 5 s later by the next one
+    EXPECT_EQ(ask("01 70 00 60 04"), "01 70 00 60 04 05 FA 00 E4");
+}

@@ -165,7 +165,7 @@ TEST_F(MainWindow, TheErasePanelIsWholeAndReadable) {
 TEST_F(MainWindow, BackupOfAnI2cModuleReadsBackToItsFlash) {
     TFTerminal& w = start();
     w.module().select(1, 0x10, 2);
-    w.addresses.FlashBottom = 0xF000;  // keep the read short: 64 blocks
+    w.addresses().FlashBottom = 0xF000;  // keep the read short: 64 blocks
     w.firmwareActions().setBackupChooser([&](const QString&) { return dir.filePath("b.hex"); });
     w.firmwareActions().backupClick();
     EXPECT_EQ(panel(2), dir.filePath("b.hex"));

@@ -9,10 +9,10 @@
 #include <QTest>
 
 #include "app/MemoryTabs.h"
-#include "system/gui/SystemPage.h"
+#include "app/Subsystems.h"
 #include "tests/support/EraseThroughDialog.h"
 #include "tests/support/WindowFixture.h"
-#include "views/MemoryGrid.h"
+#include "views/gui/MemoryGrid.h"
 
 namespace velmora::testing {
 
@@ -30,7 +30,7 @@ protected:
     TFTerminal& startAsTheProgram(bool buildFirst = false) {
         return start([&](TFTerminal& w) {
             installMemoryTabs(w);
-            page = std::make_unique<system::SystemPage>(w);
+            page = app::makeSystemPage(w);
             if (buildFirst) w.ensureModulePage();
         });
     }
@@ -165,7 +165,7 @@ TEST_F(ModulePage, TheStartAddressReadAtStartReachesAPageBuiltLater) {
     writeSettings("[System]\r\nstartAdrFlash=16384\r\nAutoSkan=0\r\n");
     TFTerminal& w = startAsTheProgram();
     ASSERT_FALSE(w.modulePageBuilt());
-    EXPECT_EQ(w.addresses.FlashBottom, 0x4000);
+    EXPECT_EQ(w.addresses().FlashBottom, 0x4000);
     auto& p = w.pages();
     EXPECT_EQ(p.cbBottomAdrFL->currentText(), "4000");
     EXPECT_EQ(p.edAdrFL->text(), "4000");
@@ -209,7 +209,7 @@ TEST_F(ModulePage, FirstVisitByKeyOrTimer1IsTheSameAsWithAPageBuiltAtStart) {
             tabs[kIdentTab].onRead = [&] { ++identReads; };
             TFTerminal& w = start([&](TFTerminal& t) {
                 installMemoryTabs(t);
-                page = std::make_unique<system::SystemPage>(t);
+                page = app::makeSystemPage(t);
                 t.setModuleTab(kIdentTab, &tabs[kIdentTab]);
                 if (buildFirst) t.ensureModulePage();
             });

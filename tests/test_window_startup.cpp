@@ -53,7 +53,7 @@ TEST_F(MainWindow, StartAdrFlashSelectsTheBottomAddressBox) {
     writeSettings("[System]\nstartAdrFlash=16384\n");
     TFTerminal& w = start();
     EXPECT_EQ(w.pages().cbBottomAdrFL->currentIndex(), 1);
-    EXPECT_EQ(w.addresses.FlashBottom, 0x4000);
+    EXPECT_EQ(w.addresses().FlashBottom, 0x4000);
     EXPECT_EQ(w.pages().edAdrFL->text(), "4000");
     EXPECT_EQ(w.pages().sgFL->cellText(2, 0), "4010");
     window.reset();
@@ -61,7 +61,7 @@ TEST_F(MainWindow, StartAdrFlashSelectsTheBottomAddressBox) {
     writeSettings("[System]\nstartAdrFlash=4096\n");
     TFTerminal& w2 = start();
     EXPECT_EQ(w2.pages().cbBottomAdrFL->currentIndex(), 0);  // as it was
-    EXPECT_EQ(w2.addresses.FlashBottom, 0x1000);             // the value is used all the same
+    EXPECT_EQ(w2.addresses().FlashBottom, 0x1000);             // the value is used all the same
     EXPECT_EQ(w2.pages().edAdrFL->text(), "1000");
     EXPECT_EQ(w2.pages().sgFL->cellText(16, 0), "10F0");
 }
@@ -102,7 +102,7 @@ TEST_F(MainWindow, SettingsRoundTrip) {
     EXPECT_TRUE(action("mmSpeed57600")->isChecked());
     EXPECT_EQ(again.systemSpeed(), 57600u);
     EXPECT_EQ(again.size(), QSize(700, 520));
-    EXPECT_EQ(again.addresses.FlashBottom, 0x4000);
+    EXPECT_EQ(again.addresses().FlashBottom, 0x4000);
     EXPECT_EQ(again.hexDir(), "/srv/hex");
 }
 

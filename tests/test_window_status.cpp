@@ -63,7 +63,7 @@ TEST_F(MainWindow, CurrentAddressPanels) {
 }
 
 TEST(StatusPanelsDrawing, AddressesInBlueAndRedExceptDuringAScan) {
-    StatusPanels bar;
+    gui::StatusPanels bar;
     bar.resize(560, 22);
     bar.setPanelText(0, "Адр Modbus: 01");
     bar.setPanelText(1, "Адр i2c: 10");

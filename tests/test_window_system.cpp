@@ -14,7 +14,7 @@
 #include <QMessageBox>
 #include <QTest>
 
-#include "system/gui/SystemPage.h"
+#include "app/Subsystems.h"
 #include "system/gui/TFHandSetConfig.h"
 #include "tests/support/WindowFixture.h"
 
@@ -35,7 +35,7 @@ protected:
     TFTerminal& startPage(system::NodeRange range, bool autoScan = false) {
         writeSettings(autoScan ? "[System]\nAutoSkan=1\n" : "[System]\nAutoSkan=0\n");
         return start([&](TFTerminal& w) {
-            page = std::make_unique<system::SystemPage>(w);
+            page = app::makeSystemPage(w);
             page->setNodeRange(range);
         });
     }

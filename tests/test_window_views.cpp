@@ -47,7 +47,7 @@ TEST_F(MemoryTabsWindow, RamRangeButtonReadsTheSubModulesPageAndKeepsItsWindowPa
     auto& p = w.pages();
     QTest::mouseClick(p.pnRAM[3], Qt::LeftButton);
     settle();
-    EXPECT_EQ(w.addresses.AdrRAM, 0x300);
+    EXPECT_EQ(w.addresses().AdrRAM, 0x300);
     EXPECT_EQ(p.cbRangRAM->currentIndex(), 3);
     EXPECT_TRUE(p.pnRAM[3]->getActive());
     EXPECT_FALSE(p.pnRAM[0]->getActive());
@@ -186,7 +186,7 @@ TEST_F(MemoryTabsWindow, ARangeKeepsTheCursorsPlaceInThePage) {
     p.cbRangRAM->setCurrentIndex(5);
     emit p.cbRangRAM->activated(5);
     settle();
-    EXPECT_EQ(w.addresses.AdrRAM, 0x5A3);
+    EXPECT_EQ(w.addresses().AdrRAM, 0x5A3);
     EXPECT_EQ(p.edAdrRAM->text(), "5A3");
     EXPECT_EQ(cell(p.sgRAM, 1, 0), "500");
     EXPECT_EQ(memory->ram.selected(), (views::Cell{4, 11}));
@@ -198,7 +198,7 @@ TEST_F(MemoryTabsWindow, ARangeKeepsTheCursorsPlaceInThePage) {
     p.cbRangEE->setCurrentIndex(3);
     emit p.cbRangEE->activated(3);
     settle();
-    EXPECT_EQ(w.addresses.AdrEE, 0x3A5);
+    EXPECT_EQ(w.addresses().AdrEE, 0x3A5);
     EXPECT_EQ(cell(p.sgEE, 16, 0), "3F0");
 }
 
@@ -228,10 +228,10 @@ TEST_F(MemoryTabsWindow, AClickWhileTheLinkIsHeldWaitsForIt) {
         auto hold = w.engine().hold();
         QTest::mouseClick(p.pnRAM[2], Qt::LeftButton);
         settle();
-        EXPECT_EQ(w.addresses.AdrRAM, 0x000);  // held, not lost
+        EXPECT_EQ(w.addresses().AdrRAM, 0x000);  // held, not lost
     }
     settle();
-    EXPECT_EQ(w.addresses.AdrRAM, 0x200);
+    EXPECT_EQ(w.addresses().AdrRAM, 0x200);
     EXPECT_EQ(cell(p.sgRAM, 1, 0), "200");
 }
 
@@ -254,14 +254,14 @@ TEST_F(MemoryTabsWindow, FlashPagingByKeysAndTheAddressBox) {
     TFTerminal& w = open(0, kFlashTab);
     auto& p = w.pages();
     p.sgFL->setCurrentCell(2, 1);  // 0x2010
-    EXPECT_EQ(w.addresses.AdrFL, 0x2010);
+    EXPECT_EQ(w.addresses().AdrFL, 0x2010);
     p.sgFL->setFocus();
     key(Qt::Key_PageUp);  // 0x1F10 is below the bottom
     settle();
-    EXPECT_EQ(w.addresses.AdrFL, 0x2010);
+    EXPECT_EQ(w.addresses().AdrFL, 0x2010);
     key(Qt::Key_PageDown);
     settle();
-    EXPECT_EQ(w.addresses.AdrFL, 0x2110);
+    EXPECT_EQ(w.addresses().AdrFL, 0x2110);
     EXPECT_EQ(cell(p.sgFL, 1, 0), "2100");
     EXPECT_EQ(p.sgFL->currentRow(), 2);
     EXPECT_EQ(p.edAdrFL->text(), "2110");
@@ -271,7 +271,7 @@ TEST_F(MemoryTabsWindow, FlashPagingByKeysAndTheAddressBox) {
     QTest::keyClicks(p.edAdrFL, "1000");
     key(Qt::Key_Return);
     settle();
-    EXPECT_EQ(w.addresses.AdrFL, 0x2000);
+    EXPECT_EQ(w.addresses().AdrFL, 0x2000);
     EXPECT_EQ(p.edAdrFL->text(), "2000");
     EXPECT_EQ(cell(p.sgFL, 1, 1), "EF");
     // FF keeps the default colour, 12 is blue.
@@ -304,7 +304,7 @@ TEST_F(MemoryTabsWindow, EepromHintsSingleDigitWriteAndTheRedCells) {
     key(Qt::Key_5);
     ASSERT_TRUE(memory->eeprom.editor()->isVisible());
     EXPECT_EQ(memory->eeprom.editor()->text(), "5");
-    EXPECT_EQ(w.addresses.AdrEE, 0x012);
+    EXPECT_EQ(w.addresses().AdrEE, 0x012);
     key(Qt::Key_Return);
     settle();
     EXPECT_EQ(cell(p.sgEE, 2, 3), "5");
@@ -318,7 +318,7 @@ TEST_F(MemoryTabsWindow, EepromHintsSingleDigitWriteAndTheRedCells) {
     QTest::keyClicks(p.edAdrEE, "2a5");
     key(Qt::Key_Return);
     settle();
-    EXPECT_EQ(w.addresses.AdrEE, 0x2A5);
+    EXPECT_EQ(w.addresses().AdrEE, 0x2A5);
     EXPECT_EQ(p.cbRangEE->currentIndex(), 2);
     EXPECT_TRUE(p.pnEE[2]->getActive());
     EXPECT_EQ(cell(p.sgEE, 1, 0), "200");
@@ -481,7 +481,7 @@ TEST_F(MemoryTabsWindow, ClosingAModalDialogLeavesEveryGridNamingTheBytesItShows
     QTest::mouseClick(p.pnRAM[1], Qt::LeftButton);
     settle();
     p.sgRAM->setCurrentCell(11, 4);  // 0x1A3: a cursor in row 0A of page 1
-    ASSERT_EQ(w.addresses.AdrRAM, 0x1A3);
+    ASSERT_EQ(w.addresses().AdrRAM, 0x1A3);
     QSignalSpy activated(&w, &TFTerminal::activated);
     whenModal([](QWidget* modal) {
         QPushButton* apply = modal->findChild<QPushButton*>("btnApply");  // "Применить"
@@ -502,7 +502,7 @@ TEST_F(MemoryTabsWindow, ClosingAModalDialogLeavesEveryGridNamingTheBytesItShows
     p.sgFL->setFocus();
     key(Qt::Key_PageDown);
     settle();
-    ASSERT_EQ(w.addresses.AdrFL, 0x2110);
+    ASSERT_EQ(w.addresses().AdrFL, 0x2110);
     bool aboutShown = false;
     whenModal([&](QWidget* modal) {
         aboutShown = true;  // "О программе"
@@ -513,7 +513,7 @@ TEST_F(MemoryTabsWindow, ClosingAModalDialogLeavesEveryGridNamingTheBytesItShows
     activated.clear();
     ASSERT_TRUE(activatedAgain(w, activated));
     settle();
-    EXPECT_EQ(w.addresses.AdrFL, 0x2110);
+    EXPECT_EQ(w.addresses().AdrFL, 0x2110);
     EXPECT_EQ(p.edAdrFL->text(), "2110");
     auto lock = server->lockNetwork();
     expectGridShows(p.sgFL, 0x2100, 4, [&](uint16_t a) { return node().flash[a]; });

@@ -1,8 +1,11 @@
 #include "tools/WatchList.h"
 
+#include <algorithm>
+
 #include "access/MemoryMap.h"
 #include "common/HexText.h"
 #include "common/NumberText.h"
+#include "tools/WatchHistory.h"
 
 namespace velmora::tools {
 
@@ -14,11 +17,17 @@ WatchAdd WatchList::add(uint8_t cid, uint8_t slave, const std::string& address, 
     if (count < 1 || count > kWatchCountMax || *adr + count > access::kRamEnd)
         return WatchAdd::OutsideRam;
     entries_.push_back({access::moduleAt(cid, slave), static_cast<uint16_t>(*adr), count});
+    size_t colour = 0;
+    while (std::any_of(tags_.begin(), tags_.end(), [colour](const Tag& t) { return t.colour == colour; }))
+        ++colour;
+    tags_.push_back({nextId_++, colour});
     return WatchAdd::Added;
 }
 
 void WatchList::remove(size_t index) {
-    if (index < entries_.size()) entries_.erase(entries_.begin() + static_cast<long>(index));
+    if (index >= entries_.size()) return;
+    entries_.erase(entries_.begin() + static_cast<long>(index));
+    tags_.erase(tags_.begin() + static_cast<long>(index));
 }
 
 WatchList::Pass WatchList::read(link::TransactionEngine& engine) const {
@@ -28,6 +37,7 @@ WatchList::Pass WatchList::read(link::TransactionEngine& engine) const {
         VariableRead r = readRamVariable(engine, v);
         if (!r.ok()) pass.error = watchFaultText(v, r.fault);
         pass.lines.push_back(watchLine(v, r.bytes));
+        pass.values.push_back(r.ok() ? std::optional(watchValue(r.bytes)) : std::nullopt);
     }
     return pass;
 }

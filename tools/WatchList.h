@@ -3,6 +3,7 @@
 // texts, and the pass that reads them all.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,14 +27,27 @@ public:
     // `btnDelete`: later entries move up, keeping their order.
     void remove(size_t index);
 
+    // A number of the entry's own while it lives, whatever rows it moves through.
+    uint32_t idOf(size_t index) const { return tags_[index].id; }
+    // The entry's colour on the chart, 0..kWatchMax-1: the lowest none of the others had
+    // when it was added, and its own until it goes, so no line changes colour.
+    size_t colourOf(size_t index) const { return tags_[index].colour; }
+
     struct Pass {
         std::vector<std::string> lines;
         std::string error;  // the last failure's text; empty when every read worked
+        std::vector<std::optional<uint64_t>> values;  // watchValue of each entry; none: failed
     };
     Pass read(link::TransactionEngine& engine) const;
 
 private:
+    struct Tag {
+        uint32_t id;
+        size_t colour;
+    };
     std::vector<RamVariable> entries_;
+    std::vector<Tag> tags_;  // beside entries_, row for row
+    uint32_t nextId_ = 1;
 };
 
 // Where each field of a watch line starts, in characters; the window's header puts its

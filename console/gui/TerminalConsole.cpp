@@ -49,12 +49,11 @@ TerminalConsole::TerminalConsole(const TerminalPageWidgets& page, const ConsoleM
       session_(session),
       module_(module),
       startFolder_(QCoreApplication::applicationDirPath()) {
-    page_.reProt->setSystemOperationSwitch(menus_.mmProtSysOp);
     // On the combo box, not its line edit: the combo box is the focus widget (the line
     // edit's focus proxy) and hands keys to the line edit by calling its event()
     // directly, past any filter installed there.
     page_.cbKomStr->installEventFilter(this);
-    connect(menus_.mmClear, &QAction::triggered, page_.reProt, &ProtocolLogPane::clearLog);
+    connect(menus_.mmClear, &QAction::triggered, page_.reProt, [this] { page_.reProt->clearLog(); });
     connect(menus_.mmSaveProt, &QAction::triggered, this,
             [this] { session_.whenFree([this] { chooseLogFile(); }); });
     connect(menus_.loadKommSet, &QAction::triggered, this,
@@ -144,7 +143,7 @@ void TerminalConsole::commandEntered() {
 
 void TerminalConsole::send(const QString& text) {
     const ConsoleResult result =
-        sendConsoleCommand(session_.engine(), text.toStdString(), crcOrder(), *page_.reProt);
+        sendConsoleCommand(session_.engine(), text.toStdString(), crcOrder(), page_.reProt->model());
     if (result.outcome == ConsoleOutcome::Refused) showError(QString::fromStdString(result.message));
     if (result.outcome == ConsoleOutcome::Busy) session_.whenFree([this, text] { send(text); });
 }

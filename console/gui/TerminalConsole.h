@@ -28,7 +28,6 @@ struct ConsoleMenus {
     QMenu* N8 = nullptr;             // "Формат команды": its items show the hints
     QAction* loadKommSet = nullptr;  // "Загрузить набор команд"
     QAction* mmCRC_hi = nullptr;
-    QAction* mmProtSysOp = nullptr;
     QAction* mmDecode = nullptr;     // "Разобрать кадр"
 };
 

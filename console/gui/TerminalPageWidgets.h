@@ -5,7 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 
-#include "console/ProtocolLogPane.h"
+#include "console/gui/ProtocolLogPane.h"
 
 namespace velmora::console {
 

@@ -44,11 +44,8 @@ QString fileRefusal(const FileRead& file, const QString& path) {
 FirmwareActions::FirmwareActions(FirmwareHost host, QObject* parent)
     : QObject(parent), host_(std::move(host)), images_(std::make_unique<FirmwareImages>()) {}
 
-void FirmwareActions::bindFlashTab() {
-    views::FlashTabWidgets* f = host_.flash();
-    connect(f->sbStopRec, &QPushButton::clicked, this, &FirmwareActions::sbStopRecClick);
-    connect(f->btnRecFromMemory, &QPushButton::clicked, this,
-            [this] { btnRecFromMemoryClick(); });
+void FirmwareActions::bindRunPanel() {
+    host_.panel->wire([this] { sbStopRecClick(); }, [this] { btnRecFromMemoryClick(); });
 }
 
 TFshiftFlash& FirmwareActions::shiftDialog() {
@@ -76,8 +73,7 @@ void FirmwareActions::mmLoadHex_ShiftClick() {
 }
 
 void FirmwareActions::mmRecHexClick() {
-    QPushButton* b = host_.flash()->btnRecFromMemory;
-    b->setVisible(!b->isVisible());
+    host_.panel->toggleWriteFromMemory();
 }
 
 void FirmwareActions::btnRecFromMemoryClick() {
@@ -143,32 +139,18 @@ int FirmwareActions::LoadHexImage() {
     return 0;
 }
 
-void FirmwareActions::showPanel(const QString& caption) {
-    QLabel* panel = host_.flash()->PanelRec;
-    // A warning panel: white bold on dark red reads at a glance (blue on red does not).
-    panel->setStyleSheet(
-        "QLabel#PanelRec { background: #b00000; color: white; font-weight: bold; padding: 1px 6px; }");
-    panel->setText(caption);
-    panel->setAccessibleName(caption);
-    panel->show();
-    // Painted at once, before the event loop runs again: the row must make room for the
-    // panel first, or its text shows cut at whatever width it had while hidden.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    panel->repaint();
-}
-
 RunResult FirmwareActions::runWrite(const FirmwareTarget& target, bool& wroteAnything) {
     ModuleLink link(*host_.engine, target);
     const QString caption = target.level == 1 ? "Запись Modbus!" : "Запись i2c!";
     RunHooks hooks;
     hooks.stopRequested = [this] { return stopRequested_; };
     hooks.progress = [this, caption](const Progress& p) {
-        host_.flash()->PanelRec->setText(QString("%1  Flash %2 из %3, EEPROM %4 из %5")
-                                           .arg(caption)
-                                           .arg(p.blocksDone)
-                                           .arg(p.blocksTotal)
-                                           .arg(p.eepromDone)
-                                           .arg(p.eepromTotal));
+        host_.panel->progress(QString("%1  Flash %2 из %3, EEPROM %4 из %5")
+                                  .arg(caption)
+                                  .arg(p.blocksDone)
+                                  .arg(p.blocksTotal)
+                                  .arg(p.eepromDone)
+                                  .arg(p.eepromTotal));
     };
     wroteAnything = true;
     const bool verify = host_.verifyAfterWrite && host_.verifyAfterWrite->isChecked();
@@ -179,13 +161,11 @@ void FirmwareActions::writeStep() {
     const FirmwareTarget target = host_.target();
     if (target.level != 1 && target.level != 2) return;
     stopRequested_ = false;
-    showPanel(target.level == 1 ? "Запись Modbus!" : "Запись i2c!");
     // "СТОП" is offered at both levels: a long i2c write must be stoppable too.
-    host_.flash()->sbStopRec->show();
+    host_.panel->begin(target.level == 1 ? "Запись Modbus!" : "Запись i2c!", true);
     bool wrote = false;
     const RunResult r = runWrite(target, wrote);
-    host_.flash()->sbStopRec->hide();
-    host_.flash()->PanelRec->hide();
+    host_.panel->end();
     // Whatever the outcome, blocks may have changed: the grid shows the module as it is
     // now (or, when it cannot be read, marks its old bytes stale), never the bytes of
     // before the write as if they were current.
@@ -225,16 +205,16 @@ void FirmwareActions::backupClick() {
         QMessageBox::critical(host_.dialogParent, gui::kProgramCaption, QString::fromStdString(why));
         return;
     }
-    showPanel("Чтение прошивки");
+    host_.panel->begin("Чтение прошивки", false);
     ModuleLink link(*host_.engine, target);
     auto saved = std::make_unique<FirmwareImages>();
     RunHooks hooks;
     hooks.progress = [this](const Progress& p) {
-        host_.flash()->PanelRec->setText(
+        host_.panel->progress(
             QString("Чтение прошивки  Flash %1 из %2").arg(p.blocksDone).arg(p.blocksTotal));
     };
     const RunResult r = backupModule(link, *saved, hooks);
-    host_.flash()->PanelRec->hide();
+    host_.panel->end();
     if (!r.ok()) {
         QMessageBox::critical(host_.dialogParent, gui::kProgramCaption,
                               "Ошибка чтения прошивки по адресу " +
@@ -259,14 +239,10 @@ void FirmwareActions::pmSys_ClFlClick() {
 
 void FirmwareActions::erase(const EraseRange& range) {
     if (host_.systemLogOn()) host_.log(eraseLogLine(range));
-    views::FlashTabWidgets* f = host_.flash();
-    const QString bottomText = f->cbBottomAdrFL->currentText();
-    const QString addressText = f->edAdrFL->text();
-    const QString panelText = f->PanelRec->text();
-    showPanel("Идет стирание");
+    host_.panel->begin("Идет стирание", false);
     ModuleLink link(*host_.engine, host_.target());
     RunHooks hooks;
-    hooks.progress = [f](const Progress& p) { f->edAdrFL->setText(hex4(p.address)); };
+    hooks.progress = [this](const Progress& p) { host_.panel->address(p.address); };
     const EraseResult r = eraseFlash(link, range, hooks);
     if (!r.ok()) {
         QString text = "Ошибка очистки FLASH ст адрес=" + hex4(r.address);
@@ -285,10 +261,7 @@ void FirmwareActions::erase(const EraseRange& range) {
         QMessageBox::critical(host_.dialogParent, gui::kProgramCaption, text);
     } else
         QMessageBox::information(host_.dialogParent, gui::kProgramCaption, "Стирание окончено");
-    f->cbBottomAdrFL->setCurrentText(bottomText);
-    f->edAdrFL->setText(addressText);
-    f->PanelRec->setText(panelText);
-    f->PanelRec->hide();
+    host_.panel->end();
     host_.refreshModulePage();
 }
 

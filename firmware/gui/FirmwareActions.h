@@ -14,7 +14,7 @@
 #include "firmware/FirmwareTarget.h"
 #include "firmware/gui/TFClear_FL.h"
 #include "firmware/gui/TFshiftFlash.h"
-#include "views/gui/FlashTabWidgets.h"
+#include "firmware/gui/RunPanel.h"
 
 namespace velmora::firmware {
 
@@ -31,8 +31,8 @@ struct FirmwareHost {
     std::function<void(const QString&)> status;  // status panel 2
     std::function<void()> refreshFlash;          // as the Flash page's "Обновить"
     std::function<void()> refreshModulePage;     // the Module page change
-    // The Flash tab's PanelRec, sbStopRec, btnRecFromMemory...; built when first asked for.
-    std::function<views::FlashTabWidgets*()> flash;
+    // Where a run shows its progress, its stop button and "Запись из памяти".
+    RunPanel* panel = nullptr;
     QAction* mmRecHex = nullptr;
     QAction* verifyAfterWrite = nullptr;  // "Проверять после записи"
     QWidget* dialogParent = nullptr;  // also the parent of the offset and erase dialogs
@@ -44,8 +44,8 @@ public:
     explicit FirmwareActions(FirmwareHost host, QObject* parent = nullptr);
     ~FirmwareActions() override;
 
-    // Connects the Flash tab's buttons; called once that tab exists.
-    void bindFlashTab();
+    // Connects the run panel's buttons; called once they exist.
+    void bindRunPanel();
 
     void mmLoadHexClick();
     void mmLoadHex_ShiftClick();
@@ -73,7 +73,6 @@ private:
     int LoadHexImage();
     void writeStep();
     RunResult runWrite(const FirmwareTarget& target, bool& wroteAnything);
-    void showPanel(const QString& caption);
     void erase(const EraseRange& range);
     TFshiftFlash& shiftDialog();
     TFClear_FL& eraseDialog();

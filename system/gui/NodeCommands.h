@@ -3,16 +3,28 @@
 // модуль", inside the main window.
 
 #include <QObject>
+#include <functional>
+#include <vector>
 
-#include "app/uVelmora.h"
 #include "system/gui/SystemTreeView.h"
+#include "workbench/Workbench.h"
+
+class QAction;
 
 namespace velmora::system {
+
+class TFHandSetConfig;
+
+struct NodeMenus {
+    QAction* addNode = nullptr;
+    std::vector<QAction*> initModule;
+};
 
 class NodeCommands : public QObject {
     Q_OBJECT
 public:
-    NodeCommands(app::TFTerminal& window, SystemTreeView& tree);
+    NodeCommands(workbench::Workbench& bench, SystemTreeView& tree, NodeMenus menus,
+                 std::function<TFHandSetConfig*()> addNodeDialog);
 
     void pmAddModulModbasClick();
     void pmSys_InitModulClick();
@@ -20,8 +32,9 @@ public:
 private:
     void addNode(uint8_t cid, uint32_t speed);
 
-    app::TFTerminal& w_;
+    workbench::Workbench& bench_;
     SystemTreeView& tree_;
+    std::function<TFHandSetConfig*()> addNodeDialog_;
 };
 
 }  // namespace velmora::system

@@ -4,21 +4,40 @@
 // configuration file (at start, and from the File menu).
 
 #include <QObject>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
-#include "app/uVelmora.h"
 #include "system/ScanSweep.h"
+#include "system/gui/SystemPageWidgets.h"
 #include "system/gui/SystemTreeView.h"
+#include "workbench/Workbench.h"
+#include "workbench/gui/WindowServices.h"
+
+class QAction;
 
 namespace velmora::system {
 
 class NodeCommands;
+class TFHandSetConfig;
 
-class SystemPage : public QObject, public app::SystemPageActions, private ScanListener {
+// The window's menu entries the page works.
+struct SystemPageMenus {
+    QAction* saveConfig = nullptr;  // "Сохранить конфигурацию"
+    QAction* loadConfig = nullptr;  // "Загрузить конфигурацию"
+    // Menus a running scan disables ("Файл", "Настройки").
+    std::vector<QAction*> lockedWhileScanning;
+    QAction* addNode = nullptr;  // "Добавить модуль на Modbus"
+    std::vector<QAction*> initModule;  // "Инициализировать модуль", in both menus
+    // The add-node dialog, made when first wanted.
+    std::function<TFHandSetConfig*()> addNodeDialog;
+};
+
+class SystemPage : public QObject, public workbench::SystemPageActions, private ScanListener {
     Q_OBJECT
 public:
-    explicit SystemPage(app::TFTerminal& window);
+    SystemPage(workbench::Workbench& bench, SystemPageWidgets& widgets, SystemPageMenus menus);
     ~SystemPage() override;
 
     // SystemPageActions
@@ -52,7 +71,10 @@ private:
     void gauge1(int value) override;
     void gauge2(int value) override;
 
-    app::TFTerminal& w_;
+    workbench::Workbench& bench_;
+    workbench::WindowServices& w_;
+    SystemPageWidgets& p_;
+    std::vector<QAction*> lockedWhileScanning_;
     SystemTreeView tree_;
     std::optional<NodeRange> range_;
     std::unique_ptr<ScanSweep> sweep_;

@@ -57,6 +57,8 @@ struct ProgramStart {
     bool helpFile = false;
     // The simulator's network description; empty for its built-in one.
     std::string network = "";
+    // [System] SymbolFile: the project's symbol file.
+    std::string symbolFile = "";
 };
 
 class RealInput : public PrivateXServer {
@@ -96,7 +98,7 @@ protected:
         // With the exchange log on (Prot=1) the test sees when an answer was taken in.
         std::ofstream(dir_ + "/velmora.ini")
             << "[System]\r\nAutoSkan=" << (how.autoScan ? 1 : 0)
-            << "\r\nProt=1\r\n[Form]\r\nWidth=620\r\nHeight=440\r\nLeft=0\r\nTop=0\r\n";
+            << "\r\nProt=1\r\nSymbolFile=" << how.symbolFile << "\r\n[Form]\r\nWidth=620\r\nHeight=440\r\nLeft=0\r\nTop=0\r\n";
         if (how.knownNetwork) writeConfiguration();
         if (how.helpFile)
             std::filesystem::copy_file(VELMORA_SOURCE_DIR "/Velmora.hlp", dir_ + "/Velmora.hlp");

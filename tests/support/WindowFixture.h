@@ -131,7 +131,7 @@ protected:
         // frame's builds the Module page before the window shows.
         for (int i = 0; i < kModuleTabCount && !asTheProgramStarts; ++i) {
             auto& tab = tabs[static_cast<size_t>(i)];
-            tab.focus = window->moduleTab(i)->focusTarget();
+            tab.focus = window->moduleTab(i).focusTarget();
             window->setModuleTab(i, &tab);
         }
         if (prepare) prepare(*window);
@@ -155,7 +155,7 @@ protected:
     // Never builds the Module page: a test of the page built late must not build it here.
     int mainPage() { return window->pageControl()->currentIndex(); }
     int moduleTab() { return window->pages().pcMon->currentIndex(); }
-    QString panel(int n) { return window->statusPanels()->panelText(n); }
+    QString panel(int n) { return window->statusPanels().panelText(n); }
 
     QTemporaryDir dir;
     sim::ModuleNetwork network;

@@ -6,7 +6,8 @@
 #include <QObject>
 #include <QPointer>
 
-#include "app/uVelmora.h"
+#include "workbench/Workbench.h"
+#include "workbench/gui/WindowServices.h"
 #include "tools/WatchList.h"
 #include "tools/gui/TFBrowser.h"
 #include "tools/gui/TFBrowser1.h"
@@ -14,10 +15,17 @@
 
 namespace velmora::tools {
 
-class BrowserWindows : public QObject, public app::ToolWindowActions {
+// The window's entries that open them: the popup's "Окно просмотра" and the menu's
+// watch list.
+struct BrowserMenus {
+    QAction* Browser1 = nullptr;
+    QAction* mmBrowser = nullptr;
+};
+
+class BrowserWindows : public QObject, public workbench::ToolWindowActions {
     Q_OBJECT
 public:
-    explicit BrowserWindows(app::TFTerminal& window);
+    BrowserWindows(workbench::Workbench& bench, BrowserMenus menus);
     ~BrowserWindows() override;
 
     void Browser1Click();
@@ -28,7 +36,9 @@ public:
     WatchList& watchList() { return watchList_; }
 
 private:
-    app::TFTerminal& window_;
+    workbench::Workbench& bench_;
+    workbench::WindowServices& window_;
+    BrowserMenus menus_;
     QPointer<TFEditBrow> editor_;
     QPointer<TFBrowser> browser_;
     WatchList watchList_;  // kept for the whole run, across openings

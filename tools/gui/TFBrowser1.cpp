@@ -1,16 +1,24 @@
 #include "tools/gui/TFBrowser1.h"
 
+#include <QFile>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QVBoxLayout>
 #include <vector>
 
+#include "common/FileReplace.h"
 #include "common/HexText.h"
 #include "common/gui/Fonts.h"
+#include "common/gui/ProgramCaption.h"
+#include "symbols/gui/SymbolNameField.h"
+#include "tools/gui/WatchChart.h"
 
 namespace velmora::tools {
 
@@ -66,9 +74,11 @@ std::vector<Column> watchColumns() {
 
 }  // namespace
 
-TFBrowser1::TFBrowser1(link::TransactionEngine& engine, WatchList& entries, QWidget* parent)
+TFBrowser1::TFBrowser1(link::TransactionEngine& engine, link::Clock& clock, WatchList& entries,
+                       QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       engine_(engine),
+      clock_(clock),
       entries_(entries) {
     setObjectName("TFBrowser1");
     setWindowTitle("Окно просмотра");
@@ -104,6 +114,8 @@ TFBrowser1::TFBrowser1(link::TransactionEngine& engine, WatchList& entries, QWid
     rgREG->setObjectName("rgREG");
     rbWatch = new QRadioButton("Слежение");
     rbEdit = new QRadioButton("Редактирование");
+    rbWatch->setObjectName("rbWatch");
+    rbEdit->setObjectName("rbEdit");
     rbWatch->setChecked(true);
     auto* modes = new QVBoxLayout(rgREG);
     modes->addWidget(rbWatch);
@@ -118,6 +130,17 @@ TFBrowser1::TFBrowser1(link::TransactionEngine& engine, WatchList& entries, QWid
 
     pnEdit = buildEditPanel();
     pnEdit->hide();
+    chart = new WatchChart(entries_, history_);
+    chart->hide();
+    cbChart = new QCheckBox("График");
+    cbChart->setObjectName("cbChart");
+    btnCsv = new QPushButton("Сохранить в CSV...");
+    btnCsv->setObjectName("btnCsv");
+    btnCsv->setAutoDefault(false);
+    chooseCsvFile = [this] {
+        return QFileDialog::getSaveFileName(this, "Сохранить в CSV", QString(),
+                                            "Файлы CSV (*.csv);;Все файлы (*)");
+    };
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(rgREG);
@@ -126,6 +149,11 @@ TFBrowser1::TFBrowser1(link::TransactionEngine& engine, WatchList& entries, QWid
     period->addWidget(SpinEdit1);
     period->addStretch();
     bottom->addLayout(period);
+    auto* chartSide = new QVBoxLayout;
+    chartSide->addWidget(cbChart);
+    chartSide->addWidget(btnCsv);
+    chartSide->addStretch();
+    bottom->addLayout(chartSide);
     bottom->addStretch();
     bottom->addWidget(btnClose);
     auto* box = new QVBoxLayout(this);
@@ -134,6 +162,7 @@ TFBrowser1::TFBrowser1(link::TransactionEngine& engine, WatchList& entries, QWid
     table->addWidget(lbHeader);
     table->addWidget(lbWath, 1);
     box->addLayout(table, 1);
+    box->addWidget(chart, 2);
     box->addWidget(pnEdit);
     box->addLayout(bottom);
     box->addWidget(SB1);
@@ -143,6 +172,8 @@ TFBrowser1::TFBrowser1(link::TransactionEngine& engine, WatchList& entries, QWid
     connect(&timUpData, &QTimer::timeout, this, &TFBrowser1::timUpDataTimer);
     connect(rbWatch, &QRadioButton::toggled, this, [this](bool on) { rgREGClick(on); });
     connect(btnClose, &QPushButton::clicked, this, &TFBrowser1::reject);
+    connect(cbChart, &QCheckBox::toggled, this, &TFBrowser1::cbChartClick);
+    connect(btnCsv, &QPushButton::clicked, this, &TFBrowser1::btnCsvClick);
     connect(lbWath, &QListWidget::itemSelectionChanged, this, [this] {
         btnDelete->setEnabled(!watching_ && !lbWath->selectedItems().isEmpty());
     });
@@ -162,6 +193,7 @@ QWidget* TFBrowser1::buildEditPanel() {
     edAdr_RAM->setMaxLength(3);
     edAdr_RAM->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9A-Fa-f]{0,3}"),
                                                             edAdr_RAM));
+    edSymbol = new symbols::gui::SymbolNameField(edAdr_RAM);
     btnAdd = new QPushButton("Добавить");
     btnAdd->setObjectName("btnAdd");
     btnAdd->setAutoDefault(false);
@@ -175,7 +207,8 @@ QWidget* TFBrowser1::buildEditPanel() {
     const std::pair<QString, QWidget*> fields[] = {{"Адрес Modbus", UpD_Modbus},
                                                    {"Адрес i2c", UpD_i2c},
                                                    {"Кол-во (max 8)", UpD_cntRAM},
-                                                   {"Адрес RAM", edAdr_RAM}};
+                                                   {"Адрес RAM", edAdr_RAM},
+                                                   {"Имя переменной", edSymbol}};
     int column = 0;
     for (const auto& [caption, field] : fields) {
         auto* l = new QLabel(caption);
@@ -245,8 +278,10 @@ void TFBrowser1::btnAddClick() {
 void TFBrowser1::btnDeleteClick() {
     const int row = lbWath->currentRow();
     if (row < 0 || lbWath->count() == 0) return;
+    history_.forget(entries_.idOf(static_cast<size_t>(row)));
     entries_.remove(static_cast<size_t>(row));
     delete lbWath->takeItem(row);
+    if (chart->isVisible()) chart->redraw();
     lbWath->clearSelection();
     btnDelete->setEnabled(false);
 }
@@ -269,11 +304,46 @@ void TFBrowser1::timUpDataTimer() {
     // Another operation has the link: this tick is skipped, the next one comes.
     if (!engine_.isIdle()) return;
     timUpData.stop();
+    const uint64_t atMs = clock_.nowMs();  // one time a pass: the pass is a row of the CSV file
     const WatchList::Pass pass = entries_.read(engine_);
     lbWath->clear();
     for (const std::string& line : pass.lines) lbWath->addItem(QString::fromStdString(line));
     SB1->showMessage(QString::fromStdString(pass.error));
+    for (size_t i = 0; i < pass.values.size(); ++i) history_.record(entries_.idOf(i), atMs, pass.values[i]);
+    if (chart->isVisible()) chart->redraw();
     if (watching_) timUpData.start(SpinEdit1->value());
+}
+
+void TFBrowser1::cbChartClick(bool shown) {
+    // The window grows by the chart and gives the room back, so the list keeps its size,
+    // as far as the screen lets it: on a small one the list and the chart share it.
+    const int room = chart->sizeHint().height() + layout()->spacing();
+    chart->setVisible(shown);
+    if (shown) chart->redraw();
+    int tall = std::max(minimumSizeHint().height(), height() + (shown ? room : -room));
+    const QScreen* s = screen();
+    if (!s) return resize(width(), tall);
+    const QRect free = s->availableGeometry();
+    const int frame = frameGeometry().height() - height();
+    tall = std::max(minimumSizeHint().height(), std::min(tall, free.height() - frame));
+    resize(width(), tall);
+    if (frameGeometry().top() + frame + tall > free.bottom() + 1)
+        move(x(), std::max(free.top(), free.bottom() + 1 - frame - tall));
+}
+
+void TFBrowser1::btnCsvClick() {
+    const QString path = chooseCsvFile();
+    if (path.isEmpty()) return;
+    std::vector<CsvColumn> columns;
+    for (size_t i = 0; i < entries_.size(); ++i)
+        columns.push_back({watchEntryName(entries_.entries()[i]), history_.samples(entries_.idOf(i))});
+    std::string why;
+    if (!replaceFile(QFile::encodeName(path).toStdString(),
+                     watchCsv(columns, history_.firstMs().value_or(0)), why)) {
+        QMessageBox::critical(this, gui::kProgramCaption, QString::fromStdString(why));
+        return;
+    }
+    SB1->showMessage(path);
 }
 
 void TFBrowser1::reject() {

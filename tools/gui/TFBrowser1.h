@@ -3,6 +3,7 @@
 // watched ("Слежение") or edited ("Редактирование"). The entries belong to the
 // program's run and outlive the window, which is made anew for each opening.
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -14,15 +15,22 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <functional>
+
 #include "link/TransactionEngine.h"
+#include "tools/WatchHistory.h"
 #include "tools/WatchList.h"
 
 namespace velmora::tools {
 
+class WatchChart;
+
 class TFBrowser1 : public QDialog {
     Q_OBJECT
 public:
-    TFBrowser1(link::TransactionEngine& engine, WatchList& entries, QWidget* parent = nullptr);
+    // `clock` times the passes for the chart and the CSV file.
+    TFBrowser1(link::TransactionEngine& engine, link::Clock& clock, WatchList& entries,
+               QWidget* parent = nullptr);
 
     QHeaderView* lbHeader = nullptr;  // lbWath's column titles
     QListWidget* lbWath = nullptr;
@@ -41,15 +49,25 @@ public:
     QLineEdit* edCnt_RAM = nullptr;
     QSpinBox* UpD_cntRAM = nullptr;
     QLineEdit* edAdr_RAM = nullptr;
+    QLineEdit* edSymbol = nullptr;  // a name from the project's symbol file fills edAdr_RAM
     QPushButton* btnAdd = nullptr;
     QPushButton* btnDelete = nullptr;
+    QCheckBox* cbChart = nullptr;  // "График": the chart, hidden until checked
+    QPushButton* btnCsv = nullptr;
+    WatchChart* chart = nullptr;
     QTimer timUpData;
+    // The file "Сохранить в CSV..." writes; empty: not saved. A file dialog unless replaced.
+    std::function<QString()> chooseCsvFile;
 
     bool watching() const { return watching_; }
     void btnAddClick();
     void btnDeleteClick();
     void rgREGClick(bool watch);
     void timUpDataTimer();
+    void cbChartClick(bool shown);
+    void btnCsvClick();
+    // What this opening has read.
+    const WatchHistory& history() const { return history_; }
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -64,7 +82,9 @@ private:
     void fillEntryTexts();
 
     link::TransactionEngine& engine_;
+    link::Clock& clock_;
     WatchList& entries_;
+    WatchHistory history_;
     bool watching_ = false;
 };
 

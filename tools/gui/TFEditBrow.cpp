@@ -1,6 +1,7 @@
 #include "tools/gui/TFEditBrow.h"
 #include "common/gui/ProgramCaption.h"
 #include "common/gui/CaptionWidth.h"
+#include "symbols/gui/SymbolNameField.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -30,6 +31,8 @@ TFEditBrow::TFEditBrow(QWidget* parent) : QDialog(parent) {
     edSlave = field(form, "edSlave", "Адрес на i2c", 2);
     edKol = field(form, "edKol", "Количество ", 2);
     edAdr = field(form, "edAdr", "Адрес RAM", 3);
+    edSymbol = new symbols::gui::SymbolNameField(edAdr);
+    form->addRow("Имя переменной", edSymbol);
     edKom = field(form, "edKom", "Команда", 32);
     edKom->setReadOnly(true);
     btnRec = new QPushButton("Добавить");
@@ -67,6 +70,7 @@ void TFEditBrow::prepare(bool changeMode, const QString& entry) {
     edSlave->setText(QString::fromStdString(f.slave));
     edKol->setText(QString::fromStdString(f.count));
     edAdr->setText(QString::fromStdString(f.address));
+    edSymbol->clear();
     Timer1Timer();
     Timer1.start();
     edCID->setFocus();

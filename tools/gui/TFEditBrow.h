@@ -26,6 +26,7 @@ public:
     QLineEdit* edSlave = nullptr;
     QLineEdit* edKol = nullptr;
     QLineEdit* edAdr = nullptr;
+    QLineEdit* edSymbol = nullptr;  // a name from the project's symbol file fills edAdr
     QLineEdit* edKom = nullptr;
     QPushButton* btnRec = nullptr;
     QPushButton* Button2 = nullptr;

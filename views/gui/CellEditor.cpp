@@ -4,7 +4,7 @@
 
 #include "views/gui/HexKeyFilter.h"
 
-#include "views/MemoryGrid.h"
+#include "views/gui/MemoryGrid.h"
 #include "views/gui/HexKeyFilter.h"
 
 namespace velmora::views {

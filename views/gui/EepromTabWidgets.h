@@ -8,7 +8,7 @@
 
 #include <array>
 
-#include "views/MemoryGrid.h"
+#include "views/gui/MemoryGrid.h"
 #include "views/gui/TActvePanel.h"
 
 namespace velmora::views {

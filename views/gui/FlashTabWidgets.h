@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "views/MemoryGrid.h"
+#include "views/gui/MemoryGrid.h"
 
 namespace velmora::views {
 

@@ -1,4 +1,5 @@
 #include "views/gui/RamView.h"
+#include "symbols/gui/ProjectSymbols.h"
 
 #include <QAction>
 #include <QApplication>
@@ -139,6 +140,11 @@ void RamView::sgRAMClick() {
             showVarValue(showVar_->type(), showVar_->format(), varBytes_, point)));
         showInspected(bytes.has_value());
     }
+    // The firmware's own name for the place, when its symbol file gives one.
+    const std::string name = symbols::gui::ProjectSymbols::instance().table().namesAt(adr);
+    if (!name.empty())
+        w_.lbValRAM->setText(QString::fromStdString(name) +
+                             (w_.lbValRAM->text().isEmpty() ? QString() : ": " + w_.lbValRAM->text()));
     if (adr >= kSfrBase) {
         w_.Label16->setText("Имя SFR");
         w_.edAdrRAM->setText(

@@ -6,7 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "views/MemoryGrid.h"
+#include "views/gui/MemoryGrid.h"
 
 namespace velmora::views {
 

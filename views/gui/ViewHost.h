@@ -16,9 +16,6 @@ class QWidget;
 
 namespace velmora::views {
 
-// The main window's binding names the current module so.
-using ModuleTarget = access::ModuleAddress;
-
 struct ViewHost {
     link::TransactionEngine* engine = nullptr;
     // Runs a user's action now, or once the link is free (never interleaved, never lost).
