@@ -1,8 +1,7 @@
 #include "access/ModuleLink.h"
 
-#include <algorithm>
-
 #include "link/OperationKind.h"
+#include "link/StatusReport.h"
 
 namespace velmora::access {
 
@@ -18,31 +17,31 @@ uint16_t tried(Tries t, Send send) {
 
 }  // namespace
 
+uint16_t ModuleLink::transact(uint8_t kind, uint16_t address, uint16_t count, uint8_t attempts,
+                              std::span<const uint8_t> write) {
+    const link::Request request{address_.cid, kind, address, count, address_.slave, attempts};
+    const uint16_t code = engine_.transact(request, write, reply_).code;
+    if (link::statusText(code)) lastResult_ = code;
+    return code;
+}
+
 uint16_t ModuleLink::read(uint8_t reg, uint16_t count, Tries t) {
-    return tried(t, [&] {
-        return engine_.trans_Action(address_.cid, link::rdI2C, reg, count, address_.slave,
-                                    t.attempts);
-    });
+    return tried(t, [&] { return transact(link::rdI2C, reg, count, t.attempts, {}); });
 }
 
 uint16_t ModuleLink::write(uint8_t reg, std::span<const uint8_t> bytes, Tries t) {
     return tried(t, [&] {
-        std::copy(bytes.begin(), bytes.end(), engine_.state().WriteData.begin());
-        return engine_.trans_Action(address_.cid, link::wrI2C, reg,
-                                    static_cast<uint16_t>(bytes.size()), address_.slave,
-                                    t.attempts);
+        return transact(link::wrI2C, reg, static_cast<uint16_t>(bytes.size()), t.attempts, bytes);
     });
 }
 
 uint16_t ModuleLink::nodeRead(uint8_t kind, uint16_t address, uint16_t count, uint8_t attempts) {
-    return engine_.trans_Action(address_.cid, kind, address, count, address_.slave, attempts);
+    return transact(kind, address, count, attempts, {});
 }
 
 uint16_t ModuleLink::nodeWrite(uint8_t kind, uint16_t address, std::span<const uint8_t> bytes,
                                uint8_t attempts) {
-    std::copy(bytes.begin(), bytes.end(), engine_.state().WriteData.begin());
-    return engine_.trans_Action(address_.cid, kind, address, static_cast<uint16_t>(bytes.size()),
-                                address_.slave, attempts);
+    return transact(kind, address, static_cast<uint16_t>(bytes.size()), attempts, bytes);
 }
 
 }  // namespace velmora::access

@@ -3,12 +3,14 @@
 // commands, and the i2c module's registers through the node. The caller holds the link
 // (TransactionEngine::hold) for the whole of an operation.
 
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
 
 #include "access/Attempts.h"
 #include "access/ModuleAddress.h"
+#include "link/FrameLayout.h"
 #include "link/TransactionEngine.h"
 
 namespace velmora::access {
@@ -37,15 +39,24 @@ public:
                          attempts);
     }
 
-    const uint8_t* reply() const { return engine_.state().ReplyData.data(); }
+    // The data of the last read; they mean something only when it succeeded.
+    const uint8_t* reply() const { return reply_.data(); }
+    // The result of the last transaction that was not refused for the link's sake (busy,
+    // port lost): what the status panel shows the words of.
+    uint16_t lastResult() const { return lastResult_; }
     void pause(uint32_t ms) { engine_.pause(ms); }
     link::TransactionEngine& engine() { return engine_; }
     const ModuleAddress& address() const { return address_; }
     bool throughNode() const { return address_.level == 2; }
 
 private:
+    uint16_t transact(uint8_t kind, uint16_t address, uint16_t count, uint8_t attempts,
+                      std::span<const uint8_t> write);
+
     link::TransactionEngine& engine_;
     ModuleAddress address_;
+    std::array<uint8_t, link::kFrameMax> reply_{};
+    uint16_t lastResult_ = 0;
 };
 
 }  // namespace velmora::access

@@ -56,7 +56,7 @@ TFTerminal::TFTerminal(TerminalOptions options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)) {
     setObjectName("TFTerminal");
     settingsPath_ = options_.settingsPath.isEmpty() ? defaultSettingsPath() : options_.settingsPath;
-    engine().setStatusPanel(this);
+    session().reportTo(this);
     engine().setInitNodeSource([this] { return bench_.module.CurrentCID; });
     buildWindow();
     connectMenus();

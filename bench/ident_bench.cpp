@@ -24,8 +24,8 @@ namespace {
 constexpr uint32_t kBaud = 115200;
 
 size_t exchangeBytes(uint8_t kind, uint16_t address, uint16_t count) {
-    link::RequestArgs args;
-    args.cid = 1;
+    link::Request args;
+    args.node = 1;
     args.kind = kind;
     args.address = address;
     args.count = count;
@@ -33,7 +33,7 @@ size_t exchangeBytes(uint8_t kind, uint16_t address, uint16_t count) {
     uint8_t tx[link::kFrameMax];
     uint8_t data[link::kFrameMax] = {};
     link::RequestLayout layout;
-    if (!link::buildRequest(args, data, tx, layout)) return 0;
+    if (!link::buildRequest(args, 1, data, tx, layout)) return 0;
     return layout.requestLength + layout.expectedLength;
 }
 

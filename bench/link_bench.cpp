@@ -50,13 +50,13 @@ long cliPeakKb(const std::string& device) {
 
 // Bytes on the line for one rdRAM of `count` bytes: the request and its reply.
 size_t exchangeBytes(uint16_t count) {
-    link::RequestArgs args;
-    args.cid = 1;
+    link::Request args;
+    args.node = 1;
     args.kind = link::rdRAM;
     args.count = count;
     uint8_t tx[link::kFrameMax];
     link::RequestLayout layout;
-    if (!link::buildRequest(args, nullptr, tx, layout)) return 0;
+    if (!link::buildRequest(args, 1, nullptr, tx, layout)) return 0;
     return layout.requestLength + layout.expectedLength;
 }
 
@@ -77,7 +77,8 @@ void printPacedExchange(uint32_t baud, int rounds) {
     for (int i = 0; i < rounds; ++i) {
         QElapsedTimer t;
         t.start();
-        if (engine.trans_Action(1, link::rdRAM, 0, 128, 0, 1) != 0) ++failures;
+        uint8_t data[128];
+        if (!engine.transact({1, link::rdRAM, 0, 128, 0, 1}, {}, data).ok()) ++failures;
         ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
     }
     comm.close();
@@ -110,7 +111,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < rounds; ++i) {
         QElapsedTimer t;
         t.start();
-        if (engine.trans_Action(1, link::rdRAM, 0, 128, 0, 1) != 0) ++failures;
+        uint8_t data[128];
+        if (!engine.transact({1, link::rdRAM, 0, 128, 0, 1}, {}, data).ok()) ++failures;
         latencies.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
     }
     double seconds = static_cast<double>(total.nsecsElapsed()) / 1e9;
@@ -125,7 +127,7 @@ int main(int argc, char** argv) {
     double cpuBefore = cpuSeconds();
     QElapsedTimer wait;
     wait.start();
-    engine.trans_Action(9, link::rdRAM, 0, 1, 0, 1);
+    engine.transact({9, link::rdRAM, 0, 1, 0, 1}, {}, {});
     double waited = static_cast<double>(wait.elapsed()) / 1000.0;
     double cpu = cpuSeconds() - cpuBefore;
     std::printf("unanswered wait: %.0f ms, CPU %.1f ms (%.2f %% of the wait; target < 2 %%)\n",

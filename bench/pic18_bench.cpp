@@ -191,8 +191,10 @@ void speedFigure() {
     t.start();
     unsigned reads = 0;
     while (t.elapsed() < 3000) {
-        session->engine().trans_Action(1, link::rdFlash, static_cast<uint16_t>(0x2000 + (reads % 64) * 128),
-                                       128, 0, 1);
+        uint8_t data[128];
+        session->engine().transact(
+            {1, link::rdFlash, static_cast<uint16_t>(0x2000 + (reads % 64) * 128), 128, 0, 1}, {},
+            data);
         ++reads;
     }
     const double wall = static_cast<double>(t.nsecsElapsed()) / 1e9;

@@ -37,15 +37,15 @@ double cpuSeconds() {
 
 // Request and reply bytes of one transaction.
 size_t exchangeBytes(uint8_t kind, uint16_t count) {
-    link::RequestArgs args;
-    args.cid = 1;
+    link::Request args;
+    args.node = 1;
     args.kind = kind;
     args.count = count;
     args.slave = 0x10;
     uint8_t data[256] = {};
     uint8_t tx[link::kFrameMax];
     link::RequestLayout layout;
-    if (!link::buildRequest(args, data, tx, layout)) return 0;
+    if (!link::buildRequest(args, 1, data, tx, layout)) return 0;
     return layout.requestLength + layout.expectedLength;
 }
 

@@ -1,6 +1,7 @@
 // velmora-cli: the transaction engine and the serial port without a window.
 
 #include <QCoreApplication>
+#include <array>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -10,16 +11,18 @@
 #include "cli/CliArgs.h"
 #include "cli/DecodeCommand.h"
 #include "cli/FirmwareCommands.h"
-#include "cli/ResultText.h"
 #include "cli/IdentCommand.h"
-#include "cli/SetLinkCommand.h"
+#include "cli/ResultText.h"
 #include "cli/SendCommand.h"
+#include "cli/SetLinkCommand.h"
 #include "cli/SymbolsCommand.h"
 #include "cli/WatchCommand.h"
 #include "common/FileReplace.h"
 #include "common/HexText.h"
+#include "link/FrameLayout.h"
 #include "link/OperationKind.h"
 #include "link/ReplyCodes.h"
+#include "link/StatusReport.h"
 #include "link/qt/LinkSession.h"
 
 namespace {
@@ -53,14 +56,15 @@ int listPorts(link::TnrComm& comm) {
 }
 
 int transact(link::LinkSession& session, const cli::CliArgs& args) {
-    link::LinkState& state = session.state();
     link::TransactionEngine& engine = session.engine();
     StderrLog log;
     if (args.log) engine.setProtocolLog(&log);
 
     const cli::TransRequest& t = args.trans;
-    std::copy(t.data.begin(), t.data.end(), state.WriteData.begin());
-    uint16_t result = engine.trans_Action(t.cid, t.kind, t.address, t.count, t.slave, t.retries);
+    std::array<uint8_t, link::kFrameMax> reply{};
+    const uint16_t result =
+        engine.transact({t.cid, t.kind, t.address, t.count, t.slave, t.retries}, t.data, reply)
+            .code;
     if (result != link::kResultOk) {
         std::fprintf(stderr, "velmora-cli: result %u (0x%02X): %s\n", result, result,
                      cli::resultText(result).c_str());
@@ -68,7 +72,7 @@ int transact(link::LinkSession& session, const cli::CliArgs& args) {
     }
     if (link::isReadKind(t.kind)) {
         size_t n = t.kind == link::rdID ? 252 : std::min<size_t>(t.count, 249);
-        std::string text = hexBytes(state.ReplyData.data(), n);
+        std::string text = hexBytes(reply.data(), n);
         if (!text.empty()) text.pop_back();
         std::printf("%s\n", text.c_str());
     }
@@ -79,12 +83,14 @@ int transact(link::LinkSession& session, const cli::CliArgs& args) {
 // go to standard error.
 int runViewCommand(link::TransactionEngine& engine, const cli::CliArgs& args) {
     LastStatus status;
-    engine.setStatusPanel(&status);
+    link::StatusReport report(status);
+    engine.setWatch(&report);
     std::string error;
     int code = 0;
     if (args.dump) code = cli::runDumpCommand(*args.dump, engine, error);
     if (args.sfr) code = cli::runSfrCommand(*args.sfr, engine, error);
     if (args.poke) code = cli::runPokeCommand(*args.poke, engine, error);
+    engine.setWatch(nullptr);
     if (code != 0)
         std::fprintf(stderr, "velmora-cli: %s%s\n", error.c_str(),
                      status.text.empty() ? "" : (": " + status.text).c_str());

@@ -1,9 +1,11 @@
 #include "console/ConsoleExchange.h"
 
-#include <algorithm>
+#include <array>
 
 #include "console/CommandTokenizer.h"
 #include "console/ConsoleLines.h"
+#include "link/FrameLayout.h"
+#include "link/RawExchange.h"
 
 namespace velmora::console {
 
@@ -29,25 +31,23 @@ ConsoleResult sendConsoleCommand(link::TransactionEngine& engine, std::string_vi
         return result;
     }
 
-    auto hold = engine.hold();
-    link::LinkState& state = engine.state();
     const std::vector<uint8_t> frame = withCrc(command.bytes, order);
-    std::copy(frame.begin(), frame.end(), state.TxBuf.begin());
     const LogLine request = requestLine(frame);
     log.appendLine(request.text, request.colour);
-    if (!engine.rawExchange(state.TxBuf.data(), frame.size(), windowMs)) {
+    std::array<uint8_t, link::kFrameMax> reply{};
+    const link::RawReply got = link::exchangeRaw(engine, frame, reply, windowMs);
+    if (!got.sent) {
         result.outcome = ConsoleOutcome::Busy;
         return result;
     }
 
     result.outcome = ConsoleOutcome::Sent;
-    result.replyBytes = state.RxCount;
-    // Bytes past RxBuf were counted but never kept: what is shown cannot pass as whole.
-    const size_t kept = std::min<size_t>(state.RxCount, state.RxBuf.size());
-    const bool complete = kept == state.RxCount;
-    write(log, replyLines(state.RxBuf.data(), kept));
-    write(log, verdictLine(state.RxBuf.data(), kept, order, complete));
-    result.goodReply = complete && replyCrcOk(state.RxBuf.data(), kept, order);
+    result.replyBytes = got.came;
+    // Bytes that found no room were counted but never kept: what is shown cannot pass as
+    // whole.
+    write(log, replyLines(reply.data(), got.kept));
+    write(log, verdictLine(reply.data(), got.kept, order, got.whole()));
+    result.goodReply = got.whole() && replyCrcOk(reply.data(), got.kept, order);
     log.keepLastLines(kConsoleLogLines);
     return result;
 }

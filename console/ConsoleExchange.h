@@ -34,7 +34,7 @@ enum class ConsoleOutcome {
 struct ConsoleResult {
     ConsoleOutcome outcome = ConsoleOutcome::Nothing;
     std::string message;
-    size_t replyBytes = 0;   // RxCount after the window
+    size_t replyBytes = 0;   // bytes that came within the window
     bool goodReply = false;  // three bytes or more, all kept, with a good CRC in the chosen order
 };
 

@@ -10,10 +10,12 @@
 // be refused), bit 6 protocol log on, bit 7 the operation runs under a hold.
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <span>
 
 #include "fuzz/ChunkScript.h"
 #include "fuzz/FuzzInput.h"
@@ -71,10 +73,6 @@ struct QuietLog : ProtocolLog {
     void appendLine(const std::string&, Rgb) override {}
 };
 
-struct QuietStatus : StatusPanel {
-    void showStatus(const std::string&) override {}
-};
-
 // Reply length the request asks for, worked out from the protocol's frame layouts:
 // node, command, three header bytes, the data, two CRC bytes.
 size_t expectedReplyLength(const Case& c) {
@@ -83,7 +81,9 @@ size_t expectedReplyLength(const Case& c) {
     return isWriteKind(c.kind) ? 7 : c.count + 7u;
 }
 
-void checkTransaction(const Case& c, uint16_t result, const LinkState& s, size_t sent) {
+void checkTransaction(const Case& c, const Result& r, std::span<const uint8_t> reply,
+                      const LinkState& s, size_t sent) {
+    const uint16_t result = r.code;
     if (c.kind >= kKindCount) {
         require(result == kResultUnknownKind && sent == 0, "unknown kind not refused unsent");
         return;
@@ -108,6 +108,13 @@ void checkTransaction(const Case& c, uint16_t result, const LinkState& s, size_t
         // does come cannot be matched to the request.
         require(expectsNoReply || (s.RxBuf[0] == s.TxBuf[0] && s.RxBuf[1] == s.TxBuf[1]),
                 "success with another node's or another command's reply");
+        if (!isReadKind(c.kind)) return;
+        // The data are what lies between the header and the CRC, all of them.
+        const size_t offset = c.kind == rdID ? 2 : 5;
+        require(r.received == expected - offset - 2, "success with a miscounted read");
+        require(std::equal(reply.begin(), reply.begin() + static_cast<long>(r.received),
+                           s.RxBuf.begin() + static_cast<long>(offset)),
+                "read data other than the reply's");
         return;
     }
     // Anything else is a module's error reply, passed on: it must be one, CRC and all.
@@ -117,12 +124,17 @@ void checkTransaction(const Case& c, uint16_t result, const LinkState& s, size_t
     require(expectsNoReply || s.RxBuf[0] == s.TxBuf[0], "another node's error reply taken");
 }
 
-void checkRawExchange(bool accepted, const LinkState& s, const std::vector<uint8_t>& delivered) {
-    require(accepted, "raw exchange refused on a free link");
-    require(s.RxCount == std::min<size_t>(delivered.size(), 0xFFFF), "raw exchange miscounted");
+void checkRawExchange(const RawReply& r, std::span<const uint8_t> reply, const LinkState& s,
+                      const std::vector<uint8_t>& delivered) {
+    require(r.sent, "raw exchange refused on a free link");
+    require(r.came == std::min<size_t>(delivered.size(), 0xFFFF), "raw exchange miscounted");
     const size_t stored = std::min(delivered.size(), s.RxBuf.size());
     for (size_t i = 0; i < s.RxBuf.size(); ++i)
         require(s.RxBuf[i] == (i < stored ? delivered[i] : 0), "raw exchange stored other bytes");
+    require(
+        r.kept == std::min(stored, reply.size()) &&
+            std::equal(reply.begin(), reply.begin() + static_cast<long>(r.kept), delivered.begin()),
+        "raw exchange handed back other bytes");
 }
 
 }  // namespace
@@ -137,19 +149,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     line.connect(engine);
     QuietLog log;
     log.on = c.logging;
-    QuietStatus status;
     engine.setProtocolLog(&log);
-    engine.setStatusPanel(&status);
-    for (size_t i = 0; i < state->WriteData.size(); ++i)
-        state->WriteData[i] = static_cast<uint8_t>(i);
+    std::array<uint8_t, 256> write{};
+    for (size_t i = 0; i < write.size(); ++i) write[i] = static_cast<uint8_t>(i);
+    // On the heap too, and one byte short of a frame, so that writing past it is caught.
+    auto reply = std::make_unique<std::array<uint8_t, 255>>();
 
     if (c.nestedCall) {
         line.onFirstDelivery([&] {
             const size_t before = line.requestsSent();
-            require(engine.trans_Action(c.cid, rdRAM, 0, 1, 0, 1) == kResultLinkBusy,
+            require(engine.transact({c.cid, rdRAM, 0, 1, 0, 1}, {}, *reply).code == kResultLinkBusy,
                     "transaction started during a wait");
-            uint8_t frame[1] = {0};
-            require(!engine.rawExchange(frame, 1, 10), "raw exchange started during a wait");
+            const uint8_t frame[1] = {0};
+            require(!engine.rawExchange(frame, *reply, 10).sent,
+                    "raw exchange started during a wait");
             require(line.requestsSent() == before, "refused operation sent bytes");
         });
     }
@@ -159,12 +172,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (c.raw) {
         uint8_t frame[4] = {c.cid, 0x78};
         appendCrc(frame, 2);
-        const bool accepted = engine.rawExchange(frame, sizeof frame, c.address & 0x7FF);
-        checkRawExchange(accepted, *state, line.takeDelivered());
+        const RawReply r = engine.rawExchange(frame, *reply, c.address & 0x7FF);
+        checkRawExchange(r, *reply, *state, line.takeDelivered());
     } else {
-        const uint16_t result =
-            engine.trans_Action(c.cid, c.kind, c.address, c.count, c.slave, c.retries);
-        checkTransaction(c, result, *state, line.requestsSent());
+        const Result r =
+            engine.transact({c.cid, c.kind, c.address, c.count, c.slave, c.retries}, write, *reply);
+        checkTransaction(c, r, *reply, *state, line.requestsSent());
     }
     require(!state->LinkBusy, "LinkBusy left set");
     hold.reset();

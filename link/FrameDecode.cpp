@@ -2,50 +2,22 @@
 
 #include "common/HexText.h"
 #include "link/Crc16.h"
+#include "link/FrameLayout.h"
 #include "link/ReplyCodes.h"
 
 namespace velmora::link {
 
 namespace {
 
-// Header bytes after the node and command bytes; the data, if any, follow them.
-constexpr size_t kHeader = 5;
-constexpr size_t kCrc = 2;
-constexpr size_t kErrorReplyLength = 5;
-constexpr size_t kIdentReplyLength = 256;
-
-enum class Shape { Read, Write, Ident, Init, BitRead, BitWrite };
-
-struct CommandInfo {
-    uint8_t code;
-    std::string_view name;
-    Shape shape;
-};
-
-constexpr CommandInfo kCommands[] = {
-    {0x70, "rdRAM", Shape::Read},   {0x71, "wrRAM", Shape::Write},
-    {0x72, "rdBRAM", Shape::BitRead}, {0x73, "wrBRAM", Shape::BitWrite},
-    {0x74, "rdEE", Shape::Read},    {0x75, "wrEE", Shape::Write},
-    {0x76, "rdFlash", Shape::Read}, {0x77, "wrFlash", Shape::Write},
-    {0x78, "rdID", Shape::Ident},   {0x79, "initMod", Shape::Init},
-    {0x7A, "rdI2C", Shape::Read},   {0x7B, "wrI2C", Shape::Write},
-};
-
-const CommandInfo* commandInfo(uint8_t code) {
-    for (const CommandInfo& c : kCommands)
-        if (c.code == code) return &c;
-    return nullptr;
-}
-
 // RAM reads and writes at the SFR window's addresses are what the SFR view sends.
-std::string_view commandName(const CommandInfo& c, uint16_t address) {
+std::string_view commandName(const CommandLayout& c, uint16_t address) {
     constexpr uint16_t kSfrStart = 0x0F80;
-    if (c.code == 0x70 && address >= kSfrStart) return "rdSFR";
-    if (c.code == 0x71 && address >= kSfrStart) return "wrSFR";
+    if (c.command == 0x70 && address >= kSfrStart) return "rdSFR";
+    if (c.command == 0x71 && address >= kSfrStart) return "wrSFR";
     return c.name;
 }
 
-std::string lengthProblem(const CommandInfo& c, size_t length, std::string_view want) {
+std::string lengthProblem(const CommandLayout& c, size_t length, std::string_view want) {
     return std::string(c.name) + " frame of " + std::to_string(length) + " bytes: " +
            std::string(want);
 }
@@ -70,7 +42,7 @@ FrameDecodeResult decodeFrame(const std::vector<uint8_t>& bytes, bool crcHighFir
     const uint8_t lo = bytes[n - (crcHighFirst ? 1 : 2)];
     const uint8_t hi = bytes[n - (crcHighFirst ? 2 : 1)];
     f.crc = static_cast<uint16_t>(lo | hi << 8);
-    f.expectedCrc = crc16(bytes.data(), 0, n - kCrc);
+    f.expectedCrc = crc16(bytes.data(), 0, n - kCrcLength);
     f.crcOk = f.crc == f.expectedCrc;
 
     if (f.command & 0x80) {
@@ -80,10 +52,10 @@ FrameDecodeResult decodeFrame(const std::vector<uint8_t>& bytes, bool crcHighFir
         f.name = replyMessage(f.command);
         return {f, {}};
     }
-    const CommandInfo* c = commandInfo(f.command);
+    const CommandLayout* c = commandLayout(f.command);
     if (!c) return {std::nullopt, "unknown command " + hexNumber(f.command, 2)};
     f.name = c->name;
-    const size_t body = n - kCrc;  // bytes before the CRC
+    const size_t body = n - kCrcLength;  // bytes before the CRC
     const auto header = [&](bool i2c) {
         if (i2c) {
             f.slave = bytes[2];
@@ -94,58 +66,63 @@ FrameDecodeResult decodeFrame(const std::vector<uint8_t>& bytes, bool crcHighFir
         f.count = bytes[4];
         f.name = commandName(*c, *f.address);
     };
-    const bool i2c = c->code == 0x7A || c->code == 0x7B;
-    switch (c->shape) {
-        case Shape::Ident:
-            if (n == 4) {
-                f.replyLength = kIdentReplyLength;
-            } else if (n == kIdentReplyLength) {
+    const bool i2c = c->command == 0x7A || c->command == 0x7B;
+    const FrameShape shape = c->shape;
+    const size_t request = requestLength(shape, bytes.size() > 4 ? bytes[4] : 0);
+    const size_t reply = replyLength(shape, bytes.size() > 4 ? bytes[4] : 0);
+    const auto dataFrom = [&](size_t offset) {
+        f.data.assign(bytes.begin() + static_cast<long>(offset),
+                      bytes.begin() + static_cast<long>(body));
+    };
+    switch (shape) {
+        case FrameShape::Ident:
+            if (n == request) {
+                f.replyLength = reply;
+            } else if (n == reply) {
                 f.role = FrameRole::Reply;
-                f.data.assign(bytes.begin() + 2, bytes.begin() + static_cast<long>(body));
+                dataFrom(replyDataOffset(shape));
             } else {
                 return {std::nullopt, lengthProblem(*c, n, "a request is 4, the reply 256")};
             }
             break;
-        case Shape::Init:
-            if (n != 6 || bytes[2] != 0x55 || bytes[3] != 0xAA)
+        case FrameShape::Init:
+            if (n != request || bytes[2] != 0x55 || bytes[3] != 0xAA)
                 return {std::nullopt, lengthProblem(*c, n, "it is 6 bytes ending in 55 AA and the CRC")};
             break;
-        case Shape::BitRead:
-            if (n != 7) return {std::nullopt, lengthProblem(*c, n, "it is 7 bytes")};
+        case FrameShape::BitRead:
+        case FrameShape::BitWrite:
+            if (n != request)
+                return {std::nullopt,
+                        lengthProblem(*c, n, "it is " + std::to_string(request) + " bytes")};
             f.address = static_cast<uint16_t>(bytes[2] << 8 | bytes[3]);
             f.bit = bytes[4];
+            if (shape == FrameShape::BitWrite) f.data.assign(1, bytes[5]);
             break;
-        case Shape::BitWrite:
-            if (n != 8) return {std::nullopt, lengthProblem(*c, n, "it is 8 bytes")};
-            f.address = static_cast<uint16_t>(bytes[2] << 8 | bytes[3]);
-            f.bit = bytes[4];
-            f.data.assign(1, bytes[5]);
-            break;
-        case Shape::Read:
-            if (n < kHeader + kCrc)
+        case FrameShape::Read:
+            if (n < kHeaderLength + kCrcLength)
                 return {std::nullopt, lengthProblem(*c, n, "it has 5 header bytes and the CRC")};
             header(i2c);
-            if (n == kHeader + kCrc) {
-                f.replyLength = static_cast<size_t>(*f.count) + kHeader + kCrc;
+            if (n == request) {
+                f.replyLength = reply;
             } else {
                 // A reply: its header bytes are the module's and need not echo the count.
                 f.role = FrameRole::Reply;
-                f.data.assign(bytes.begin() + kHeader, bytes.begin() + static_cast<long>(body));
+                dataFrom(replyDataOffset(shape));
             }
             break;
-        case Shape::Write:
-            if (n < kHeader + kCrc)
+        case FrameShape::Write:
+            if (n < kHeaderLength + kCrcLength)
                 return {std::nullopt, lengthProblem(*c, n, "it has 5 header bytes and the CRC")};
             header(i2c);
-            if (n == kHeader + kCrc && *f.count != 0) {
+            if (n == reply && *f.count != 0) {
                 f.role = FrameRole::Reply;
-            } else if (n == static_cast<size_t>(*f.count) + kHeader + kCrc) {
-                f.data.assign(bytes.begin() + kHeader, bytes.begin() + static_cast<long>(body));
-                f.replyLength = kHeader + kCrc;
+            } else if (n == request) {
+                dataFrom(kHeaderLength);
+                f.replyLength = reply;
             } else {
                 return {std::nullopt, lengthProblem(*c, n,
                                                     "its count " + hexNumber(*f.count, 2) +
-                                                        " says " + std::to_string(*f.count + 7))};
+                                                        " says " + std::to_string(request))};
             }
             break;
     }

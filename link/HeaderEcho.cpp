@@ -1,5 +1,7 @@
 #include "link/HeaderEcho.h"
 
+#include "link/FrameLayout.h"
+
 namespace velmora::link {
 
 namespace {
@@ -8,7 +10,8 @@ constexpr uint8_t kWriteI2c = 0x7B;
 }  // namespace
 
 bool HeaderEcho::applies(uint8_t command) {
-    return command >= 0x70 && command <= 0x7B && command != 0x78 && command != 0x79;
+    const CommandLayout* c = commandLayout(command);
+    return c && c->shape != FrameShape::Ident && c->shape != FrameShape::Init;
 }
 
 bool HeaderEcho::echoes(const uint8_t* request, const uint8_t* reply) {

@@ -59,4 +59,17 @@ public:
     virtual void showStatus(const std::string& text) = 0;
 };
 
+// How each transaction goes, told as it goes, in result codes: whoever shows the user
+// anything words it (link/StatusReport.h for panel 2).
+class TransactionWatch {
+public:
+    virtual ~TransactionWatch() = default;
+    // An attempt's request is about to go out.
+    virtual void attemptStarted() = 0;
+    // An attempt got no success: its result; another attempt may follow.
+    virtual void attemptFailed(uint16_t code) = 0;
+    // The transaction is over, refused or not.
+    virtual void finished(uint16_t code) = 0;
+};
+
 }  // namespace velmora::link

@@ -29,7 +29,7 @@ std::string_view kindName(uint8_t kind);
 std::optional<uint8_t> parseKind(std::string_view text);
 
 bool isWriteKind(uint8_t kind);
-// Kinds whose reply data are copied to ReplyData.
+// Kinds whose reply data go back to the caller.
 bool isReadKind(uint8_t kind);
 
 }  // namespace velmora::link

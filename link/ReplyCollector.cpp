@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "link/Crc16.h"
+#include "link/FrameLayout.h"
 
 namespace velmora::link {
 
 namespace {
-constexpr size_t kErrorReplyLength = 5;
-constexpr size_t kStraysKept = 256;
+constexpr size_t kStraysKept = kFrameMax;
 }  // namespace
 
 void ReplyCollector::begin(const ReplyExpectation& expectation) {

@@ -7,59 +7,38 @@
 
 namespace velmora::link {
 
-namespace {
-constexpr uint8_t kCommand[kKindCount] = {0x78, 0x76, 0x77, 0x70, 0x71, 0x74,
-                                          0x75, 0x70, 0x71, 0x7A, 0x7B, 0x79};
-}
-
-bool buildRequest(const RequestArgs& a, const uint8_t* writeData, uint8_t* tx,
+bool buildRequest(const Request& a, uint8_t initNode, const uint8_t* writeData, uint8_t* tx,
                   RequestLayout& layout) {
-    if (a.kind >= kKindCount) return false;
+    const CommandLayout* command = commandLayout(commandOfKind(a.kind));
+    if (!command) return false;
+    const FrameShape shape = command->shape;
     const size_t n = a.count;
-    if (isWriteKind(a.kind) && n + 7 > kFrameMax) return false;
+    const size_t length = requestLength(shape, n);
+    if (length > kFrameMax) return false;
 
     uint8_t frame[kFrameMax];
-    size_t len = 0;
-    frame[len++] = a.kind == initMod ? a.initCid : a.cid;
-    frame[len++] = kCommand[a.kind];
-    switch (a.kind) {
-        case rdID:
-            layout.expectedLength = 256;
-            layout.headerLength = 2;
-            break;
-        case initMod:
-            frame[len++] = 0x55;
-            frame[len++] = 0xAA;
-            layout.expectedLength = 1;
-            layout.headerLength = 4;
-            break;
-        case rdI2C:
-        case wrI2C:
-            frame[len++] = a.slave;
-            frame[len++] = a.address & 0xFF;
-            frame[len++] = n & 0xFF;
-            break;
-        default: {
-            // The SFR read always lands in the module's SFR window 0xF80..0xFFF.
-            uint16_t adr = a.kind == rdSFR ? (a.address | 0x0F80) : a.address;
-            frame[len++] = adr >> 8;
-            frame[len++] = adr & 0xFF;
-            frame[len++] = n & 0xFF;
-            break;
-        }
+    frame[0] = a.kind == initMod ? initNode : a.node;
+    frame[1] = command->command;
+    if (shape == FrameShape::Init) {
+        frame[2] = 0x55;
+        frame[3] = 0xAA;
+    } else if (shape != FrameShape::Ident) {
+        const bool i2c = a.kind == rdI2C || a.kind == wrI2C;
+        // The SFR read always lands in the module's SFR window 0xF80..0xFFF.
+        const uint16_t adr = a.kind == rdSFR ? (a.address | 0x0F80) : a.address;
+        frame[2] = i2c ? a.slave : static_cast<uint8_t>(adr >> 8);
+        frame[3] = adr & 0xFF;
+        frame[4] = n & 0xFF;
+        if (shape == FrameShape::Write) std::memcpy(frame + kHeaderLength, writeData, n);
     }
-    if (a.kind != rdID && a.kind != initMod) {
-        layout.headerLength = 5;
-        layout.expectedLength = isWriteKind(a.kind) ? 7 : n + 7;
-    }
-    if (isWriteKind(a.kind)) {
-        std::memcpy(frame + len, writeData, n);
-        len += n;
-    }
-    appendCrc(frame, len);
-    len += 2;
-    std::memcpy(tx, frame, len);
-    layout.requestLength = len;
+    appendCrc(frame, length - kCrcLength);
+    std::memcpy(tx, frame, length);
+    layout.requestLength = length;
+    // Nothing is to come after an initialisation; whatever does come ends the wait at
+    // its first byte and is judged then.
+    const size_t reply = replyLength(shape, n);
+    layout.expectedLength = reply > 0 ? reply : 1;
+    layout.headerLength = static_cast<uint8_t>(replyDataOffset(shape));
     return true;
 }
 

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
+#include "link/FrameLayout.h"
 #include "link/TimeLimits.h"
 
 namespace velmora::link {
 
 namespace {
-constexpr size_t kLongestFrame = 256;
+constexpr size_t kLongestFrame = kFrameMax;
 }
 
 uint32_t StragglerGuard::guardMs(uint32_t baud) {

@@ -5,9 +5,10 @@
 
 #include "common/HexText.h"
 #include "link/Crc16.h"
+#include "link/FrameLayout.h"
 #include "link/OperationKind.h"
-#include "link/ReplyCollector.h"
 #include "link/ReplyCodes.h"
+#include "link/ReplyCollector.h"
 #include "link/RequestFrame.h"
 #include "link/TimeLimits.h"
 
@@ -19,7 +20,7 @@ namespace {
 bool frameStartOf(uint8_t node, const uint8_t* bytes, size_t i, size_t count) {
     if (i + 1 >= count || bytes[i] != node) return false;
     const uint8_t command = bytes[i + 1];
-    return (command >= 0x70 && command <= 0x7B) || (command & 0x80);
+    return commandLayout(command) != nullptr || (command & 0x80);
 }
 }  // namespace
 
@@ -32,26 +33,30 @@ bool TransactionEngine::refuseNested() const {
     return state_.LinkBusy || (holds_ > 0 && dispatchDepth_ > 0);
 }
 
-uint16_t TransactionEngine::trans_Action(uint8_t cid, uint8_t kind, uint16_t address,
-                                         uint16_t count, uint8_t slave, uint8_t retries) {
-    if (refuseNested()) return kResultLinkBusy;
-    uint16_t result = exchange(cid, kind, address, count, slave, retries);
-    // A lost port has no text of its own, and the panel says why it is lost ("Comm порт
-    // отключен", once a second): a refresh timer's failed reads must not blank that.
-    if (result != kResultPortLost) showStatus(replyMessage(result));
-    noticeIfFree();
+Result TransactionEngine::transact(const Request& request, std::span<const uint8_t> write,
+                                   std::span<uint8_t> reply) {
+    Result result;
+    if (refuseNested()) {
+        result.code = kResultLinkBusy;
+    } else {
+        result = exchange(request, write, reply);
+        noticeIfFree();
+    }
+    if (watch_) watch_->finished(result.code);
     return result;
 }
 
-uint16_t TransactionEngine::exchange(uint8_t cid, uint8_t kind, uint16_t address, uint16_t count,
-                                     uint8_t slave, uint8_t retries) {
-    if (state_.PortLost) return kResultPortLost;
-    if (kind >= kKindCount) return kResultUnknownKind;
-    RequestArgs args{cid, kind, address, count, slave, initNode_ ? initNode_() : cid};
+Result TransactionEngine::exchange(const Request& request, std::span<const uint8_t> write,
+                                   std::span<uint8_t> reply) {
+    const uint8_t kind = request.kind;
+    if (state_.PortLost) return {kResultPortLost};
+    if (kind >= kKindCount) return {kResultUnknownKind};
+    if (isWriteKind(kind) && write.size() < request.count) return {kResultFrameTooLong};
+    const uint8_t cid = request.node;
     RequestLayout layout;
-    if (!buildRequest(args, state_.WriteData.data(), state_.TxBuf.data(), layout))
-        return kResultFrameTooLong;
-    state_.ReplyHeaderLen = layout.headerLength;
+    if (!buildRequest(request, initNode_ ? initNode_() : cid, write.data(), state_.TxBuf.data(),
+                      layout))
+        return {kResultFrameTooLong};
 
     const bool expectsNoReply = kind == initMod || cid == 0;
     ReplyExpectation expectation;
@@ -62,20 +67,23 @@ uint16_t TransactionEngine::exchange(uint8_t cid, uint8_t kind, uint16_t address
     expectation.node = state_.TxBuf[0];
     expectation.command = state_.TxBuf[1];
 
-    uint16_t result = kResultOk;
+    Result result;
     int attempts = 0;
-    for (int left = retries; left > 0; --left) {
+    for (int left = request.attempts; left > 0; --left) {
         const ReplyVerdict verdict = runAttempt(layout.requestLength, expectation);
         ++attempts;
         state_.LinkBusy = false;
         // A broadcast or an initialisation expects no reply: silence is success.
-        if (state_.ReplyTimedOut && expectsNoReply) return kResultOk;
-        result = attemptResult(verdict);
-        if (result == kResultOk) break;
+        if (state_.ReplyTimedOut && expectsNoReply) return {};
+        result.code = attemptResult(verdict);
+        if (result.ok()) break;
+        if (watch_) watch_->attemptFailed(result.code);
     }
-    if (attempts > 0 && result == kResultOk && collector_.verdict() == ReplyVerdict::Complete)
-        echo_.learn(state_.TxBuf.data(), state_.RxBuf.data());
-    copyReplyData(kind, count);
+    const bool whole =
+        attempts > 0 && result.ok() && collector_.verdict() == ReplyVerdict::Complete;
+    if (whole) echo_.learn(state_.TxBuf.data(), state_.RxBuf.data());
+    const size_t copied = copyReplyData(kind, request.count, reply);
+    if (whole) result.received = copied;
     return result;
 }
 
@@ -86,7 +94,6 @@ uint16_t TransactionEngine::attemptResult(ReplyVerdict verdict) {
         case ReplyVerdict::ErrorReply:
             return state_.RxBuf[1];
         case ReplyVerdict::BadCrc:
-            showStatus("Ошибка CRC16");
             return kResultBadCrc;
         case ReplyVerdict::Complete:
         case ReplyVerdict::Incomplete:
@@ -106,7 +113,7 @@ ReplyVerdict TransactionEngine::runAttempt(size_t requestLength,
     collector_.begin(expectation);
     state_.LinkBusy = true;
     state_.ReplyTimedOut = false;
-    showStatus({});
+    if (watch_) watch_->attemptStarted();
     const uint64_t sentMs = clock_.nowMs();
     line_.send(state_.TxBuf.data(), requestLength);
 
@@ -264,14 +271,17 @@ void TransactionEngine::forgetLateAnswers() {
     for (unsigned n = 0; n < 256; ++n) guard_.takeLateAnswer(static_cast<uint8_t>(n));
 }
 
-void TransactionEngine::copyReplyData(uint8_t kind, uint16_t count) {
-    if (!isReadKind(kind)) return;
-    if (kind == rdID) {
-        std::memcpy(state_.ReplyData.data(), state_.RxBuf.data() + 2, 254);
-        return;
-    }
-    size_t n = std::min<size_t>(count, state_.RxBuf.size() - 5);
-    std::memcpy(state_.ReplyData.data(), state_.RxBuf.data() + 5, n);
+size_t TransactionEngine::copyReplyData(uint8_t kind, uint16_t count,
+                                        std::span<uint8_t> reply) const {
+    if (!isReadKind(kind)) return 0;
+    const FrameShape shape = commandLayout(commandOfKind(kind))->shape;
+    const size_t offset = replyDataOffset(shape);
+    // A reply longer than RxBuf keeps only what RxBuf holds.
+    const size_t data =
+        std::min(replyLength(shape, count) - offset - kCrcLength, state_.RxBuf.size() - offset);
+    const size_t n = std::min(data, reply.size());
+    std::memcpy(reply.data(), state_.RxBuf.data() + offset, n);
+    return n;
 }
 
 void TransactionEngine::commAfterReceive(const uint8_t* data, size_t count) {
@@ -280,22 +290,28 @@ void TransactionEngine::commAfterReceive(const uint8_t* data, size_t count) {
     collector_.feed(data, count);
 }
 
-bool TransactionEngine::rawExchange(const uint8_t* frame, size_t length, uint32_t windowMs) {
-    if (refuseNested()) return false;
+RawReply TransactionEngine::rawExchange(std::span<const uint8_t> frame, std::span<uint8_t> reply,
+                                        uint32_t windowMs) {
+    RawReply r;
+    if (refuseNested()) return r;
     // A raw frame to a node that may still answer an earlier request would show that
     // answer as its own.
-    if (length > 0 && guard_.isOpen(frame[0], clock_.nowMs()))
+    if (!frame.empty() && guard_.isOpen(frame[0], clock_.nowMs()))
         drainUntil(frame[0], guard_.until(frame[0]));
     line_.discardInput();
     state_.RxBuf.fill(0);
     state_.ReplyTimedOut = false;
     collector_.begin(ReplyExpectation{});
     state_.LinkBusy = true;
-    line_.send(frame, length);
+    line_.send(frame.data(), frame.size());
     waitUntil(clock_.nowMs() + windowMs);
     state_.LinkBusy = false;
+    r.sent = true;
+    r.came = state_.RxCount;
+    r.kept = std::min(collector_.stored(), reply.size());
+    std::memcpy(reply.data(), state_.RxBuf.data(), r.kept);
     noticeIfFree();
-    return true;
+    return r;
 }
 
 void TransactionEngine::pause(uint32_t ms) {
@@ -317,10 +333,6 @@ void TransactionEngine::logFrame(const char* prefix, const uint8_t* data, size_t
                                  Rgb colour) {
     if (!log_ || !log_->exchangeLogging()) return;
     log_->appendLine(prefix + hexBytes(data, count), colour);
-}
-
-void TransactionEngine::showStatus(const std::string& text) {
-    if (status_) status_->showStatus(text);
 }
 
 }  // namespace velmora::link

@@ -1,45 +1,71 @@
 #pragma once
 // One request/reply exchange at a time with a module, and the raw exchanges of the
-// console and the tester, all through the shared link buffers.
+// console and the tester. The caller owns the bytes to write and the room for the
+// reply's; the engine keeps the frames on the line in its own buffers (LinkState's
+// TxBuf and RxBuf), which nobody else reads or fills.
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 
+#include "link/HeaderEcho.h"
 #include "link/LinkPorts.h"
 #include "link/LinkState.h"
-#include "link/HeaderEcho.h"
+#include "link/ReplyCodes.h"
 #include "link/ReplyCollector.h"
+#include "link/RequestFrame.h"
 #include "link/StragglerGuard.h"
 
 namespace velmora::link {
+
+struct Result {
+    // 0, an error-reply byte, or one of the ResultCode values.
+    uint16_t code = kResultOk;
+    // Data bytes of a read's whole reply put into the caller's room (the count asked,
+    // 252 for the identifier, or less when the room is smaller); 0 on failure.
+    size_t received = 0;
+    bool ok() const { return code == kResultOk; }
+};
+
+// What a raw exchange got.
+struct RawReply {
+    bool sent = false;  // false: the link was in use and nothing went out
+    size_t came = 0;    // bytes that came, also those that found no room (up to 0xFFFF)
+    size_t kept = 0;    // bytes put into the caller's room
+    bool whole() const { return kept == came; }
+};
 
 class TransactionEngine {
 public:
     TransactionEngine(LinkState& state, LineOut& line, Clock& clock, EventPump& pump);
 
     void setProtocolLog(ProtocolLog* log) { log_ = log; }
-    void setStatusPanel(StatusPanel* status) { status_ = status; }
+    // Told of every transaction as it goes; the engine itself says nothing to the user.
+    void setWatch(TransactionWatch* watch) { watch_ = watch; }
     // Node address that an initMod frame carries: the selected module's. Unset, the
     // frame carries the call's own address.
     void setInitNodeSource(std::function<uint8_t()> source) { initNode_ = std::move(source); }
     // Called each time the link becomes idle: the last wait, exchange or hold is over.
     void setFreeNotice(std::function<void()> notice) { freeNotice_ = std::move(notice); }
 
-    // Returns 0, an error-reply byte, or one of the ResultCode values. Refuses with
-    // kResultLinkBusy, sending nothing and leaving the status panel alone, when it is
-    // called from an event dispatched while the link is in use; kResultPortLost, also
-    // leaving the panel alone, while the port is lost.
-    uint16_t trans_Action(uint8_t cid, uint8_t kind, uint16_t address, uint16_t count,
-                          uint8_t slave, uint8_t retries);
+    // A write sends `request.count` bytes of `write` (refused with kResultFrameTooLong,
+    // nothing sent, when `write` holds fewer); a read puts the reply's data into `reply`,
+    // as much as fits. The data are put there whatever the result, but mean something
+    // only on success. Refuses with kResultLinkBusy, sending nothing, when it is called
+    // from an event dispatched while the link is in use; kResultPortLost while the port
+    // is lost.
+    Result transact(const Request& request, std::span<const uint8_t> write,
+                    std::span<uint8_t> reply);
 
     // The port's receive event.
     void commAfterReceive(const uint8_t* data, size_t count);
 
-    // Sends frame[0..length) as it stands and collects whatever arrives for `windowMs`.
-    // The reply is left in RxBuf/RxCount (RxBuf zeroed first). Returns false, sending
-    // nothing, when the link is in use. The port-lost mark is not consulted.
-    bool rawExchange(const uint8_t* frame, size_t length, uint32_t windowMs);
+    // Sends `frame` as it stands and collects whatever arrives for `windowMs`; as much of
+    // it as fits goes into `reply` (at most a frame's length). Sends nothing when the link
+    // is in use. The port-lost mark is not consulted.
+    RawReply rawExchange(std::span<const uint8_t> frame, std::span<uint8_t> reply,
+                         uint32_t windowMs);
 
     // Dispatches events for `ms` (the pauses of scans and programming runs).
     void pause(uint32_t ms);
@@ -95,8 +121,8 @@ public:
 
 private:
     bool refuseNested() const;
-    uint16_t exchange(uint8_t cid, uint8_t kind, uint16_t address, uint16_t count, uint8_t slave,
-                      uint8_t retries);
+    Result exchange(const Request& request, std::span<const uint8_t> write,
+                    std::span<uint8_t> reply);
     ReplyVerdict runAttempt(size_t requestLength, const ReplyExpectation& expectation);
     // Whether the complete reply now in RxBuf can be the answer to the request sent at
     // `sentMs`, or must be a straggler from an earlier one.
@@ -107,9 +133,8 @@ private:
     void noteLateStrays();
     uint16_t attemptResult(ReplyVerdict verdict);
     void waitUntil(uint64_t deadline);
-    void copyReplyData(uint8_t kind, uint16_t count);
+    size_t copyReplyData(uint8_t kind, uint16_t count, std::span<uint8_t> reply) const;
     void logFrame(const char* prefix, const uint8_t* data, size_t count, Rgb colour);
-    void showStatus(const std::string& text);
     void noticeIfFree();
 
     LinkState& state_;
@@ -123,7 +148,7 @@ private:
     bool stragglerPossible_ = false;  // an attempt has timed out since the line opened
     bool wireRuleOn_ = true;
     ProtocolLog* log_ = nullptr;
-    StatusPanel* status_ = nullptr;
+    TransactionWatch* watch_ = nullptr;
     std::function<uint8_t()> initNode_;
     std::function<void()> freeNotice_;
     int holds_ = 0;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "link/LinkPorts.h"
+#include "link/StatusReport.h"
 #include "link/TransactionEngine.h"
 #include "sim/ModuleNetwork.h"
 
@@ -113,13 +114,14 @@ struct EngineRig {
         : line(network), engine(state, line, line.clock(), line) {
         line.connect(engine);
         engine.setProtocolLog(&log);
-        engine.setStatusPanel(&status);
+        engine.setWatch(&report);
     }
     link::LinkState state;
     SimulatedLine line;
     link::TransactionEngine engine;
     RecordingLog log;
     RecordingStatus status;
+    link::StatusReport report{status};
 };
 
 }  // namespace velmora::sim

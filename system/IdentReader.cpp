@@ -5,6 +5,7 @@
 #include "access/RamWindow.h"
 #include "link/OperationKind.h"
 #include "link/ReplyCodes.h"
+#include "link/StatusReport.h"
 
 namespace velmora::system {
 
@@ -31,17 +32,6 @@ uint16_t readThroughI2c(access::ModuleLink& link, IdentBuffer& block) {
     return t.atPage ? uint16_t{link::kResultNoReply} : t.code;
 }
 
-// Passes the engine's reports on to the panel and keeps the last one: at level 2 that
-// is the message of the step that failed.
-struct StatusTee : link::StatusPanel {
-    link::StatusPanel* next = nullptr;
-    std::string last;
-    void showStatus(const std::string& text) override {
-        last = text;
-        if (next) next->showStatus(text);
-    }
-};
-
 }  // namespace
 
 std::string identReadError(uint16_t result) {
@@ -55,9 +45,6 @@ IdentRead readIdent(link::TransactionEngine& engine, link::StatusPanel* status,
     if (level != 1 && level != 2) return r;
     auto hold = engine.hold();
     access::ModuleLink link(engine, module);
-    StatusTee tee;
-    tee.next = status;
-    engine.setStatusPanel(&tee);
     if (status) status->showStatus("");
     uint16_t result = link::kResultOk;
     for (int attempt = 0; attempt < kIdentTries && !r.ok; ++attempt) {
@@ -65,14 +52,16 @@ IdentRead readIdent(link::TransactionEngine& engine, link::StatusPanel* status,
         result = level == 1 ? readThroughNode(link, r.block) : readThroughI2c(link, r.block);
         r.ok = result == link::kResultOk;
     }
-    engine.setStatusPanel(status);
     if (r.ok) return r;
     r.block = erasedIdent();
     if (level == 1) {
         r.failure = identReadError(result);
         if (status) status->showStatus(r.failure);
     } else {
-        r.failure = tee.last.empty() ? identReadError(result) : tee.last;
+        // The step that failed last has the panel's words, unless the page's put-back
+        // came after it and went well.
+        const std::string last = link::statusText(link.lastResult()).value_or("");
+        r.failure = last.empty() ? identReadError(result) : last;
     }
     return r;
 }

@@ -21,8 +21,8 @@ struct IdentRead {
 
 inline constexpr int kIdentTries = 3;
 
-// `status` must be the panel the engine reports to (it is the engine's again afterwards);
-// a failed read through the node writes its own message there. Level 0 reads nothing.
+// `status` is panel 2: cleared as the read starts; a failed read through the node writes
+// its own message there. Level 0 reads nothing.
 IdentRead readIdent(link::TransactionEngine& engine, link::StatusPanel* status,
                     const access::ModuleAddress& module);
 

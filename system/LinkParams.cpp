@@ -68,8 +68,9 @@ std::string paramRefusal(LinkParam param, uint8_t value) {
 
 uint16_t writeLinkParam(link::TransactionEngine& engine, uint8_t cid, LinkParam param,
                         uint8_t value) {
-    engine.state().WriteData[0] = value;
-    return engine.trans_Action(cid, link::wrEE, linkParamInfo(param).eeAddress, 1, 0, 1);
+    const uint8_t data[] = {value};
+    return engine.transact({cid, link::wrEE, linkParamInfo(param).eeAddress, 1, 0, 1}, data, {})
+        .code;
 }
 
 }  // namespace velmora::system

@@ -6,7 +6,8 @@
 namespace velmora::system {
 
 uint16_t initialiseModule(link::TransactionEngine& engine, uint8_t cid) {
-    return engine.trans_Action(cid, link::initMod, 0, 0, 0, access::attempts::kInitModule);
+    return engine.transact({cid, link::initMod, 0, 0, 0, access::attempts::kInitModule}, {}, {})
+        .code;
 }
 
 }  // namespace velmora::system

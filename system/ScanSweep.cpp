@@ -36,7 +36,7 @@ void ScanSweep::start() {
 bool ScanSweep::answers(uint8_t cid, uint8_t kind, uint8_t slave) {
     const bool nodeProbe = kind == link::rdRAM;
     for (unsigned tries = nodeProbe ? nodeTries_[cid] : 0;;) {
-        const uint16_t r = engine_.trans_Action(cid, kind, 0, 1, slave, 1);
+        const uint16_t r = engine_.transact({cid, kind, 0, 1, slave, 1}, {}, {}).code;
         ++tries;
         if (nodeProbe) nodeTries_[cid] = static_cast<uint8_t>(tries);
         if (present(r)) return true;

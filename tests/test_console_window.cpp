@@ -121,7 +121,7 @@ TEST_F(TerminalPage, SendWaitsForTheTransactionInFlight) {
     line()->setText("1 78");
     // Enter comes while the transaction waits for its reply.
     QTimer::singleShot(0, line(), [this] { QTest::keyClick(keys(), Qt::Key_Return); });
-    EXPECT_EQ(w.engine().trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(w.engine().transact({1, link::rdRAM, 0x50, 4, 0, 1}, {}, {}).code, 0);
     ASSERT_TRUE(waitForLines(20));
     const QStringList lines = logLines();
     EXPECT_EQ(lines[0], "Send>01 70 00 50 04 3E C3 ");
@@ -133,12 +133,14 @@ TEST_F(TerminalPage, SendWaitsForTheTransactionInFlight) {
 TEST_F(TerminalPage, LogCutAfterTheSendNotBefore) {
     TFTerminal& w = open();
     action("mmProt")->setChecked(true);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(w.engine().trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(w.engine().transact({1, link::rdRAM, 0x50, 4, 0, 1}, {}, {}).code, 0);
     EXPECT_EQ(log()->lineCount(), 20);
     action("mmCRC_hi")->trigger();  // the node takes no frame with its CRC swapped
     enter("1 78");
     ASSERT_TRUE(waitForLines(21));
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(w.engine().trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(w.engine().transact({1, link::rdRAM, 0x50, 4, 0, 1}, {}, {}).code, 0);
     EXPECT_EQ(log()->lineCount(), 41);  // the engine never shortens the log
     action("mmCRC_lo")->trigger();
     enter("1 78");

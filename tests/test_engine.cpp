@@ -5,6 +5,7 @@
 #include "link/Crc16.h"
 #include "link/OperationKind.h"
 #include "link/ReplyCodes.h"
+#include "link/StatusReport.h"
 #include "sim/SimConfig.h"
 #include "tests/support/SimulatedLine.h"
 
@@ -23,8 +24,7 @@ protected:
         EXPECT_TRUE(sim::loadConfig(sim::defaultConfig(), network, error)) << error;
     }
     std::string replyDataHex(size_t n) {
-        return hexOf(
-            {rig.state.ReplyData.begin(), rig.state.ReplyData.begin() + static_cast<long>(n)});
+        return hexOf({readData.begin(), readData.begin() + static_cast<long>(n)});
     }
     // A correct reply frame for a read of `data` at node 1 (header bytes as the sim sends).
     static std::vector<uint8_t> readReply(std::vector<uint8_t> head, std::vector<uint8_t> data) {
@@ -36,6 +36,8 @@ protected:
 
     sim::ModuleNetwork network;
     EngineRig rig{network};
+    std::array<uint8_t, 256> writeData{};
+    std::array<uint8_t, 256> readData{};
 };
 
 }  // namespace
@@ -44,38 +46,36 @@ TEST_F(Engine, EveryKindAgainstANodeAndASubModule) {
     auto& s = rig.state;
     auto& e = rig.engine;
     // RAM, SFR, EEPROM, Flash of node 1
-    s.WriteData[0] = 0xA1;
-    s.WriteData[1] = 0xB2;
-    EXPECT_EQ(e.trans_Action(1, wrRAM, 0x123, 2, 0, 3), 0);
-    EXPECT_EQ(e.trans_Action(1, rdRAM, 0x123, 2, 0, 3), 0);
+    writeData[0] = 0xA1;
+    writeData[1] = 0xB2;
+    EXPECT_EQ(e.transact({1, wrRAM, 0x123, 2, 0, 3}, writeData, readData).code, 0);
+    EXPECT_EQ(e.transact({1, rdRAM, 0x123, 2, 0, 3}, writeData, readData).code, 0);
     EXPECT_EQ(replyDataHex(2), "A1 B2");
-    s.WriteData[0] = 0x5C;
-    EXPECT_EQ(e.trans_Action(1, wrSFR, 0xF8A, 1, 0, 3), 0);
-    EXPECT_EQ(e.trans_Action(1, rdSFR, 0x00A, 1, 0, 3), 0);
+    writeData[0] = 0x5C;
+    EXPECT_EQ(e.transact({1, wrSFR, 0xF8A, 1, 0, 3}, writeData, readData).code, 0);
+    EXPECT_EQ(e.transact({1, rdSFR, 0x00A, 1, 0, 3}, writeData, readData).code, 0);
     EXPECT_EQ(replyDataHex(1), "5C");
-    s.WriteData[0] = 0x42;
-    EXPECT_EQ(e.trans_Action(1, wrEE, 0x3FF, 1, 0, 3), 0);
-    EXPECT_EQ(e.trans_Action(1, rdEE, 0x3FF, 1, 0, 3), 0);
+    writeData[0] = 0x42;
+    EXPECT_EQ(e.transact({1, wrEE, 0x3FF, 1, 0, 3}, writeData, readData).code, 0);
+    EXPECT_EQ(e.transact({1, rdEE, 0x3FF, 1, 0, 3}, writeData, readData).code, 0);
     EXPECT_EQ(replyDataHex(1), "42");
-    for (int i = 0; i < 64; ++i) s.WriteData[i] = static_cast<uint8_t>(i);
-    EXPECT_EQ(e.trans_Action(1, wrFlash, 0x3000, 64, 0, 3), 0);
-    EXPECT_EQ(e.trans_Action(1, rdFlash, 0x303E, 3, 0, 3), 0);
+    for (int i = 0; i < 64; ++i) writeData[i] = static_cast<uint8_t>(i);
+    EXPECT_EQ(e.transact({1, wrFlash, 0x3000, 64, 0, 3}, writeData, readData).code, 0);
+    EXPECT_EQ(e.transact({1, rdFlash, 0x303E, 3, 0, 3}, writeData, readData).code, 0);
     EXPECT_EQ(replyDataHex(3), "3E 3F FF");
     // identifier: 252 bytes then the CRC
-    EXPECT_EQ(e.trans_Action(1, rdID, 0, 0, 0, 3), 0);
-    EXPECT_EQ(s.ReplyHeaderLen, 2);
-    EXPECT_EQ(s.ReplyData[0], 0xCF);  // "П" in Windows-1251
-    EXPECT_EQ(s.ReplyData[252], s.RxBuf[254]);
+    EXPECT_EQ(e.transact({1, rdID, 0, 0, 0, 3}, writeData, readData).code, 0);
+    EXPECT_EQ(readData[0], 0xCF);  // "П" in Windows-1251
     // the i2c window of sub-module 10: REG_PAGE 3 shows RAM 0x180..0x1FF at 0x80..0xFF
-    s.WriteData[0] = 3;
-    EXPECT_EQ(e.trans_Action(1, wrI2C, 0x51, 1, 0x10, 3), 0);
-    s.WriteData[0] = 0x77;
-    EXPECT_EQ(e.trans_Action(1, wrI2C, 0xA3, 1, 0x10, 3), 0);
+    writeData[0] = 3;
+    EXPECT_EQ(e.transact({1, wrI2C, 0x51, 1, 0x10, 3}, writeData, readData).code, 0);
+    writeData[0] = 0x77;
+    EXPECT_EQ(e.transact({1, wrI2C, 0xA3, 1, 0x10, 3}, writeData, readData).code, 0);
     EXPECT_EQ(network.node(1)->subModule(0x10)->ram[0x1A3], 0x77);
-    EXPECT_EQ(e.trans_Action(1, rdI2C, 0xA3, 1, 0x10, 3), 0);
+    EXPECT_EQ(e.transact({1, rdI2C, 0xA3, 1, 0x10, 3}, writeData, readData).code, 0);
     EXPECT_EQ(replyDataHex(1), "77");
     // initialisation expects no reply
-    EXPECT_EQ(e.trans_Action(1, initMod, 0, 0, 0, 1), 0);
+    EXPECT_EQ(e.transact({1, initMod, 0, 0, 0, 1}, writeData, readData).code, 0);
     EXPECT_EQ(network.node(1)->module().initCount, 1);
     EXPECT_EQ(rig.status.last(), "");
 }
@@ -83,7 +83,7 @@ TEST_F(Engine, EveryKindAgainstANodeAndASubModule) {
 TEST_F(Engine, ReplySplitIntoSingleBytesCompletes) {
     rig.line.delivery().chunkSize = 1;
     rig.line.delivery().chunkGapMs = 1;
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 128, 0, 1), 0);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 128, 0, 1}, writeData, readData).code, 0);
     EXPECT_EQ(rig.state.RxCount, 135);
     EXPECT_EQ(rig.log.lines.size(), 2u);
 }
@@ -95,7 +95,8 @@ TEST_F(Engine, ReplySplitAtEveryPositionCompletes) {
         uint64_t t0 = rig.line.clock().now;
         rig.line.inject(t0 + 3, {reply.begin(), reply.begin() + static_cast<long>(cut)});
         rig.line.inject(t0 + 19, {reply.begin() + static_cast<long>(cut), reply.end()});
-        EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0) << "cut at " << cut;
+        EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, 0)
+            << "cut at " << cut;
         EXPECT_EQ(replyDataHex(4), "00 00 00 01");
     }
 }
@@ -106,20 +107,21 @@ TEST_F(Engine, LimitCountsFromTheEndOfTheWireTime) {
     auto reply = readReply(bytesOf("01 70 00 50 04"), bytesOf("00 00 00 01"));
     uint64_t t0 = rig.line.clock().now;
     rig.line.inject(t0 + 202, reply);
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, 0);
     t0 = rig.line.clock().now;
     rig.line.inject(t0 + 203, reply);
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultNoReply);
 }
 
 TEST_F(Engine, SlowSpeedsWaitForTheFramesOnTheWire) {
     // At 1200 baud a 128-byte read takes 1.18 s on the wire, twice the 600 ms limit.
     rig.line.setBaud(1200);
     rig.line.delivery().latencyMs = 1183;
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0, 128, 0, 1), 0);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0, 128, 0, 1}, writeData, readData).code, 0);
     rig.line.setBaud(2400);
     rig.line.delivery().latencyMs = 592 + 590;
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0, 128, 0, 1), 0);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0, 128, 0, 1}, writeData, readData).code, 0);
 }
 
 TEST_F(Engine, SpeedLimitsTable) {
@@ -132,7 +134,8 @@ TEST_F(Engine, SpeedLimitsTable) {
         uint64_t t0 = rig.line.clock().now;
         // Each speed asks another node: a node that has just timed out is first let fall
         // quiet before it is asked again.
-        EXPECT_EQ(rig.engine.trans_Action(cid++, rdRAM, 0, 1, 0, 1), kResultNoReply);
+        EXPECT_EQ(rig.engine.transact({cid++, rdRAM, 0, 1, 0, 1}, writeData, readData).code,
+                  kResultNoReply);
         uint64_t wire = (8 + 7) * 10 * 1000 / baud + (((8 + 7) * 10 * 1000) % baud ? 1 : 0);
         EXPECT_EQ(rig.line.clock().now - t0, wire + limit + 1) << baud;
     }
@@ -144,7 +147,8 @@ TEST_F(Engine, CompleteAndLateInOnePassIsATimeOut) {
     uint64_t t0 = rig.line.clock().now;
     // Deadline is t0 + 2 + 200; the wake-up at deadline + 1 finds the whole reply.
     rig.line.inject(t0 + 203, reply);
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultNoReply);
     EXPECT_EQ(rig.status.last(), "Контроллер не ответил");
 }
 
@@ -152,13 +156,14 @@ TEST_F(Engine, OverLongReplyNeverCompletes) {
     sim::FaultPlan stray;
     stray.strayBytes = 1;
     network.setFaults(stray);
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 2), kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 2}, writeData, readData).code,
+              kResultNoReply);
     EXPECT_EQ(rig.line.sent().size(), 2u);
     EXPECT_EQ(rig.state.RxCount, 12);
 }
 
 TEST_F(Engine, ErrorReplyIsTheResult) {
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0xFFF, 2, 0, 3), 0x87);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0xFFF, 2, 0, 3}, writeData, readData).code, 0x87);
     EXPECT_EQ(rig.status.last(), "Запись в несуществующий адрес");
     EXPECT_EQ(rig.line.sent().size(), 3u);  // an error reply is retried like any failure
 }
@@ -168,13 +173,14 @@ TEST_F(Engine, ErrorReplyFollowedByBytesTimesOut) {
     auto err = bytesOf("01 8C 00 44 C0");
     err.push_back(0x00);
     rig.line.inject(rig.line.clock().now + 3, err);
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultNoReply);
 }
 
 TEST_F(Engine, ErrorReplyEndsTheWaitAsSoonAsItsFifthByteArrives) {
     rig.line.delivery().answerFrom = 1000;
     rig.line.inject(rig.line.clock().now + 3, bytesOf("01 8C 00 44 C0"));
-    EXPECT_EQ(rig.engine.trans_Action(1, wrRAM, 0x50, 1, 0, 1), 0x8C);
+    EXPECT_EQ(rig.engine.transact({1, wrRAM, 0x50, 1, 0, 1}, writeData, readData).code, 0x8C);
     EXPECT_EQ(rig.status.last(), "Ошибка приема терминатора 0x55,0xAA");
 }
 
@@ -197,7 +203,8 @@ TEST_F(Engine, ErrorReplyWithABadCrcIsACrcFailure) {
         EngineRig r{network};
         r.line.delivery().answerFrom = 1000;
         r.line.inject(r.line.clock().now + 3, bytesOf(c.reply));
-        EXPECT_EQ(r.engine.trans_Action(1, wrRAM, 0x50, 1, 0, 1), c.result) << c.reply;
+        EXPECT_EQ(r.engine.transact({1, wrRAM, 0x50, 1, 0, 1}, writeData, readData).code, c.result)
+            << c.reply;
         EXPECT_TRUE(r.engine.isFree());
     }
 }
@@ -206,14 +213,15 @@ TEST_F(Engine, CrcFailureIs29) {
     sim::FaultPlan corrupt;
     corrupt.corruptEvery = 1;
     network.setFaults(corrupt);
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 3), kResultBadCrc);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 3}, writeData, readData).code,
+              kResultBadCrc);
     EXPECT_EQ(rig.line.sent().size(), 3u);
     EXPECT_EQ(rig.status.last(), "Ошибка CRC16 в ответе контроллера");
 }
 
 TEST_F(Engine, RetriesWithALateAnswer) {
     rig.line.delivery().answerFrom = 3;
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 3), 0);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 3}, writeData, readData).code, 0);
     ASSERT_EQ(rig.log.lines.size(), 4u);
     EXPECT_EQ(rig.log.lines[0].text, "Send>01 70 00 50 04 3E C3 ");
     EXPECT_EQ(rig.log.lines[1].text, rig.log.lines[0].text);
@@ -224,49 +232,53 @@ TEST_F(Engine, RetriesWithALateAnswer) {
 }
 
 TEST_F(Engine, BroadcastReturnsAfterOneLimit) {
-    EXPECT_EQ(rig.engine.trans_Action(0, wrRAM, 0x60, 1, 0, 3), 0);
+    EXPECT_EQ(rig.engine.transact({0, wrRAM, 0x60, 1, 0, 3}, writeData, readData).code, 0);
     EXPECT_EQ(rig.line.sent().size(), 1u);
     EXPECT_EQ(rig.status.last(), "");
 }
 
 TEST_F(Engine, InitWithoutReplyIsSuccessAndOneByteReplyIsACrcFailure) {
-    EXPECT_EQ(rig.engine.trans_Action(1, initMod, 0, 0, 0, 3), 0);
+    EXPECT_EQ(rig.engine.transact({1, initMod, 0, 0, 0, 3}, writeData, readData).code, 0);
     EXPECT_EQ(rig.line.sent().size(), 1u);
     rig.line.delivery().answerFrom = 1000;
     rig.line.inject(rig.line.clock().now + 3, {0x01});
-    EXPECT_EQ(rig.engine.trans_Action(1, initMod, 0, 0, 0, 1), kResultBadCrc);
+    EXPECT_EQ(rig.engine.transact({1, initMod, 0, 0, 0, 1}, writeData, readData).code,
+              kResultBadCrc);
 }
 
 TEST_F(Engine, InitCarriesTheSelectedNode) {
     rig.engine.setInitNodeSource([] { return uint8_t{3}; });
-    EXPECT_EQ(rig.engine.trans_Action(1, initMod, 0, 0, 0, 1), 0);
+    EXPECT_EQ(rig.engine.transact({1, initMod, 0, 0, 0, 1}, writeData, readData).code, 0);
     EXPECT_EQ(hexOf(rig.line.sent().back()), "03 79 55 AA 6E 96");
     EXPECT_EQ(network.node(3)->module().initCount, 1);
 }
 
 TEST_F(Engine, ZeroRetriesSendsNothing) {
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 0), 0);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 0}, writeData, readData).code, 0);
     EXPECT_TRUE(rig.line.sent().empty());
 }
 
 TEST_F(Engine, PortLostFailsAtOnceAndLeavesThePortsMessageStanding) {
     rig.state.PortLost = true;
     rig.status.history.clear();
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 3), kResultPortLost);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 3}, writeData, readData).code,
+              kResultPortLost);
     EXPECT_TRUE(rig.line.sent().empty());
     EXPECT_TRUE(rig.log.lines.empty());
     EXPECT_TRUE(rig.status.history.empty());
 }
 
 TEST_F(Engine, UnknownKindIsFive) {
-    EXPECT_EQ(rig.engine.trans_Action(1, 12, 0x50, 4, 0, 3), kResultUnknownKind);
+    EXPECT_EQ(rig.engine.transact({1, 12, 0x50, 4, 0, 3}, writeData, readData).code,
+              kResultUnknownKind);
     EXPECT_TRUE(rig.line.sent().empty());
     EXPECT_EQ(rig.status.last(), "Номер бито > 7");
 }
 
 TEST_F(Engine, ClosedPortTimesOut) {
     rig.line.setOpen(false);
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 2), kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 2}, writeData, readData).code,
+              kResultNoReply);
 }
 
 TEST_F(Engine, BytesPastRxBufAreCountedNotStored) {
@@ -275,34 +287,34 @@ TEST_F(Engine, BytesPastRxBufAreCountedNotStored) {
     flood[0] = 0x01;
     flood[1] = 0x78;
     rig.line.inject(rig.line.clock().now + 3, flood);
-    EXPECT_EQ(rig.engine.trans_Action(1, rdID, 0, 0, 0, 1), kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdID, 0, 0, 0, 1}, writeData, readData).code, kResultNoReply);
     EXPECT_EQ(rig.state.RxCount, 300);
-    // WriteData lies beside RxBuf in the state; it must be untouched.
-    EXPECT_EQ(rig.state.WriteData[0], 0);
 }
 
 TEST_F(Engine, ReadAbove249IsAskedOfTheModule) {
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0, 250, 0, 1), 0x84);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0, 250, 0, 1}, writeData, readData).code, 0x84);
     EXPECT_EQ(rig.status.last(), "Чтение > 249 байт ");
 }
 
 TEST_F(Engine, WriteBeyondTheFrameIsRefused) {
-    EXPECT_EQ(rig.engine.trans_Action(1, wrRAM, 0, 250, 0, 3), kResultFrameTooLong);
+    EXPECT_EQ(rig.engine.transact({1, wrRAM, 0, 250, 0, 3}, writeData, readData).code,
+              kResultFrameTooLong);
     EXPECT_TRUE(rig.line.sent().empty());
 }
 
 TEST_F(Engine, StatusClearedAtEachAttemptThenFinalText) {
     rig.line.delivery().answerFrom = 2;
     rig.status.history.clear();
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 3), 0);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 3}, writeData, readData).code, 0);
     EXPECT_EQ(rig.status.history, (std::vector<std::string>{"", "", ""}));
 }
 
 TEST_F(Engine, NestedTransactionFromAWaitIsRefused) {
     uint16_t nested = 0xFFFF;
-    rig.line.at(rig.line.clock().now + 1,
-                [&] { nested = rig.engine.trans_Action(1, rdRAM, 0, 1, 0, 3); });
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 3), 0);
+    rig.line.at(rig.line.clock().now + 1, [&] {
+        nested = rig.engine.transact({1, rdRAM, 0, 1, 0, 3}, writeData, readData).code;
+    });
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 3}, writeData, readData).code, 0);
     EXPECT_EQ(nested, kResultLinkBusy);
     EXPECT_EQ(rig.line.sent().size(), 1u);
     EXPECT_EQ(replyDataHex(4), "00 00 00 01");
@@ -313,16 +325,18 @@ TEST_F(Engine, HoldKeepsTimerTicksOutOfAMultiStepOperation) {
     {
         auto hold = rig.engine.hold();
         EXPECT_FALSE(rig.engine.isFree());
-        rig.line.at(rig.line.clock().now + 5,
-                    [&] { tick = rig.engine.trans_Action(1, rdRAM, 0, 1, 0, 1); });
+        rig.line.at(rig.line.clock().now + 5, [&] {
+            tick = rig.engine.transact({1, rdRAM, 0, 1, 0, 1}, writeData, readData).code;
+        });
         rig.engine.pause(10);
         EXPECT_EQ(tick, kResultLinkBusy);
         // the holder itself goes on
-        EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0);
+        EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, 0);
     }
     EXPECT_TRUE(rig.engine.isFree());
-    rig.line.at(rig.line.clock().now + 5,
-                [&] { tick = rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1); });
+    rig.line.at(rig.line.clock().now + 5, [&] {
+        tick = rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code;
+    });
     rig.engine.pause(500);
     EXPECT_EQ(tick, 0);
 }
@@ -332,20 +346,22 @@ TEST_F(Engine, RawExchangeCollectsForItsWindow) {
     rig.line.delivery().chunkSize = 100;
     rig.line.delivery().chunkGapMs = 300;
     uint64_t t0 = rig.line.clock().now;
-    ASSERT_TRUE(rig.engine.rawExchange(frame.data(), frame.size(), 700));
+    const RawReply got = rig.engine.rawExchange(frame, readData, 700);
+    ASSERT_TRUE(got.sent);
     EXPECT_EQ(rig.line.clock().now - t0, 700u);
-    EXPECT_EQ(rig.state.RxCount, 256);
+    EXPECT_EQ(got.came, 256u);
+    EXPECT_EQ(got.kept, 256u);
     EXPECT_FALSE(rig.state.LinkBusy);
-    EXPECT_TRUE(frameCrcOk(rig.state.RxBuf.data(), 256));
+    EXPECT_TRUE(frameCrcOk(readData.data(), 256));
 }
 
 TEST_F(Engine, RawExchangeRefusedWhileATransactionWaits) {
     bool accepted = true;
     rig.line.at(rig.line.clock().now + 1, [&] {
         auto f = bytesOf("01 78 00 02");
-        accepted = rig.engine.rawExchange(f.data(), f.size(), 700);
+        accepted = rig.engine.rawExchange(f, readData, 700).sent;
     });
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, 0);
     EXPECT_FALSE(accepted);
 }
 
@@ -357,13 +373,14 @@ TEST_F(Engine, ReceiveOutsideATransactionIsDropped) {
 
 TEST_F(Engine, NoLogLinesWhileLoggingIsOff) {
     rig.log.on = false;
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, 0);
     EXPECT_TRUE(rig.log.lines.empty());
 }
 
 TEST_F(Engine, NoReplyLineWhenNothingArrived) {
     rig.line.delivery().answerFrom = 1000;
-    EXPECT_EQ(rig.engine.trans_Action(5, rdRAM, 0x50, 4, 0, 1), kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({5, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultNoReply);
     ASSERT_EQ(rig.log.lines.size(), 1u);
     EXPECT_EQ(rig.log.lines[0].text.substr(0, 5), "Send>");
 }
@@ -373,22 +390,25 @@ TEST_F(Engine, TimeOutWinsOverACrcFailureInTheSamePass) {
     auto reply = readReply(bytesOf("01 70 00 50 04"), bytesOf("00 00 00 01"));
     reply.back() ^= 0xFF;
     rig.line.inject(rig.line.clock().now + 203, reply);
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultNoReply);
 }
 
 TEST_F(Engine, TimeOutWinsOverAnErrorReplyInTheSamePass) {
     rig.line.delivery().answerFrom = 1000;
     rig.line.inject(rig.line.clock().now + 203, bytesOf("01 87 00 00 00"));
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultNoReply);
 }
 
 TEST_F(Engine, ReadDataIsCopiedEvenWhenTheLastAttemptFailed) {
-    // ReplyData is meaningful only after success; a failed read still leaves what came.
+    // The data mean something only after success; a failed read still leaves what came.
     rig.line.delivery().answerFrom = 1000;
     auto reply = readReply(bytesOf("01 70 00 50 04"), bytesOf("11 22 33 44"));
     reply.back() ^= 0xFF;
     rig.line.inject(rig.line.clock().now + 3, reply);
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), kResultBadCrc);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultBadCrc);
     EXPECT_EQ(replyDataHex(4), "11 22 33 44");
 }
 
@@ -407,7 +427,9 @@ TEST_F(EngineLongReads, ReplyLongerThanRxBufIsACrcFailure) {
         reply[0] = 0x01;
         reply[1] = 0x70;
         r.line.inject(r.line.clock().now + 3, reply);
-        EXPECT_EQ(r.engine.trans_Action(1, rdRAM, 0, count, 0, 1), kResultBadCrc) << count;
+        EXPECT_EQ(r.engine.transact({1, rdRAM, 0, count, 0, 1}, writeData, readData).code,
+                  kResultBadCrc)
+            << count;
         EXPECT_EQ(r.state.RxCount, count + 7u);
         EXPECT_TRUE(r.engine.isFree());
     }
@@ -420,14 +442,16 @@ TEST_F(Engine, InputWaitingBeforeTheRequestIsNotItsAnswer) {
     rig.line.delivery().answerFrom = 1000;
     // A complete, correct reply to the very same request, already in the port's buffer.
     rig.line.inject(rig.line.clock().now, bytesOf("01 70 00 50 04 00 00 00 01 3C 14"));
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultNoReply);
 }
 
 TEST_F(Engine, AnotherNodesLateReplyIsLoggedAndDropped) {
     rig.line.delivery().answerFrom = 1000;
     // Node 2 answers an earlier probe while node 1 is asked.
     rig.line.inject(rig.line.clock().now + 3, bytesOf("02 70 00 50 04 00 00 00 01 28 E4"));
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultNoReply);
     ASSERT_EQ(rig.log.lines.size(), 2u);
     EXPECT_EQ(rig.log.lines[1].text, "<Res 02 70 00 50 04 00 00 00 01 28 E4 ");
 }
@@ -446,9 +470,9 @@ TEST_F(Engine, TheAnswerIsFoundBehindAStrayReply) {
             r.line.inject(t++, std::vector<uint8_t>(both.begin() + static_cast<long>(i),
                                                     both.begin() + static_cast<long>(std::min(
                                                                        both.size(), i + chunk))));
-        EXPECT_EQ(r.engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0) << chunk;
-        EXPECT_EQ(hexOf({r.state.ReplyData.begin(), r.state.ReplyData.begin() + 4}),
-                  "00 00 00 01");
+        EXPECT_EQ(r.engine.transact({1, rdRAM, 0x50, 4, 0, 1}, writeData, readData).code, 0)
+            << chunk;
+        EXPECT_EQ(hexOf({readData.begin(), readData.begin() + 4}), "00 00 00 01");
         ASSERT_EQ(r.log.lines.size(), 3u);
         EXPECT_EQ(r.log.lines[1].text, "<Res 02 70 00 50 04 00 00 00 01 28 E4 ");
         EXPECT_EQ(r.log.lines[2].text, "<Res 01 70 00 50 04 00 00 00 01 3C 14 ");
@@ -459,5 +483,100 @@ TEST_F(Engine, AReplyToAnotherCommandIsNotTaken) {
     rig.line.delivery().answerFrom = 1000;
     // Node 1's identifier reply start while an EEPROM read waits: not the answer.
     rig.line.inject(rig.line.clock().now + 3, bytesOf("01 70 00 50 04 00 00 00 01 3C 14"));
-    EXPECT_EQ(rig.engine.trans_Action(1, rdEE, 0x50, 4, 0, 1), kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdEE, 0x50, 4, 0, 1}, writeData, readData).code,
+              kResultNoReply);
+}
+
+// The caller's bytes and room: a write sends exactly `count` bytes of its own, a read's
+// data land in the room as far as it goes, and only a whole reply counts as received.
+TEST_F(Engine, TheCallersBytesGoOutAndTheReplysDataComeBack) {
+    struct Case {
+        const char* name;
+        Request request;
+        size_t writeBytes, room;
+        uint16_t code;
+        size_t received;
+        const char* sent;  // the frame on the wire, CRC included; empty: nothing sent
+        const char* data;  // the room's first bytes afterwards
+    };
+    const Case cases[] = {
+        {"write of its own bytes",
+         {1, wrRAM, 0x123, 2, 0, 1},
+         2,
+         0,
+         0,
+         0,
+         "01 71 01 23 02 A1 B2 6F 40",
+         ""},
+        {"write short of its count",
+         {1, wrRAM, 0x123, 2, 0, 1},
+         1,
+         0,
+         kResultFrameTooLong,
+         0,
+         "",
+         ""},
+        {"read into a room of two",
+         {1, rdRAM, 0x123, 4, 0, 1},
+         0,
+         2,
+         0,
+         2,
+         "01 70 01 23 04 4A 33",
+         "A1 B2"},
+        {"identifier without its CRC",
+         {1, rdID, 0, 0, 0, 1},
+         0,
+         256,
+         0,
+         252,
+         "01 78 00 02",
+         "CF CB"},
+        {"read that fails",
+         {9, rdRAM, 0, 4, 0, 1},
+         0,
+         256,
+         kResultNoReply,
+         0,
+         "09 70 00 00 04 E3 02",
+         ""},
+    };
+    network.node(1)->module().ram[0x123] = 0xA1;
+    network.node(1)->module().ram[0x124] = 0xB2;
+    writeData = {0xA1, 0xB2};
+    for (const Case& c : cases) {
+        const size_t before = rig.line.sent().size();
+        readData.fill(0);
+        const Result r =
+            rig.engine.transact(c.request, std::span<const uint8_t>(writeData).first(c.writeBytes),
+                                std::span<uint8_t>(readData).first(c.room));
+        EXPECT_EQ(r.code, c.code) << c.name;
+        EXPECT_EQ(r.received, c.received) << c.name;
+        EXPECT_EQ(rig.line.sent().size() > before ? hexOf(rig.line.sent()[before]) : "", c.sent)
+            << c.name;
+        const size_t shown = bytesOf(c.data).size();
+        EXPECT_EQ(hexOf({readData.begin(), readData.begin() + static_cast<long>(shown)}), c.data)
+            << c.name;
+        if (c.room < readData.size())
+            EXPECT_EQ(readData[c.room], 0) << c.name << ": written past the room";
+    }
+}
+
+// Panel 2 once a transaction is over: blank on success, the result's text otherwise;
+// the link's own refusals leave whatever the panel said.
+TEST(StatusReport, TheResultsWordsOrNothing) {
+    const std::pair<uint16_t, const char*> cases[] = {
+        {kResultOk, ""},
+        {kResultNoReply, "Контроллер не ответил"},
+        {kResultBadCrc, "Ошибка CRC16 в ответе контроллера"},
+        {0x8F, "Нет ASK от Slave устр-ва на i2c "},
+        {kResultLinkBusy, "Comm порт отключен"},
+        {kResultPortLost, "Comm порт отключен"},
+    };
+    for (const auto& [code, text] : cases) {
+        velmora::test::RecordingStatus panel;
+        panel.showStatus("Comm порт отключен");
+        reportResult(panel, code);
+        EXPECT_EQ(panel.last(), text) << code;
+    }
 }

@@ -42,11 +42,12 @@ TEST(Crc16, TooShortToCarryACrcNeverPasses) {
 
 struct FrameCase {
     const char* name;
-    RequestArgs args;
+    Request args;
     const char* writeData;
     const char* frame;
     size_t expected;
     uint8_t header;
+    uint8_t initNode = 0;
 };
 
 class RequestFrames : public ::testing::TestWithParam<FrameCase> {};
@@ -58,7 +59,7 @@ TEST_P(RequestFrames, BuildsTheKnownFrame) {
     std::copy(wd.begin(), wd.end(), data.begin());
     std::array<uint8_t, 256> tx{};
     RequestLayout layout;
-    ASSERT_TRUE(buildRequest(c.args, data.data(), tx.data(), layout));
+    ASSERT_TRUE(buildRequest(c.args, c.initNode, data.data(), tx.data(), layout));
     EXPECT_EQ(hexOf({tx.begin(), tx.begin() + static_cast<long>(layout.requestLength)}), c.frame);
     EXPECT_EQ(layout.expectedLength, c.expected);
     EXPECT_EQ(layout.headerLength, c.header);
@@ -81,17 +82,18 @@ INSTANTIATE_TEST_SUITE_P(
         FrameCase{"rdI2C", {1, rdI2C, 0x0151, 0x80, 0x10, 1}, "", "01 7A 10 51 80 3D 2D", 135, 5},
         FrameCase{"wrI2C", {1, wrI2C, 0x51, 1, 0x22, 1}, "08", "01 7B 22 51 01 08 BE 3F", 7, 5},
         FrameCase{"initModTakesTheSelectedNode",
-                  {9, initMod, 0x2000, 0, 0, 5},
+                  {9, initMod, 0x2000, 0, 0, 1},
                   "",
                   "05 79 55 AA 6E 1E",
                   1,
-                  4}),
+                  0,
+                  5}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RequestFrames, ReadOf249SendsSevenExpects256) {
     std::array<uint8_t, 256> tx{}, data{};
     RequestLayout layout;
-    ASSERT_TRUE(buildRequest({1, rdRAM, 0, 249, 0, 1}, data.data(), tx.data(), layout));
+    ASSERT_TRUE(buildRequest({1, rdRAM, 0, 249, 0, 1}, 0, data.data(), tx.data(), layout));
     EXPECT_EQ(layout.requestLength, 7u);
     EXPECT_EQ(layout.expectedLength, 256u);
 }
@@ -99,7 +101,7 @@ TEST(RequestFrames, ReadOf249SendsSevenExpects256) {
 TEST(RequestFrames, WriteOf248Sends255Expects7) {
     std::array<uint8_t, 256> tx{}, data{};
     RequestLayout layout;
-    ASSERT_TRUE(buildRequest({1, wrRAM, 0, 248, 0, 1}, data.data(), tx.data(), layout));
+    ASSERT_TRUE(buildRequest({1, wrRAM, 0, 248, 0, 1}, 0, data.data(), tx.data(), layout));
     EXPECT_EQ(layout.requestLength, 255u);
     EXPECT_EQ(layout.expectedLength, 7u);
 }
@@ -108,17 +110,17 @@ TEST(RequestFrames, WriteThatCannotFitTheFrameIsRefused) {
     std::array<uint8_t, 256> tx{}, data{};
     tx.fill(0xEE);
     RequestLayout layout;
-    EXPECT_TRUE(buildRequest({1, wrRAM, 0, 249, 0, 1}, data.data(), tx.data(), layout));
+    EXPECT_TRUE(buildRequest({1, wrRAM, 0, 249, 0, 1}, 0, data.data(), tx.data(), layout));
     EXPECT_EQ(layout.requestLength, 256u);
     tx.fill(0xEE);
-    EXPECT_FALSE(buildRequest({1, wrRAM, 0, 250, 0, 1}, data.data(), tx.data(), layout));
+    EXPECT_FALSE(buildRequest({1, wrRAM, 0, 250, 0, 1}, 0, data.data(), tx.data(), layout));
     EXPECT_EQ(tx[0], 0xEE);
 }
 
 TEST(RequestFrames, UnknownKindIsRefused) {
     std::array<uint8_t, 256> tx{}, data{};
     RequestLayout layout;
-    EXPECT_FALSE(buildRequest({1, 12, 0, 1, 0, 1}, data.data(), tx.data(), layout));
+    EXPECT_FALSE(buildRequest({1, 12, 0, 1, 0, 1}, 0, data.data(), tx.data(), layout));
 }
 
 TEST(OperationKinds, NamesAndNumbers) {

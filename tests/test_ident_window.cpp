@@ -52,8 +52,10 @@ protected:
         QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, at);
     }
     uint8_t eeprom(uint8_t cid, uint16_t address) {
-        EXPECT_EQ(window->engine().trans_Action(cid, link::rdEE, address, 1, 0, 3), 0);
-        return window->linkState().ReplyData[0];
+        uint8_t reply[1] = {};
+        EXPECT_EQ(window->engine().transact({cid, link::rdEE, address, 1, 0, 3}, {}, reply).code,
+                  0);
+        return reply[0];
     }
 };
 

@@ -70,6 +70,8 @@ protected:
     TnrComm& comm = session.comm();
     LinkState& state = session.state();
     TransactionEngine& engine = session.engine();
+    std::array<uint8_t, 256> write{};
+    std::array<uint8_t, 256> reply{};
 };
 
 }  // namespace
@@ -78,32 +80,31 @@ TEST_F(PtyLink, OpensByPathAndRunsEveryKind) {
     ASSERT_TRUE(comm.open());
     EXPECT_TRUE(comm.isOpen());
     EXPECT_TRUE(comm.open());  // opening an open port does nothing
-    auto& s = state;
-    EXPECT_EQ(engine.trans_Action(1, rdID, 0, 0, 0, 3), 0);
-    EXPECT_EQ(s.ReplyData[0], 0xCF);
-    s.WriteData[0] = 0x12;
-    EXPECT_EQ(engine.trans_Action(1, wrRAM, 0x200, 1, 0, 3), 0);
-    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0x200, 1, 0, 3), 0);
-    EXPECT_EQ(s.ReplyData[0], 0x12);
-    s.WriteData[0] = 0x34;
-    EXPECT_EQ(engine.trans_Action(1, wrSFR, 0xF81, 1, 0, 3), 0);
-    EXPECT_EQ(engine.trans_Action(1, rdSFR, 0x001, 1, 0, 3), 0);
-    EXPECT_EQ(s.ReplyData[0], 0x34);
-    s.WriteData[0] = 0x56;
-    EXPECT_EQ(engine.trans_Action(1, wrEE, 0x010, 1, 0, 3), 0);
-    EXPECT_EQ(engine.trans_Action(1, rdEE, 0x010, 1, 0, 3), 0);
-    EXPECT_EQ(s.ReplyData[0], 0x56);
-    for (int i = 0; i < 64; ++i) s.WriteData[i] = static_cast<uint8_t>(0xC0 + i);
-    EXPECT_EQ(engine.trans_Action(1, wrFlash, 0x2400, 64, 0, 3), 0);
-    EXPECT_EQ(engine.trans_Action(1, rdFlash, 0x2400, 249, 0, 3), 0);
-    EXPECT_EQ(s.ReplyData[63], 0xFF);
-    EXPECT_EQ(s.ReplyData[64], 0xFF);
-    EXPECT_EQ(s.ReplyData[62], 0xFE);
-    s.WriteData[0] = 0x09;
-    EXPECT_EQ(engine.trans_Action(1, wrI2C, 0x51, 1, 0x22, 3), 0);
-    EXPECT_EQ(engine.trans_Action(1, rdI2C, 0x80, 128, 0x22, 3), 0);
-    EXPECT_EQ(engine.trans_Action(1, initMod, 0, 0, 0, 1), 0);
-    EXPECT_EQ(engine.trans_Action(1, rdI2C, 0x80, 1, 0x30, 1), 0x8F);
+    EXPECT_EQ(engine.transact({1, rdID, 0, 0, 0, 3}, write, reply).code, 0);
+    EXPECT_EQ(reply[0], 0xCF);
+    write[0] = 0x12;
+    EXPECT_EQ(engine.transact({1, wrRAM, 0x200, 1, 0, 3}, write, reply).code, 0);
+    EXPECT_EQ(engine.transact({1, rdRAM, 0x200, 1, 0, 3}, write, reply).code, 0);
+    EXPECT_EQ(reply[0], 0x12);
+    write[0] = 0x34;
+    EXPECT_EQ(engine.transact({1, wrSFR, 0xF81, 1, 0, 3}, write, reply).code, 0);
+    EXPECT_EQ(engine.transact({1, rdSFR, 0x001, 1, 0, 3}, write, reply).code, 0);
+    EXPECT_EQ(reply[0], 0x34);
+    write[0] = 0x56;
+    EXPECT_EQ(engine.transact({1, wrEE, 0x010, 1, 0, 3}, write, reply).code, 0);
+    EXPECT_EQ(engine.transact({1, rdEE, 0x010, 1, 0, 3}, write, reply).code, 0);
+    EXPECT_EQ(reply[0], 0x56);
+    for (int i = 0; i < 64; ++i) write[i] = static_cast<uint8_t>(0xC0 + i);
+    EXPECT_EQ(engine.transact({1, wrFlash, 0x2400, 64, 0, 3}, write, reply).code, 0);
+    EXPECT_EQ(engine.transact({1, rdFlash, 0x2400, 249, 0, 3}, write, reply).code, 0);
+    EXPECT_EQ(reply[63], 0xFF);
+    EXPECT_EQ(reply[64], 0xFF);
+    EXPECT_EQ(reply[62], 0xFE);
+    write[0] = 0x09;
+    EXPECT_EQ(engine.transact({1, wrI2C, 0x51, 1, 0x22, 3}, write, reply).code, 0);
+    EXPECT_EQ(engine.transact({1, rdI2C, 0x80, 128, 0x22, 3}, write, reply).code, 0);
+    EXPECT_EQ(engine.transact({1, initMod, 0, 0, 0, 1}, write, reply).code, 0);
+    EXPECT_EQ(engine.transact({1, rdI2C, 0x80, 1, 0x30, 1}, write, reply).code, 0x8F);
     auto lock = server->lockNetwork();
     EXPECT_EQ(network.node(1)->module().initCount, 1);
 }
@@ -111,7 +112,7 @@ TEST_F(PtyLink, OpensByPathAndRunsEveryKind) {
 TEST_F(PtyLink, APtyHasNoLowLatencyModeAndWorksWithout) {
     ASSERT_TRUE(comm.open());
     EXPECT_FALSE(comm.lowLatency());
-    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0x50, 4, 0, 3), 0);
+    EXPECT_EQ(engine.transact({1, rdRAM, 0x50, 4, 0, 3}, write, reply).code, 0);
 }
 
 TEST_F(PtyLink, LowLatencyIsAskedAtEachOpenAndPutBackAtTheClose) {
@@ -141,8 +142,8 @@ TEST_F(PtyLink, StaleInputIsDiscardedOnOpen) {
     t.start();
     spinUntil([&] { return t.elapsed() >= 50; });
     ASSERT_TRUE(comm.open());
-    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0);
-    EXPECT_EQ(state.ReplyData[3], 0x01);
+    EXPECT_EQ(engine.transact({1, rdRAM, 0x50, 4, 0, 1}, write, reply).code, 0);
+    EXPECT_EQ(reply[3], 0x01);
 }
 
 class RecordingTerminal : public TerminalSink {
@@ -172,7 +173,7 @@ TEST_F(PtyLink, AttachedTerminalSeesTrafficAndSendsKeys) {
     spinUntil([&] { return t.elapsed() >= 150; });
     EXPECT_EQ(terminal.shown, QByteArray("ok\ry"));
     // the transaction engine still has the line
-    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(engine.transact({1, rdRAM, 0x50, 4, 0, 1}, write, reply).code, 0);
 }
 
 TEST_F(PtyLink, OpenFailureRaisesFatalErrorWithoutThrowing) {
@@ -183,14 +184,14 @@ TEST_F(PtyLink, OpenFailureRaisesFatalErrorWithoutThrowing) {
     EXPECT_FALSE(comm.isOpen());
     // The failed open marks the link lost: transactions fail at once, sending nothing.
     EXPECT_TRUE(state.PortLost);
-    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0, 1, 0, 1), kResultPortLost);
+    EXPECT_EQ(engine.transact({1, rdRAM, 0, 1, 0, 1}, write, reply).code, kResultPortLost);
 }
 
 TEST_F(PtyLink, ClosedPortWithoutALossTimesOut) {
     ASSERT_TRUE(comm.open());
     comm.close();
     // sending on a closed port does nothing; the transaction times out
-    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0, 1, 0, 1), kResultNoReply);
+    EXPECT_EQ(engine.transact({1, rdRAM, 0, 1, 0, 1}, write, reply).code, kResultNoReply);
 }
 
 TEST_F(PtyLink, HangUpIsOneLossThenIdle) {
@@ -208,7 +209,7 @@ TEST_F(PtyLink, HangUpIsOneLossThenIdle) {
     // A flood of port errors would burn the whole 300 ms.
     EXPECT_LT(used, 0.1);
     // The session marks the link lost and looks for the device again.
-    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0, 1, 0, 1), kResultPortLost);
+    EXPECT_EQ(engine.transact({1, rdRAM, 0, 1, 0, 1}, write, reply).code, kResultPortLost);
     EXPECT_TRUE(session.portCheckTimer().isActive());
 }
 
@@ -224,7 +225,7 @@ TEST_F(PtyLink, PortCheckReopensTheDeviceWhenItComesBack) {
     ASSERT_TRUE(spinUntil([&] { return reopened.count() == 1; }));
     EXPECT_FALSE(session.portCheckTimer().isActive());
     EXPECT_FALSE(state.PortLost);
-    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(engine.transact({1, rdRAM, 0x50, 4, 0, 1}, write, reply).code, 0);
 }
 
 TEST_F(PtyLink, WhenFreeRunsOnceTheLinkIsFreeNeverInsideAWait) {
@@ -237,7 +238,8 @@ TEST_F(PtyLink, WhenFreeRunsOnceTheLinkIsFreeNeverInsideAWait) {
         });
     });
     comm.setBaud(9600);
-    EXPECT_EQ(engine.trans_Action(9, rdRAM, 0, 1, 0, 1), kResultNoReply);  // 600 ms wait
+    EXPECT_EQ(engine.transact({9, rdRAM, 0, 1, 0, 1}, write, reply).code,
+              kResultNoReply);  // 600 ms wait
     order.push_back("transaction over");
     spinUntil([&] { return order.size() == 2; });
     EXPECT_EQ(order, (std::vector<std::string>{"transaction over", "action, idle"}));
@@ -259,7 +261,7 @@ TEST_F(PtyLink, HardwareWatchSeesUnplugAndReplug) {
     server->requestPlug();
     ASSERT_TRUE(spinUntil([&] { return changed.count() >= 2; }));
     ASSERT_TRUE(comm.open());
-    EXPECT_EQ(engine.trans_Action(1, rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(engine.transact({1, rdRAM, 0x50, 4, 0, 1}, write, reply).code, 0);
 }
 
 TEST_F(PtyLink, PortListHoldsThePathInUse) {
@@ -278,8 +280,8 @@ TEST_F(PtyLink, SwitchingAnOpenPortReopensTheNewOne) {
     second.start();
     comm.setChoice(PortChoice{1, QString::fromStdString(second.devicePath())});
     EXPECT_TRUE(comm.isOpen());
-    EXPECT_EQ(engine.trans_Action(7, rdRAM, 0x10, 1, 0, 1), 0);
-    EXPECT_EQ(state.ReplyData[0], 0xAB);
+    EXPECT_EQ(engine.transact({7, rdRAM, 0x10, 1, 0, 1}, write, reply).code, 0);
+    EXPECT_EQ(reply[0], 0xAB);
     second.stop();
 }
 
@@ -294,8 +296,8 @@ TEST_F(PtyLink, PacedRepliesInPiecesAtNineThousandSixHundred) {
     comm.setChoice(PortChoice{1, QString::fromStdString(paced.devicePath())});
     comm.setBaud(9600);
     ASSERT_TRUE(comm.open());
-    EXPECT_EQ(engine.trans_Action(1, rdFlash, 0x2000, 128, 0, 1), 0);
-    EXPECT_EQ(state.ReplyData[0], 0xEF);
+    EXPECT_EQ(engine.transact({1, rdFlash, 0x2000, 128, 0, 1}, write, reply).code, 0);
+    EXPECT_EQ(reply[0], 0xEF);
     paced.stop();
     server->start();
 }
@@ -305,7 +307,7 @@ TEST_F(PtyLink, WaitDoesNotSpin) {
     double before = cpuSeconds();
     // node 9 does not exist: a full 600 ms limit at 9600 baud
     comm.setBaud(9600);
-    EXPECT_EQ(engine.trans_Action(9, rdRAM, 0, 1, 0, 1), kResultNoReply);
+    EXPECT_EQ(engine.transact({9, rdRAM, 0, 1, 0, 1}, write, reply).code, kResultNoReply);
     EXPECT_LT(cpuSeconds() - before, 0.1);
 }
 

@@ -105,7 +105,6 @@ TEST(ReplyCollector, LongerThanRxBuf) {
         EXPECT_EQ(state.RxCount, expected);
         EXPECT_EQ(c.stored(), std::min<size_t>(expected, 256));
         EXPECT_EQ(c.verdict(), ReplyVerdict::BadCrc) << expected;
-        EXPECT_EQ(state.WriteData[0], 0);
     }
 }
 

@@ -206,8 +206,9 @@ TEST(ScanSweep, HoldsTheLinkAgainstDispatchedRequests) {
     ScanRig s;
     uint16_t intruder = 0;
     EngineRig& rig = s.link();
-    rig.line.at(rig.line.clock().now + 50,
-                [&] { intruder = rig.engine.trans_Action(0x01, 3, 0, 1, 0, 1); });
+    rig.line.at(rig.line.clock().now + 50, [&] {
+        intruder = rig.engine.transact({0x01, 3, 0, 1, 0, 1}, {}, {}).code;
+    });
     s.run({1, 2});
     EXPECT_EQ(intruder, link::kResultLinkBusy);
     EXPECT_EQ(s.sent().size(), 2u);

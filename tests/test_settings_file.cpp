@@ -212,7 +212,7 @@ TEST_F(SettingsFile, TheScanRangeAndLogTimesAreKept) {
     EXPECT_EQ(w.scanRange(), (system::NodeRange{2, 3}));
     w.menus().mmProtTime->setChecked(true);
     w.menus().mmProt->setChecked(true);
-    w.engine().trans_Action(1, link::rdRAM, 0x50, 4, 0, 1);
+    w.engine().transact({1, link::rdRAM, 0x50, 4, 0, 1}, {}, {}).code;
     w.pages().reProt->flush();
     EXPECT_TRUE(QRegularExpression(R"(^\d\d:\d\d:\d\d\.\d\d\d Send>01 70 00 50 04 )")
                     .match(w.pages().reProt->lineText(0))

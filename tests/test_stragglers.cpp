@@ -35,11 +35,11 @@ protected:
         appendCrc(f.data(), f.size() - 2);
         return f;
     }
-    // Reads `count` bytes at `address` and says whether ReplyData holds the module's RAM.
+    // Reads `count` bytes at `address` and says whether the data read are the module's RAM.
     bool readsTruth(EngineRig& rig, uint16_t address, uint8_t count, uint16_t& result) {
-        result = rig.engine.trans_Action(1, rdRAM, address, count, 0, 3);
+        result = rig.engine.transact({1, rdRAM, address, count, 0, 3}, {}, readData).code;
         for (uint8_t i = 0; i < count; ++i)
-            if (rig.state.ReplyData[i] != network.node(1)->module().ram[address + i]) return false;
+            if (readData[i] != network.node(1)->module().ram[address + i]) return false;
         return true;
     }
     // Delivers `bytes` at `at`, in pieces of `piece` bytes one millisecond apart.
@@ -52,6 +52,7 @@ protected:
     }
 
     sim::ModuleNetwork network;
+    std::array<uint8_t, 256> readData{};
 };
 
 }  // namespace
@@ -69,7 +70,8 @@ TEST_F(Stragglers, ALateAnswerInTheGuardIsDropped) {
             const uint64_t sent = rig.line.clock().now;
             const uint64_t deadline = sent + wireTimeMs(7 + 11, 115200) + replyLimitMs(115200);
             deliver(rig, deadline + lateBy, ramReply(0x0C, 4), piece);
-            EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x0C, 4, 0, 1), kResultNoReply);
+            EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x0C, 4, 0, 1}, {}, readData).code,
+                      kResultNoReply);
             uint16_t result = 0;
             EXPECT_TRUE(readsTruth(rig, 0x0E, 4, result)) << lateBy << " " << piece;
             EXPECT_EQ(result, 0) << lateBy << " " << piece;
@@ -84,10 +86,10 @@ TEST_F(Stragglers, OtherNodesAreNotHeldUp) {
     network.addNode(2);
     EngineRig rig{network};
     rig.line.delivery().answerFrom = 2;
-    EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x0C, 4, 0, 1), kResultNoReply);
+    EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x0C, 4, 0, 1}, {}, readData).code, kResultNoReply);
     const uint64_t before = rig.line.clock().now;
     rig.line.inject(before + 1, ramReply(0x0C, 4));
-    EXPECT_EQ(rig.engine.trans_Action(2, rdRAM, 0x00, 1, 0, 1), 0);
+    EXPECT_EQ(rig.engine.transact({2, rdRAM, 0x00, 1, 0, 1}, {}, readData).code, 0);
     EXPECT_LT(rig.line.clock().now - before, 20u);
     EXPECT_TRUE(rig.engine.awaitingStraggler(1));
     EXPECT_TRUE(rig.engine.takeLateAnswer(1));
@@ -120,8 +122,8 @@ TEST_F(Stragglers, NoEchoIsDemandedOfAModuleThatDoesNotEcho) {
         uint16_t result = 1;
         EXPECT_TRUE(readsTruth(rig, a, 16, result)) << a;
         EXPECT_EQ(result, 0) << a;
-        EXPECT_EQ(rig.engine.trans_Action(1, rdEE, a, 8, 0, 3), 0) << a;
-        EXPECT_EQ(rig.engine.trans_Action(1, rdI2C, a, 8, 0x10, 3), 0) << a;
+        EXPECT_EQ(rig.engine.transact({1, rdEE, a, 8, 0, 3}, {}, readData).code, 0) << a;
+        EXPECT_EQ(rig.engine.transact({1, rdI2C, a, 8, 0x10, 3}, {}, readData).code, 0) << a;
     }
     EXPECT_EQ(rig.line.sent().size(), 48u);
 }
@@ -138,8 +140,10 @@ TEST_F(Stragglers, AModuleThatStopsEchoingCostsTwoReplies) {
         plan.noEcho = true;
         network.setFaults(plan);
         if (retries == 1) {
-            EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x40, 4, 0, 1), kResultNoReply);
-            EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x40, 4, 0, 1), kResultNoReply);
+            EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x40, 4, 0, 1}, {}, readData).code,
+                      kResultNoReply);
+            EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x40, 4, 0, 1}, {}, readData).code,
+                      kResultNoReply);
         }
         EXPECT_TRUE(readsTruth(rig, 0x40, 4, result));
         EXPECT_EQ(result, 0) << int(retries);
@@ -157,7 +161,8 @@ TEST_F(Stragglers, OnARealLineAReplyTooEarlyIsNotTheAnswer) {
         rig.line.setWireTime(true);
         rig.line.delivery().latencyMs = 0;
         rig.line.delivery().answerFrom = 2;
-        EXPECT_EQ(rig.engine.trans_Action(1, rdRAM, 0x00, 1, 0, 1), kResultNoReply);
+        EXPECT_EQ(rig.engine.transact({1, rdRAM, 0x00, 1, 0, 1}, {}, readData).code,
+                  kResultNoReply);
         uint16_t result = 1;
         EXPECT_TRUE(readsTruth(rig, 0x00, 249, result)) << baud;
         EXPECT_EQ(result, 0) << baud;

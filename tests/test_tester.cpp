@@ -184,7 +184,7 @@ TEST_F(TesterTickRig, ShortReplyStopsTheGeneratorAndFreesTheLink) {
     EXPECT_TRUE(rig.engine.isFree());
     EXPECT_FALSE(rig.state.LinkBusy);
     const size_t before = rig.line.sent().size();
-    rig.engine.trans_Action(1, 8, 0, 0, 0, 1);
+    rig.engine.transact({1, 8, 0, 0, 0, 1}, {}, {}).code;
     EXPECT_EQ(rig.line.sent().size(), before + 1);
 
     answerWith("01 70");

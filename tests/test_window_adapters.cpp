@@ -56,7 +56,7 @@ TEST_F(MainWindow, HandshakeSettingReachesTheOpenPortAtOnce) {
     EXPECT_FALSE(flow->isChecked());
     EXPECT_EQ(handshakeOnLine(adapterPath()), false);
     // Nothing else about the link changed: the module still answers.
-    EXPECT_EQ(w.engine().trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(w.engine().transact({1, link::rdRAM, 0x50, 4, 0, 1}, {}, {}).code, 0);
 
     flow->trigger();
     EXPECT_EQ(handshakeOnLine(adapterPath()), true);
@@ -71,7 +71,7 @@ TEST_F(MainWindow, HandshakeOffInTheFileIsOffFromTheStart) {
     TFTerminal& w = start();
     EXPECT_FALSE(action("mmFlow")->isChecked());
     EXPECT_EQ(handshakeOnLine(adapterPath()), false);
-    EXPECT_EQ(w.engine().trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(w.engine().transact({1, link::rdRAM, 0x50, 4, 0, 1}, {}, {}).code, 0);
     // Reopening the port (the port dialog's "Закрыть") keeps the setting.
     w.Comm().close();
     whenModal([&](QWidget* dialog) { static_cast<TFselectComm*>(dialog)->Button1->click(); });

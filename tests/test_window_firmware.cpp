@@ -54,10 +54,11 @@ TEST_F(MainWindow, AHexFileIsReadListedAndProgrammedIntoTheNode) {
     EXPECT_TRUE(lines.contains("  FLASH   0x2400        0x240F      0x0010"));
     EXPECT_TRUE(lines.contains(" EEPROM   0x0010        0x0012      0x0003"));
     // The module holds the image.
-    EXPECT_EQ(w.engine().trans_Action(1, link::rdFlash, 0x2400, 16, 0, 3), 0);
-    EXPECT_EQ(w.linkState().ReplyData[15], 0x0F);
-    EXPECT_EQ(w.engine().trans_Action(1, link::rdEE, 0x10, 3, 0, 3), 0);
-    EXPECT_EQ(w.linkState().ReplyData[2], 0x33);
+    std::array<uint8_t, 256> reply{};
+    EXPECT_EQ(w.engine().transact({1, link::rdFlash, 0x2400, 16, 0, 3}, {}, reply).code, 0);
+    EXPECT_EQ(reply[15], 0x0F);
+    EXPECT_EQ(w.engine().transact({1, link::rdEE, 0x10, 3, 0, 3}, {}, reply).code, 0);
+    EXPECT_EQ(reply[2], 0x33);
 }
 
 // A write that fails may have changed blocks all the same: the Flash page is read again

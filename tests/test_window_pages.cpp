@@ -178,7 +178,7 @@ TEST_F(MainWindow, Timer1WaitsForTheTransactionInFlight) {
     w.Comm().setBaud(9600);  // a 600 ms limit: the late reply is in time by far
     w.module().SelectionLevel = 1;
     w.startTimer1();  // ticks every 30 ms, during the wait below
-    EXPECT_EQ(w.engine().trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(w.engine().transact({1, link::rdRAM, 0x50, 4, 0, 1}, {}, {}).code, 0);
     EXPECT_EQ(reads, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return reads == 1; }, 3000));
     EXPECT_EQ(mainPage(), kModulePage);

@@ -42,7 +42,7 @@ TEST_F(MainWindow, CancelInThePortDialogClosesThePort) {
     EXPECT_FALSE(w.Comm().isOpen());
     EXPECT_EQ(w.portIcon(), 17);
     // sending on the closed port does nothing; the transaction times out
-    EXPECT_EQ(w.engine().trans_Action(1, link::rdRAM, 0, 1, 0, 1), 31);
+    EXPECT_EQ(w.engine().transact({1, link::rdRAM, 0, 1, 0, 1}, {}, {}).code, 31);
     EXPECT_EQ(panel(2), "Контроллер не ответил");
 }
 
@@ -59,7 +59,7 @@ TEST_F(MainWindow, CloseInThePortDialogOpensTheChosenPort) {
     EXPECT_TRUE(w.Comm().isOpen());
     EXPECT_FALSE(w.linkState().PortLost);
     EXPECT_EQ(w.portIcon(), 18);
-    EXPECT_EQ(w.engine().trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(w.engine().transact({1, link::rdRAM, 0x50, 4, 0, 1}, {}, {}).code, 0);
 }
 
 TEST_F(MainWindow, StartWithAPortThatFailsShowsTheDialog) {
@@ -90,7 +90,7 @@ TEST_F(MainWindow, UnpluggedAndPluggedAgain) {
     server->requestUnplug();
     ASSERT_TRUE(QTest::qWaitFor([&] { return messages.contains("Comm порт отключен"); }, 5000));
     // A refresh timer's read meanwhile fails at once and leaves the reason standing.
-    EXPECT_EQ(w.engine().trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 254);
+    EXPECT_EQ(w.engine().transact({1, link::rdRAM, 0x50, 4, 0, 1}, {}, {}).code, 254);
     EXPECT_EQ(panel(2), "Comm порт отключен");
     EXPECT_FALSE(w.Comm().isOpen());
     EXPECT_EQ(w.portIcon(), 17);
@@ -113,7 +113,7 @@ TEST_F(MainWindow, UnpluggedAndPluggedAgain) {
     int lost = static_cast<int>(messages.indexOf("Comm порт отключен"));
     ASSERT_GE(changed, 0);
     EXPECT_LT(changed, lost);
-    EXPECT_EQ(w.engine().trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(w.engine().transact({1, link::rdRAM, 0x50, 4, 0, 1}, {}, {}).code, 0);
 }
 
 TEST_F(MainWindow, DeviceChangeDuringATransactionEndsItWithNoReply) {
@@ -129,7 +129,7 @@ TEST_F(MainWindow, DeviceChangeDuringATransactionEndsItWithNoReply) {
         network.setFaults(late);
     }
     QTimer::singleShot(50, &w, [&w] { w.postWindowMessage(kMsgDeviceChange); });
-    EXPECT_EQ(w.engine().trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 31);
+    EXPECT_EQ(w.engine().transact({1, link::rdRAM, 0x50, 4, 0, 1}, {}, {}).code, 31);
     EXPECT_FALSE(w.Comm().isOpen());
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.Comm().isOpen(); }, 3000));
     EXPECT_EQ(w.portIcon(), 18);
@@ -137,10 +137,10 @@ TEST_F(MainWindow, DeviceChangeDuringATransactionEndsItWithNoReply) {
 
 TEST_F(MainWindow, ExchangesAreLoggedWhileProtocolIsChecked) {
     TFTerminal& w = start();
-    EXPECT_EQ(w.engine().trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(w.engine().transact({1, link::rdRAM, 0x50, 4, 0, 1}, {}, {}).code, 0);
     EXPECT_EQ(w.pages().reProt->lineCount(), 0);
     action("mmProt")->trigger();
-    EXPECT_EQ(w.engine().trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(w.engine().transact({1, link::rdRAM, 0x50, 4, 0, 1}, {}, {}).code, 0);
     ASSERT_EQ(w.pages().reProt->lineCount(), 2);
     EXPECT_EQ(w.pages().reProt->lineText(0), "Send>01 70 00 50 04 3E C3 ");
     EXPECT_EQ(w.pages().reProt->lineText(1), "<Res 01 70 00 50 04 00 00 00 01 3C 14 ");
@@ -167,7 +167,7 @@ TEST_F(MainWindow, PortDialogWaitsForTheReplyInFlight) {
         select->Button1->click();
     });
     QTimer::singleShot(20, &w, [&w] { w.menus().mmNomComm->trigger(); });
-    EXPECT_EQ(w.engine().trans_Action(1, link::rdRAM, 0x50, 4, 0, 1), 0);
+    EXPECT_EQ(w.engine().transact({1, link::rdRAM, 0x50, 4, 0, 1}, {}, {}).code, 0);
     waiting = false;
     ASSERT_TRUE(QTest::qWaitFor([&] { return answered; }, 3000));
     EXPECT_FALSE(dialogDuringWait);

@@ -1,10 +1,12 @@
 #include "tools/TesterTick.h"
 
-#include <algorithm>
+#include <array>
 #include <vector>
 
 #include "common/HexText.h"
 #include "link/Crc16.h"
+#include "link/FrameLayout.h"
+#include "link/RawExchange.h"
 #include "tools/TestFileCheck.h"
 #include "tools/TestLine.h"
 
@@ -49,24 +51,22 @@ TickResult runTestTick(link::TransactionEngine& engine, TestList& list, uint32_t
         return result;
     }
 
-    auto hold = engine.hold();
-    link::LinkState& state = engine.state();
     std::vector<uint8_t> frame = parsed.bytes;
     frame.resize(frame.size() + 2);
     link::appendCrc(frame.data(), parsed.bytes.size());
     result.crc = static_cast<uint16_t>(frame[frame.size() - 2] | frame.back() << 8);
-    std::copy(frame.begin(), frame.end(), state.TxBuf.begin());
-    if (!engine.rawExchange(state.TxBuf.data(), frame.size(), waitMs)) {
+    std::array<uint8_t, link::kFrameMax> reply{};
+    const link::RawReply got = link::exchangeRaw(engine, frame, reply, waitMs);
+    if (!got.sent) {
         result.outcome = TickOutcome::Busy;
         return result;
     }
-    const size_t kept = std::min<size_t>(state.RxCount, state.RxBuf.size());
-    if (kept < 3) {
+    if (got.kept < 3) {
         result.outcome = TickOutcome::NoReply;
         return result;
     }
     result.outcome = TickOutcome::Answered;
-    result.replyText = testReplyText(state.RxBuf.data(), kept, kept == state.RxCount);
+    result.replyText = testReplyText(reply.data(), got.kept, got.whole());
     return result;
 }
 

@@ -25,6 +25,7 @@ LinkSession::LinkSession(QObject* parent) : QObject(parent) {
 
 LinkSession::~LinkSession() {
     engine_.setFreeNotice(nullptr);
+    engine_.setWatch(nullptr);
 }
 
 void LinkSession::onReceived(const QByteArray& bytes) {
@@ -81,6 +82,12 @@ bool LinkSession::checkPort() {
 void LinkSession::shutDown() {
     hardware_.stop();
     portCheck_.stop();
+}
+
+void LinkSession::reportTo(StatusPanel* panel) {
+    engine_.setWatch(nullptr);
+    report_.reset(panel ? new StatusReport(*panel) : nullptr);
+    engine_.setWatch(report_.get());
 }
 
 void LinkSession::whenFree(std::function<void()> action) {

@@ -12,9 +12,11 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "link/LinkState.h"
+#include "link/StatusReport.h"
 #include "link/TransactionEngine.h"
 #include "link/qt/HardwareWatch.h"
 #include "link/qt/QtEventPump.h"
@@ -53,6 +55,9 @@ public:
     // Ends every timer and watch (closing the program).
     void shutDown();
 
+    // Every transaction's result on `panel` (status panel 2) from now on; none: nowhere.
+    void reportTo(StatusPanel* panel);
+
     // Runs `action` now if the link is free; otherwise once it becomes free, from the
     // event loop, never inside an engine wait. A modal window opened inside that wait
     // would hold the transaction until it closed.
@@ -78,6 +83,7 @@ private:
     TransactionEngine engine_{state_, comm_, clock_, pump_};
     HardwareWatch hardware_;
     QTimer portCheck_;
+    std::unique_ptr<StatusReport> report_;
     std::vector<std::function<void()>> waitingForFree_;
     bool runQueued_ = false;
 };

@@ -33,10 +33,11 @@ inline QString eraseThroughTheDialog(app::TFTerminal& w, const QString& from, co
 
 // Whether node `cid`'s Flash reads FF over `count` bytes from `address`.
 inline bool flashReadsErased(app::TFTerminal& w, uint8_t cid, uint16_t address, uint8_t count) {
-    if (w.engine().trans_Action(cid, link::rdFlash, address, static_cast<uint8_t>(count + 1), 0, 3) != 0)
-        return false;
+    std::array<uint8_t, 256> reply{};
+    const link::Request read{cid, link::rdFlash, address, static_cast<uint8_t>(count + 1), 0, 3};
+    if (!w.engine().transact(read, {}, reply).ok()) return false;
     for (int i = 0; i < count; ++i)
-        if (w.linkState().ReplyData[static_cast<size_t>(i)] != 0xFF) return false;
+        if (reply[static_cast<size_t>(i)] != 0xFF) return false;
     return true;
 }
 
