@@ -31,35 +31,10 @@
 #include "workbench/Workbench.h"
 #include "workbench/gui/WindowServices.h"
 
-namespace velmora::system {
-class TFHandSetConfig;
-}
-
-namespace velmora::app {
-
-class TFselectComm;
-}  // namespace velmora::app
-
-namespace velmora::tools {
-class TFfreeTerminal;
-class TFTestKom;
-}  // namespace velmora::tools
-
 namespace velmora::firmware {
-class TFshiftFlash;
-class TFClear_FL;
 class FirmwareActions;
 class RunPanel;
 }  // namespace velmora::firmware
-
-namespace velmora::app {
-
-class TFHelp;
-class TFAboutBox;
-}  // namespace velmora::app
-namespace velmora::views {
-class TFShowVar;
-}  // namespace velmora::views
 namespace velmora::app {
 
 using workbench::kMsgBrowserClosed;
