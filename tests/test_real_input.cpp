@@ -341,7 +341,6 @@ TEST_F(RealInput, MenuEntriesOpenTheirDialogs) {
     EXPECT_TRUE(waitSent(0, "01 78")) << "the port did not stay in use";
 }
 
-
 // "Диапазон сканирования..." opens with its first address ready to be typed over: "02"
 // Tab "05" Enter gives the range, the dialog shows it when opened again, and a scan asks
 // nodes 02 to 05 only, finding 03 of the two the network has.
@@ -366,7 +365,7 @@ TEST_F(RealInput, TheScanRangeTypedIntoItsDialogIsTheOneScanned) {
 
     click("btn_sysUpDate");
     ASSERT_TRUE(waitShown("pSkan")) << "\"Обновить\" started no scan";
-    ASSERT_TRUE(waitUntil([&] { return !shown("pSkan"); }, 30000)) << "the scan did not end";
+    ASSERT_TRUE(waitUntil([&] { return !shown("pSkan"); }, 10000)) << "the scan did not end";
     EXPECT_EQ(text("tvSysInf", kTreeNode01), "$03");
     for (const char* node : {"02 70", "03 70", "04 70", "05 70"})
         EXPECT_TRUE(sentAfter(0, node)) << "no probe of node " << node;
