@@ -55,6 +55,10 @@ void ScanRangeDialog::setRange(system::NodeRange range) {
     chosen_.reset();
     first_->setText(QString::fromStdString(hexNumber(range.first, 2)));
     last_->setText(QString::fromStdString(hexNumber(range.last, 2)));
+    // The dialog opens ready for the first address to be typed over: the box already
+    // holds its two digits and would take no more, so its text is chosen whole.
+    first_->setFocus();
+    first_->selectAll();
 }
 
 void ScanRangeDialog::apply() {

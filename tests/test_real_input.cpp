@@ -56,6 +56,55 @@ TEST_F(RealInput, TheCommandLineSendsWhatIsTypedThroughItsFilter) {
     })) << "the history did not bring the first command back";
 }
 
+// A frame line of the log taken apart: a double click on the identifier request that
+// choosing node 01 sent shows its fields; the popup opens the decoder on the line
+// right-clicked (the command line's own frame), and bytes typed over it are taken
+// apart as they come, a spoilt CRC named.
+TEST_F(RealInput, TheLogsFrameLinesAreTakenApart) {
+    start({.knownNetwork = true});
+    clickAt(item("tvSysInf", kTreeNode01));
+    ASSERT_TRUE(waitAnswered(0, "01 78"));
+    clickAt(tab("pcChan", 2));
+    ASSERT_TRUE(waitFocus("cbKomStr"));
+    type("1 70 0 10 4");
+    press(XK_Return);
+    ASSERT_TRUE(waitUntil([&] { return text("reProt").find("=> 01 70 00 10 04") != std::string::npos; }));
+    // The log's lines from its top, as the probe counts its paragraphs.
+    const auto lineOf = [&](const std::string& head) {
+        const std::string log = text("reProt");
+        int row = 0;
+        for (size_t at = 0; at < log.size(); ++row) {
+            const size_t end = std::min(log.find("\\n", at), log.size());
+            if (log.compare(at, head.size(), head) == 0) return row;
+            at = end + 2;
+        }
+        ADD_FAILURE() << "no line starts with " << head << " in " << log;
+        return -1;
+    };
+    const int request = lineOf("Send>01 78 00 02");
+    const int command = lineOf("=> 01 70 00 10 04 0F 03");
+    ASSERT_TRUE(request >= 0 && command >= 0);
+
+    clickAt(item("reProt", request), 1, 2);
+    activate("FrameDecodeDialog");
+    EXPECT_TRUE(waitText("reFrameFields", "node 01\\ncommand 78 rdID\\ncrc 0200 ok\\n"));
+    EXPECT_EQ(text("lbFrameVerdict"), "Запрос; ответ: 256 байт");
+    press(XK_Escape);
+    ASSERT_TRUE(waitUntil([&] { return !windowShown("FrameDecodeDialog"); }));
+    activate("TFTerminal");
+
+    clickAt(item("reProt", command), 3);
+    click("mmDecode");
+    activate("FrameDecodeDialog");
+    ASSERT_TRUE(waitFocus("edFrameBytes"));
+    EXPECT_EQ(text("edFrameBytes"), "01 70 00 10 04 0F 03") << "not the line right-clicked";
+    press(XK_a, XK_Control_L);
+    type("01 70 00 10 04 0f 04");
+    EXPECT_TRUE(waitText("lbFrameVerdict", "Запрос; ответ: 11 байт; CRC неверна"));
+    EXPECT_NE(text("reFrameFields").find("crc 040F bad, want 030F"), std::string::npos)
+        << text("reFrameFields");
+}
+
 // F1 shows the help. F6 and F7 leave the System page only once something is chosen; a
 // click on a node chooses it and opens its identifier. On the Module page Shift+F5..F9
 // show its tabs, each reading its page; F5, F6 and F7 show the three pages from
@@ -290,6 +339,38 @@ TEST_F(RealInput, MenuEntriesOpenTheirDialogs) {
     type("1 78");
     press(XK_Return);
     EXPECT_TRUE(waitSent(0, "01 78")) << "the port did not stay in use";
+}
+
+// "Диапазон сканирования..." opens with its first address ready to be typed over: "02"
+// Tab "05" Enter gives the range, the dialog shows it when opened again, and a scan asks
+// nodes 02 to 05 only, finding 03 of the two the network has.
+TEST_F(RealInput, TheScanRangeTypedIntoItsDialogIsTheOneScanned) {
+    start();
+    chooseMenu("mmSettings", "mmScanRange");
+    activate("ScanRangeDialog");
+    ASSERT_TRUE(waitFocus("edScanFirst"));
+    type("02");
+    press(XK_Tab);
+    type("05");
+    press(XK_Return);
+    ASSERT_TRUE(waitUntil([&] { return !windowShown("ScanRangeDialog"); }));
+    activate("TFTerminal");
+    chooseMenu("mmSettings", "mmScanRange");
+    activate("ScanRangeDialog");
+    EXPECT_EQ(text("edScanFirst"), "02");
+    EXPECT_EQ(text("edScanLast"), "05");
+    press(XK_Escape);
+    ASSERT_TRUE(waitUntil([&] { return !windowShown("ScanRangeDialog"); }));
+    activate("TFTerminal");
+
+    click("btn_sysUpDate");
+    ASSERT_TRUE(waitShown("pSkan")) << "\"Обновить\" started no scan";
+    ASSERT_TRUE(waitUntil([&] { return !shown("pSkan"); }, 10000)) << "the scan did not end";
+    EXPECT_EQ(text("tvSysInf", kTreeNode01), "$03");
+    for (const char* node : {"02 70", "03 70", "04 70", "05 70"})
+        EXPECT_TRUE(sentAfter(0, node)) << "no probe of node " << node;
+    for (const std::string& frame : wire())
+        EXPECT_TRUE(frame >= "02" && frame < "06") << "a probe outside 02..05: " << frame;
 }
 
 }  // namespace velmora::testing

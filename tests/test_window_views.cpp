@@ -1,6 +1,7 @@
 // The Flash, RAM, EEPROM and SFR tabs in the window, offscreen, against the built-in
 // network on a pseudo-terminal: node 01 (level 1) and its i2c module 10 (level 2).
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -8,6 +9,8 @@
 #include <QTableWidget>
 
 #include "app/MemoryTabs.h"
+#include "symbols/gui/ProjectSymbols.h"
+#include "tests/support/Gpasm.h"
 #include "tests/support/WindowFixture.h"
 #include "views/gui/TFShowVar.h"
 
@@ -176,6 +179,47 @@ TEST_F(MemoryTabsWindow, TheInspectorNeverShowsAnotherModulesValueAsCurrent) {
     EXPECT_EQ(p.lbValRAM->text(), "unsigned Char/Hex: 42");
     EXPECT_NE(p.lbValRAM->palette().color(QPalette::WindowText), current)
         << "a value that could not be read again looks current";
+}
+
+// With the project's listing loaded, the inspector names the place a click reads, for
+// the eye and for a screen reader, before its value; a place the listing does not name
+// shows the value alone.
+TEST_F(MemoryTabsWindow, TheInspectorNamesTheFirmwaresVariables) {
+    test::Gpasm gpasm(VELMORA_GPASM);
+    if (!gpasm.present()) GTEST_SKIP() << "gpasm is not installed";
+    const std::string listing =
+        gpasm.assemble("project", "        processor 18f6520\n        cblock 0x20\n"
+                                  "            counter\n            flags\n        endc\n        end\n") +
+        ".lst";
+    auto& symbols = symbols::gui::ProjectSymbols::instance();
+    const auto refused = symbols.load(listing);
+    ASSERT_FALSE(refused) << *refused;
+    {
+        auto lock = server->lockNetwork();
+        node().ram[0x020] = 0x41;
+        node().ram[0x021] = 0x42;
+        node().ram[0x030] = 0x43;
+    }
+    TFTerminal& w = open(0, kRamTab);
+    auto& p = w.pages();
+    w.showVar()->setChoice(views::VarType::UChar, views::VarFormat::Hex);
+    const struct {
+        int row, column;
+        const char* shown;
+    } cases[] = {
+        {3, 1, "counter: unsigned Char/Hex: 41"},
+        {3, 2, "flags: unsigned Char/Hex: 42"},
+        {4, 1, "unsigned Char/Hex: 43"},  // RAM 030: no name
+    };
+    for (const auto& c : cases) {
+        p.sgRAM->setCurrentCell(c.row, c.column);
+        const QRect r = p.sgRAM->visualItemRect(p.sgRAM->item(c.row, c.column));
+        QTest::mouseClick(p.sgRAM->viewport(), Qt::LeftButton, {}, r.center());
+        settle();
+        EXPECT_EQ(p.lbValRAM->text(), c.shown);
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(p.lbValRAM)->text(QAccessible::Name), c.shown);
+    }
+    symbols.set({}, "");
 }
 
 TEST_F(MemoryTabsWindow, ARangeKeepsTheCursorsPlaceInThePage) {

@@ -16,6 +16,9 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QTreeView>
@@ -129,6 +132,16 @@ QModelIndex shownIndex(QAbstractItemView* view, int row, int column) {
         return at.isValid() ? at.sibling(at.row(), column) : QModelIndex();
     }
     return view->model()->index(row, column, view->rootIndex());
+}
+
+// The first line of a text box's row-th paragraph, as far as the box shows it.
+template <class Edit>
+QString paragraphPlace(Edit* edit, int row) {
+    const QTextBlock block = edit->document()->findBlockByNumber(row);
+    if (!block.isValid()) return QStringLiteral("none");
+    const QRect cursor = edit->cursorRect(QTextCursor(block));
+    QWidget* view = edit->viewport();
+    return global(view, QRect(0, cursor.top(), view->width(), cursor.height()) & view->rect());
 }
 
 QString oneLine(QString text) {
@@ -245,6 +258,10 @@ QString probeAnswer(const ProbeRequest& r) {
         case ProbeRequest::Item:
         case ProbeRequest::Text: {
             if (r.verb == ProbeRequest::Text && r.row < 0) return oneLine(widgetText(w));
+            if (r.verb == ProbeRequest::Item) {
+                if (auto* t = qobject_cast<QPlainTextEdit*>(w)) return paragraphPlace(t, r.row);
+                if (auto* t = qobject_cast<QTextEdit*>(w)) return paragraphPlace(t, r.row);
+            }
             auto* view = qobject_cast<QAbstractItemView*>(w);
             const QModelIndex at = view ? shownIndex(view, r.row, r.column) : QModelIndex();
             if (!at.isValid()) return QStringLiteral("none");

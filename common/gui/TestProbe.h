@@ -9,7 +9,8 @@
 //   where NAME           global x y w h of the shown widget, or menu entry, of that name
 //   tab NAME INDEX       global x y w h of a tab of a QTabWidget or QTabBar
 //   item NAME ROW COL    global x y w h of a table cell, a list row, or a tree row
-//                        (counted as the tree shows them, from the top)
+//                        (counted as the tree shows them, from the top); of a text
+//                        box, the first line of its ROW-th paragraph (COL unused)
 //   text NAME            a field's, label's, button's or combo box's text; an item
 //                        view's current item; a status bar's panels joined by " | ";
 //                        of a hidden widget too when none of that name shows

@@ -59,7 +59,7 @@ TerminalConsole::TerminalConsole(const TerminalPageWidgets& page, const ConsoleM
     connect(menus_.loadKommSet, &QAction::triggered, this,
             [this] { session_.whenFree([this] { chooseCommandSet(); }); });
     connect(menus_.pmProt, &QMenu::aboutToShow, this, &TerminalConsole::updateBeginnings);
-    // The line under the text cursor (where the popup was asked for) is the likely frame.
+    // The line under the text cursor (put where the popup was asked for) is the likely frame.
     if (menus_.mmDecode)
         connect(menus_.mmDecode, &QAction::triggered, this, [this] {
             openDecoder(QString::fromStdString(std::string(link::frameTextOfLogLine(
@@ -92,6 +92,15 @@ FrameDecodeDialog* TerminalConsole::openDecoder(const QString& text) {
 
 bool TerminalConsole::eventFilter(QObject* watched, QEvent* event) {
     if (watched == page_.reProt->viewport()) {
+        // A right click puts the text cursor on its line, as a left click does: the
+        // popup's "Разобрать кадр" then takes the line the popup was asked for, not the
+        // one last clicked.
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto* click = static_cast<QMouseEvent*>(event);
+            if (click->button() == Qt::RightButton)
+                page_.reProt->setTextCursor(
+                    page_.reProt->cursorForPosition(click->position().toPoint()));
+        }
         // A double click on a frame line of the log takes that frame apart.
         if (event->type() == QEvent::MouseButtonDblClick) {
             const auto* click = static_cast<QMouseEvent*>(event);
