@@ -15,6 +15,7 @@ views::ViewHost hostOf(TFTerminal& w) {
         return access::ModuleAddress{m.CurrentCID, m.CurrentSlaveAdr, m.SelectionLevel};
     };
     h.addresses = &w.addresses();
+    h.symbols = &w.workbench().symbols;
     h.refreshPage = [&w] { w.pcMonChange(); };
     h.tmUpDate = &w.tmUpDate();
     h.lockedByAuto = {w.menus().mmFile->menuAction(), w.menus().mmSettings->menuAction()};

@@ -15,7 +15,7 @@ void installSymbolFileMenu(TFTerminal& window) {
     QAction* action = window.menus().mmSettings->addAction("Файл символов...");
     action->setObjectName("mmSymbolFile");
     QObject::connect(action, &QAction::triggered, &window, [&window] {
-        auto& symbols = symbols::gui::ProjectSymbols::instance();
+        auto& symbols = window.workbench().symbols;
         const QString current = QString::fromStdString(symbols.path());
         const QString path = QFileDialog::getOpenFileName(
             &window, "Файл символов", current.isEmpty() ? QString() : QFileInfo(current).path(),

@@ -25,7 +25,6 @@
 #include "common/gui/WritableFolder.h"
 #include "system/gui/TFHandSetConfig.h"
 #include "common/gui/ProgramCaption.h"
-#include "symbols/gui/ProjectSymbols.h"
 
 namespace velmora::app {
 
@@ -351,7 +350,7 @@ void TFTerminal::firstActivation() {
     menus_.mmAutoskan->setChecked(s.autoScan);
     menus_.mmProtTime->setChecked(s.logTimes);
     bench_.scanRange = system::nodeRangeOrWhole(s.scanFirst, s.scanLast);
-    symbols::gui::ProjectSymbols::instance().restore(s.symbolFile);
+    bench_.symbols.restore(s.symbolFile);
     menus_.mmProt->setChecked(s.protocol);
     nav_->showStartPages();
     bench_.module.CurrentCID = 0;
@@ -439,7 +438,7 @@ void TFTerminal::writeSettingsFile() {
     s.logTimes = menus_.mmProtTime->isChecked();
     s.scanFirst = bench_.scanRange.first;
     s.scanLast = bench_.scanRange.last;
-    s.symbolFile = symbols::gui::ProjectSymbols::instance().path();
+    s.symbolFile = bench_.symbols.path();
     s.protocol = menus_.mmProt->isChecked();
     s.hexDir = hexDir_.toStdString();
     port_->store(s);

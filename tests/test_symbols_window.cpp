@@ -12,8 +12,8 @@
 using namespace velmora;
 
 TEST(SymbolNames, ANameTypedInTheEntryEditorFillsTheAddress) {
-    symbols::gui::ProjectSymbols::instance().set(
-        symbols::SymbolTable({{"counter", 0x020}, {"hiVar", 0x150}}), "project.lst");
+    symbols::gui::ProjectSymbols project;
+    project.set(symbols::SymbolTable({{"counter", 0x020}, {"hiVar", 0x150}}), "project.lst");
     struct Case {
         const char* typed;
         const char* address;
@@ -24,7 +24,7 @@ TEST(SymbolNames, ANameTypedInTheEntryEditorFillsTheAddress) {
         {"count", ""},  // only a whole name
     };
     for (const Case& c : cases) {
-        tools::TFEditBrow editor;
+        tools::TFEditBrow editor(project);
         editor.prepare(false, "");
         editor.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
@@ -33,5 +33,4 @@ TEST(SymbolNames, ANameTypedInTheEntryEditorFillsTheAddress) {
         EXPECT_EQ(editor.edAdr->text(), c.address) << c.typed;
         EXPECT_EQ(editor.edSymbol->accessibleName(), "Имя переменной");
     }
-    symbols::gui::ProjectSymbols::instance().set({}, "");
 }

@@ -191,9 +191,6 @@ TEST_F(MemoryTabsWindow, TheInspectorNamesTheFirmwaresVariables) {
         gpasm.assemble("project", "        processor 18f6520\n        cblock 0x20\n"
                                   "            counter\n            flags\n        endc\n        end\n") +
         ".lst";
-    auto& symbols = symbols::gui::ProjectSymbols::instance();
-    const auto refused = symbols.load(listing);
-    ASSERT_FALSE(refused) << *refused;
     {
         auto lock = server->lockNetwork();
         node().ram[0x020] = 0x41;
@@ -201,6 +198,8 @@ TEST_F(MemoryTabsWindow, TheInspectorNamesTheFirmwaresVariables) {
         node().ram[0x030] = 0x43;
     }
     TFTerminal& w = open(0, kRamTab);
+    const auto refused = w.workbench().symbols.load(listing);
+    ASSERT_FALSE(refused) << *refused;
     auto& p = w.pages();
     w.showVar()->setChoice(views::VarType::UChar, views::VarFormat::Hex);
     const struct {
@@ -219,7 +218,6 @@ TEST_F(MemoryTabsWindow, TheInspectorNamesTheFirmwaresVariables) {
         EXPECT_EQ(p.lbValRAM->text(), c.shown);
         EXPECT_EQ(QAccessible::queryAccessibleInterface(p.lbValRAM)->text(QAccessible::Name), c.shown);
     }
-    symbols.set({}, "");
 }
 
 TEST_F(MemoryTabsWindow, ARangeKeepsTheCursorsPlaceInThePage) {

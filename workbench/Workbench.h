@@ -7,6 +7,7 @@
 
 #include "console/ProtocolLog.h"
 #include "link/qt/LinkSession.h"
+#include "symbols/gui/ProjectSymbols.h"
 #include "system/CurrentModule.h"
 #include "system/NodeRange.h"
 #include "system/ScanState.h"
@@ -34,6 +35,8 @@ public:
     system::NodeRange scanRange;  // "Диапазон сканирования...", kept in the settings
     // The protocol log's lines, kept whether or not the Terminal page is built.
     console::ProtocolLogModel log;
+    // The names of the project's symbol file ("Файл символов...", kept in the settings).
+    symbols::gui::ProjectSymbols symbols;
 
 private:
     link::LinkSession& session_;

@@ -4,11 +4,6 @@
 
 namespace velmora::symbols::gui {
 
-ProjectSymbols& ProjectSymbols::instance() {
-    static ProjectSymbols symbols;
-    return symbols;
-}
-
 std::optional<std::string> ProjectSymbols::load(const std::string& path) {
     SymbolRead read = readSymbolFile(path);
     if (!read.ok()) return read.error;

@@ -1,5 +1,6 @@
 #pragma once
-// The project's symbol file as the windows see it: one table for the whole program,
+// The project's symbol file as the windows see it: one table for the whole program (the
+// workbench keeps it),
 // changed from the settings at start and from "Файл символов..."; the browsers' name
 // fields and the RAM tab hear of each change.
 
@@ -14,8 +15,6 @@ namespace velmora::symbols::gui {
 class ProjectSymbols : public QObject {
     Q_OBJECT
 public:
-    static ProjectSymbols& instance();
-
     const SymbolTable& table() const { return table_; }
     const std::string& path() const { return path_; }
 

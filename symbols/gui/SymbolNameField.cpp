@@ -7,8 +7,9 @@
 
 namespace velmora::symbols::gui {
 
-SymbolNameField::SymbolNameField(QLineEdit* addressField, QWidget* parent)
-    : QLineEdit(parent), address_(addressField) {
+SymbolNameField::SymbolNameField(const ProjectSymbols& symbols, QLineEdit* addressField,
+                                 QWidget* parent)
+    : QLineEdit(parent), symbols_(symbols), address_(addressField) {
     setObjectName("edSymbol");
     setAccessibleName("Имя переменной");
     auto* completer = new QCompleter(&names_, this);
@@ -16,13 +17,13 @@ SymbolNameField::SymbolNameField(QLineEdit* addressField, QWidget* parent)
     completer->setCaseSensitivity(Qt::CaseSensitive);
     setCompleter(completer);
     offerNames();
-    connect(&ProjectSymbols::instance(), &ProjectSymbols::changed, this, &SymbolNameField::offerNames);
+    connect(&symbols_, &ProjectSymbols::changed, this, &SymbolNameField::offerNames);
     connect(this, &QLineEdit::textChanged, this, &SymbolNameField::nameTyped);
 }
 
 void SymbolNameField::offerNames() {
     QStringList names;
-    for (const Symbol& s : ProjectSymbols::instance().table().symbols())
+    for (const Symbol& s : symbols_.table().symbols())
         names << QString::fromStdString(s.name);
     names.sort();
     names_.setStringList(names);
@@ -31,7 +32,7 @@ void SymbolNameField::offerNames() {
 }
 
 void SymbolNameField::nameTyped(const QString& text) {
-    if (auto address = ProjectSymbols::instance().table().addressOf(text.toStdString()))
+    if (auto address = symbols_.table().addressOf(text.toStdString()))
         address_->setText(QString::fromStdString(hexNumber(*address, 3)));
 }
 

@@ -8,15 +8,18 @@
 
 namespace velmora::symbols::gui {
 
+class ProjectSymbols;
+
 class SymbolNameField : public QLineEdit {
     Q_OBJECT
 public:
-    SymbolNameField(QLineEdit* addressField, QWidget* parent = nullptr);
+    SymbolNameField(const ProjectSymbols& symbols, QLineEdit* addressField, QWidget* parent = nullptr);
 
 private:
     void offerNames();
     void nameTyped(const QString& text);
 
+    const ProjectSymbols& symbols_;
     QLineEdit* address_;
     QStringListModel names_;
 };

@@ -25,7 +25,7 @@ BrowserWindows::~BrowserWindows() {
 
 void BrowserWindows::Browser1Click() {
     if (browser_) return;
-    editor_ = new TFEditBrow(window_.mainWindow());
+    editor_ = new TFEditBrow(bench_.symbols, window_.mainWindow());
     browser_ = new TFBrowser(bench_.engine(), *editor_, window_.mainWindow());
     browser_->onClosed = [this] { window_.postWindowMessage(workbench::kMsgBrowserClosed); };
     menus_.Browser1->setEnabled(false);
@@ -35,7 +35,8 @@ void BrowserWindows::Browser1Click() {
 
 void BrowserWindows::mmBrowserClick() {
     menus_.Browser1->setEnabled(false);
-    TFBrowser1 watch(bench_.engine(), bench_.session().clock(), watchList_, window_.mainWindow());
+    TFBrowser1 watch(bench_.engine(), bench_.session().clock(), watchList_, bench_.symbols,
+                     window_.mainWindow());
     gui::placeToolWindow(&watch, window_.mainWindow());
     watch.exec();
     // Nothing else would give the popup entry back once the watch list has closed,

@@ -75,7 +75,7 @@ std::vector<Column> watchColumns() {
 }  // namespace
 
 TFBrowser1::TFBrowser1(link::TransactionEngine& engine, link::Clock& clock, WatchList& entries,
-                       QWidget* parent)
+                       const symbols::gui::ProjectSymbols& symbols, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       engine_(engine),
       clock_(clock),
@@ -128,7 +128,7 @@ TFBrowser1::TFBrowser1(link::TransactionEngine& engine, link::Clock& clock, Watc
     btnClose->setObjectName("btnClose");
     btnClose->setAutoDefault(false);
 
-    pnEdit = buildEditPanel();
+    pnEdit = buildEditPanel(symbols);
     pnEdit->hide();
     chart = new WatchChart(entries_, history_);
     chart->hide();
@@ -179,7 +179,7 @@ TFBrowser1::TFBrowser1(link::TransactionEngine& engine, link::Clock& clock, Watc
     });
 }
 
-QWidget* TFBrowser1::buildEditPanel() {
+QWidget* TFBrowser1::buildEditPanel(const symbols::gui::ProjectSymbols& symbols) {
     auto* panel = new QWidget;
     panel->setObjectName("pnEdit");
     edAdr_Modbus = shownValue("edAdr_Modbus");
@@ -193,7 +193,7 @@ QWidget* TFBrowser1::buildEditPanel() {
     edAdr_RAM->setMaxLength(3);
     edAdr_RAM->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9A-Fa-f]{0,3}"),
                                                             edAdr_RAM));
-    edSymbol = new symbols::gui::SymbolNameField(edAdr_RAM);
+    edSymbol = new symbols::gui::SymbolNameField(symbols, edAdr_RAM);
     btnAdd = new QPushButton("Добавить");
     btnAdd->setObjectName("btnAdd");
     btnAdd->setAutoDefault(false);

@@ -20,6 +20,7 @@
 #include "link/TransactionEngine.h"
 #include "tools/WatchHistory.h"
 #include "tools/WatchList.h"
+#include "symbols/gui/ProjectSymbols.h"
 
 namespace velmora::tools {
 
@@ -30,7 +31,7 @@ class TFBrowser1 : public QDialog {
 public:
     // `clock` times the passes for the chart and the CSV file.
     TFBrowser1(link::TransactionEngine& engine, link::Clock& clock, WatchList& entries,
-               QWidget* parent = nullptr);
+               const symbols::gui::ProjectSymbols& symbols, QWidget* parent = nullptr);
 
     QHeaderView* lbHeader = nullptr;  // lbWath's column titles
     QListWidget* lbWath = nullptr;
@@ -77,7 +78,7 @@ public slots:
     void reject() override;
 
 private:
-    QWidget* buildEditPanel();
+    QWidget* buildEditPanel(const symbols::gui::ProjectSymbols& symbols);
     void alignHeader();
     void fillEntryTexts();
 

@@ -23,7 +23,8 @@ QLineEdit* field(QFormLayout* form, const char* name, const QString& label, int 
 
 }  // namespace
 
-TFEditBrow::TFEditBrow(QWidget* parent) : QDialog(parent) {
+TFEditBrow::TFEditBrow(const symbols::gui::ProjectSymbols& symbols, QWidget* parent)
+    : QDialog(parent) {
     setObjectName("TFEditBrow");
     setWindowTitle("Редактор команды");
     auto* form = new QFormLayout;
@@ -31,7 +32,7 @@ TFEditBrow::TFEditBrow(QWidget* parent) : QDialog(parent) {
     edSlave = field(form, "edSlave", "Адрес на i2c", 2);
     edKol = field(form, "edKol", "Количество ", 2);
     edAdr = field(form, "edAdr", "Адрес RAM", 3);
-    edSymbol = new symbols::gui::SymbolNameField(edAdr);
+    edSymbol = new symbols::gui::SymbolNameField(symbols, edAdr);
     form->addRow("Имя переменной", edSymbol);
     edKom = field(form, "edKom", "Команда", 32);
     edKom->setReadOnly(true);

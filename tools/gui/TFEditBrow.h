@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "symbols/gui/ProjectSymbols.h"
 #include "tools/BrowserEntry.h"
 
 namespace velmora::tools {
@@ -14,7 +15,8 @@ namespace velmora::tools {
 class TFEditBrow : public QDialog {
     Q_OBJECT
 public:
-    explicit TFEditBrow(QWidget* parent = nullptr);
+    // `symbols`: the names the name field offers.
+    explicit TFEditBrow(const symbols::gui::ProjectSymbols& symbols, QWidget* parent = nullptr);
 
     // Change mode fills the fields from `entry`; add mode empties them.
     void prepare(bool changeMode, const QString& entry);

@@ -141,7 +141,7 @@ void RamView::sgRAMClick() {
         showInspected(bytes.has_value());
     }
     // The firmware's own name for the place, when its symbol file gives one.
-    const std::string name = symbols::gui::ProjectSymbols::instance().table().namesAt(adr);
+    const std::string name = host_.symbols ? host_.symbols->table().namesAt(adr) : std::string();
     if (!name.empty())
         w_.lbValRAM->setText(QString::fromStdString(name) +
                              (w_.lbValRAM->text().isEmpty() ? QString() : ": " + w_.lbValRAM->text()));

@@ -14,6 +14,10 @@
 class QAction;
 class QWidget;
 
+namespace velmora::symbols::gui {
+class ProjectSymbols;
+}
+
 namespace velmora::views {
 
 struct ViewHost {
@@ -28,6 +32,8 @@ struct ViewHost {
     QTimer* tmUpDate = nullptr;
     // "Файл" and "Настройки", disabled while "Авто" is checked.
     std::vector<QAction*> lockedByAuto;
+    // The names the RAM inspector gives addresses; none: no names.
+    const symbols::gui::ProjectSymbols* symbols = nullptr;
     // Parent of the message boxes.
     QWidget* window = nullptr;
 };
