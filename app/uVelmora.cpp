@@ -20,6 +20,7 @@
 #include "system/gui/TFEditParMod.h"
 #include "tools/gui/TFTestKom.h"
 #include "app/WindowSettings.h"
+#include "app/WorkbenchSettings.h"
 #include "common/HexText.h"
 #include "views/gui/TFShowVar.h"
 #include "common/gui/WritableFolder.h"
@@ -343,15 +344,8 @@ void TFTerminal::firstActivation() {
     if (std::string notice = stored->notSavedNotice(); !notice.empty()) showStatus(notice);
     Tag = 1;
 
-    views::ViewAddresses& a = bench_.addresses;
-    a.FlashBottom = static_cast<uint16_t>(s.startAdrFlash);
-    a.AdrFL = a.FlashBottom;
+    applyWorkbenchSettings(s, bench_, menus_);
     if (modulePageBuilt()) applyFlashBottomChoice();
-    menus_.mmAutoskan->setChecked(s.autoScan);
-    menus_.mmProtTime->setChecked(s.logTimes);
-    bench_.scanRange = system::nodeRangeOrWhole(s.scanFirst, s.scanLast);
-    bench_.symbols.restore(s.symbolFile);
-    menus_.mmProt->setChecked(s.protocol);
     nav_->showStartPages();
     bench_.module.CurrentCID = 0;
     hexDir_ = QString::fromStdString(s.hexDir);
@@ -433,13 +427,7 @@ void TFTerminal::writeSettingsFile() {
     s.height = height();
     s.left = frame.left();
     s.top = frame.top();
-    s.startAdrFlash = bench_.addresses.FlashBottom;
-    s.autoScan = menus_.mmAutoskan->isChecked();
-    s.logTimes = menus_.mmProtTime->isChecked();
-    s.scanFirst = bench_.scanRange.first;
-    s.scanLast = bench_.scanRange.last;
-    s.symbolFile = bench_.symbols.path();
-    s.protocol = menus_.mmProt->isChecked();
+    storeWorkbenchSettings(s, bench_, menus_);
     s.hexDir = hexDir_.toStdString();
     port_->store(s);
     if (WindowSettings* stored = WindowSettings::of(this)) stored->save(s);
