@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QTabBar>
+#include <QTextBlock>
 #include <QTest>
 
 #include "app/MemoryTabs.h"
@@ -53,6 +54,28 @@ protected:
 
     std::unique_ptr<system::SystemPage> page;
 };
+
+// The Terminal page is built on its first visit too; what the link logged before that is
+// all there once it is, in order, and a line that came meanwhile follows it.
+TEST_F(ModulePage, TheLogShowsWhatCameBeforeItsPageWasBuilt) {
+    writeSettings("[System]\r\nAutoSkan=0\r\nProt=1\r\n");
+    TFTerminal& w = startAsTheProgram();
+    ASSERT_FALSE(w.terminalPageBuilt());
+    uint8_t data[4] = {};
+    const auto r = w.engine().transact({0x01, link::rdRAM, 0x50, 4, 0, 1}, {}, data);
+    ASSERT_EQ(r.code, 0);
+    EXPECT_FALSE(w.terminalPageBuilt());
+    clickMainTab(w, kTerminalPage);
+    ASSERT_TRUE(w.terminalPageBuilt());
+    w.workbench().log.appendLine("later", {0, 0, 0});
+    console::ProtocolLogPane* log = w.findChild<console::ProtocolLogPane*>("reProt");
+    ASSERT_NE(log, nullptr);
+    log->flush();
+    // CRC of 01 70 00 50 04 is C33E, low byte first on the wire.
+    EXPECT_EQ(log->document()->toPlainText().split('\n').value(0), "Send>01 70 00 50 04 3E C3 ");
+    EXPECT_EQ(log->document()->blockCount(), 3);
+    EXPECT_EQ(log->document()->lastBlock().text(), "later");
+}
 
 TEST_F(ModulePage, IsNotBuiltAtStart) {
     TFTerminal& w = startAsTheProgram();
