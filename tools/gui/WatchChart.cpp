@@ -189,7 +189,8 @@ void WatchChart::redraw() {
     time_->setRange(seconds(from), seconds(to));
     if (!(low <= high)) low = 0, high = 1;
     const double margin = high > low ? (high - low) * 0.05 : 1;
-    values_->setRange(low - margin, high + margin);
+    // The values are unsigned: the margin never takes the axis below zero.
+    values_->setRange(std::max(0.0, low - margin), high + margin);
     values_->applyNiceNumbers();
     chartView->setAccessibleDescription(legend.join("; "));
 }
